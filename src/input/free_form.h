@@ -1,0 +1,66 @@
+#pragma once
+// Free-form reading of a text stream, the way every number typed at the console and the whole
+// input table are read:
+//   - a reading takes a fixed number of items, begins at the start of a new line, goes on over
+//     further lines until it has them, and then discards the rest of the last line it used;
+//   - items are separated by blanks, tabs, one comma (blanks or tabs around it allowed) or a
+//     line end; carriage returns are dropped wherever they stand;
+//   - a number: optional sign, digits with an optional decimal point, optional exponent (E or D,
+//     either case, optionally signed digits); a token starting (after an optional sign) with
+//     I or N, either case, is an infinity or a NaN whatever follows;
+//   - a whole number: optional sign and digits only;
+//   - r*v stands for r items equal to v; r* for r empty items;
+//   - an empty item (nothing between two commas) leaves its destination unchanged;
+//   - a slash ends the reading at once: items not yet filled keep their contents;
+//   - a name may be quoted with ' or ", may then hold blanks, commas and slashes, and the quote
+//     mark written twice stands for one; an unquoted name ends at a blank, tab, comma, slash
+//     or line end.
+// Numbers convert correctly rounded to the destination's precision (double for cells, float
+// for the missing-value flag).
+//
+// The reader never allocates per item and reads through a fixed buffer. Malformed input raises
+// InputError (see input_error.h) naming the source and, for a file, the line.
+#include <cstdio>
+
+#include "input/input_error.h"
+
+namespace ringsmooth {
+
+class FreeFormReader {
+ public:
+  // Console readers fetch stdin one line at a time, never reading ahead of the line being
+  // used, so that any other reader of the same FILE* (a pause for Return) sees the next line.
+  // File readers fill a large fixed buffer. `sourceName` appears in error headings.
+  enum class Kind { Console, File };
+  FreeFormReader(std::FILE* stream, Kind kind);
+  ~FreeFormReader();
+  FreeFormReader(const FreeFormReader&) = delete;
+  FreeFormReader& operator=(const FreeFormReader&) = delete;
+
+  // Every reading returns false when the end of the input comes before it has all its items
+  // (the caller decides whether that is an error); true otherwise, also after a slash.
+
+  // One line as text, not free-form: its first `width` characters (CR dropped), blank-padded.
+  bool readText(char* field, int width);
+  // One whole number (sign and digits only). A token with a decimal point, exponent or
+  // letter raises InputError with ILLEGAL_NUMERIC. Out of range of int: InputError.
+  bool readWholeNumber(int& value);
+  // One number, correctly rounded to single precision.
+  bool readSingle(float& value);
+  // `count` names of `width` characters each (first `width` kept, blank-padded).
+  bool readNames(char* names, int count, int width);
+  // `count` numbers, correctly rounded to double, into cells[0], cells[stride], ...
+  // A malformed token raises InputError with ILLEGAL_NUMERIC.
+  bool readNumbers(double* cells, int count, int stride);
+
+  // Line number (from 1) of the last line a reading used; for error headings.
+  long lineNumber() const;
+  // "Input error in a console answer" or "Input error in the input table, line N".
+  InputError error(const char* message, const char* detail = "") const;
+
+ private:
+  struct State;
+  State* state_;
+};
+
+}  // namespace ringsmooth
