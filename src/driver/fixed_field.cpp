@@ -1,0 +1,88 @@
+#include "driver/fixed_field.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+namespace ringsmooth {
+namespace {
+
+void fillWith(char* out, int width, char c) { std::memset(out, c, static_cast<size_t>(width)); }
+
+// Right-aligns text[0..length) in out[0..width), or asterisks when it is longer.
+void rightAlign(char* out, int width, const char* text, int length) {
+  if (length > width) {
+    fillWith(out, width, '*');
+    return;
+  }
+  fillWith(out, width - length, ' ');
+  std::memcpy(out + (width - length), text, static_cast<size_t>(length));
+}
+
+// The magnitude times 1000, rounded to the nearest integer with ties to even, computed exactly
+// from the double's significand and exponent (no wider floating type: the result must not
+// depend on how a machine or an emulator treats extended precision). magnitude < 2^24.
+uint64_t thousandthsRounded(double magnitude) {
+  int exponent = 0;
+  const double fraction = std::frexp(magnitude, &exponent);  // magnitude = fraction * 2^exponent
+  // fraction * 2^53 is the 53-bit significand; magnitude = significand * 2^(exponent - 53).
+  const auto significand = static_cast<uint64_t>(std::ldexp(fraction, 53));
+  const uint64_t product = significand * 1000u;  // < 2^63: exact
+  const int shift = 53 - exponent;               // product * 2^-shift = magnitude * 1000
+  if (shift <= 0) return product << -shift;      // not reached for magnitude < 2^24 with shift<0
+  if (shift >= 64) return 0;                     // below 0.5: rounds to 0
+  const uint64_t quotient = product >> shift;
+  const uint64_t remainder = product & ((uint64_t{1} << shift) - 1);
+  const uint64_t half = uint64_t{1} << (shift - 1);
+  if (remainder > half || (remainder == half && (quotient & 1u))) return quotient + 1;
+  return quotient;
+}
+
+}  // namespace
+
+void fixedField(char* out, double value) {
+  if (std::isnan(value)) return rightAlign(out, VALUE_WIDTH, "NaN", 3);
+  if (std::isinf(value)) {
+    return value < 0 ? rightAlign(out, VALUE_WIDTH, "-Inf", 4) : rightAlign(out, VALUE_WIDTH, "Inf", 3);
+  }
+  const bool negative = std::signbit(value);
+  const double magnitude = std::fabs(value);
+  // "9999.999" and "-999.999" are the widest values that fit.
+  const uint64_t limit = negative ? 999999u : 9999999u;
+  if (magnitude >= 1.0e7) return fillWith(out, VALUE_WIDTH, '*');
+  const uint64_t thousandths = thousandthsRounded(magnitude);
+  if (thousandths > limit) return fillWith(out, VALUE_WIDTH, '*');
+
+  char text[VALUE_WIDTH];
+  int pos = VALUE_WIDTH;  // filled from the right
+  uint64_t rest = thousandths;
+  for (int i = 0; i < 3; ++i) {
+    text[--pos] = static_cast<char>('0' + rest % 10);
+    rest /= 10;
+  }
+  text[--pos] = '.';
+  do {
+    text[--pos] = static_cast<char>('0' + rest % 10);
+    rest /= 10;
+  } while (rest != 0);
+  if (negative) text[--pos] = '-';
+  fillWith(out, pos, ' ');
+  std::memcpy(out + pos, text + pos, static_cast<size_t>(VALUE_WIDTH - pos));
+}
+
+void integerField(char* out, int width, long long value) {
+  char text[24];
+  int pos = static_cast<int>(sizeof text);
+  const bool negative = value < 0;
+  // Work on the magnitude as unsigned so that the most negative value is safe.
+  unsigned long long rest = negative ? 0ull - static_cast<unsigned long long>(value)
+                                     : static_cast<unsigned long long>(value);
+  do {
+    text[--pos] = static_cast<char>('0' + rest % 10);
+    rest /= 10;
+  } while (rest != 0);
+  if (negative) text[--pos] = '-';
+  rightAlign(out, width, text + pos, static_cast<int>(sizeof text) - pos);
+}
+
+}  // namespace ringsmooth
