@@ -1,5 +1,94 @@
 #include "analysis/memcof.h"
-// placeholder until the routine lands
+
+#include <cstdio>
+
 namespace ringsmooth {
-void memcof(const float[], int, int, double&, double[], double[], double[], double[]) {}
+
+namespace {
+
+// Mean of the squared values, summed in ascending order; 0 for an empty series.
+double meanOfSquares(const float series[], int count) {
+  double sum = 0.0;
+  for (int j = 0; j < count; ++j) {
+    const double v = static_cast<double>(series[j]);
+    sum = sum + v * v;
+  }
+  return count > 0 ? sum / static_cast<double>(count) : 0.0;
+}
+
+// A filter length below 1 is a caller error: say so and hold until the user presses Return.
+void pauseForBadOrder() {
+  std::fputs("never get here\n", stdout);
+  std::fflush(stdout);
+  int c = std::getchar();
+  while (c != '\n' && c != EOF) {
+    c = std::getchar();
+  }
+}
+
+// Reflection coefficient 2*num/den; an empty or all-zero error sum gives 0, not NaN, so a series
+// that a lower order already predicts exactly gets zero higher coefficients.
+double reflection(double num, double den) { return den == 0.0 ? 0.0 : (2.0 * num) / den; }
+
+// Burg sums of one order over `terms` error pairs, in ascending order.
+void burgSums(const double fwdError[], const double bwdError[], int terms, double& num,
+              double& den) {
+  num = 0.0;
+  den = 0.0;
+  for (int j = 0; j < terms; ++j) {
+    const double f = fwdError[j];
+    const double b = bwdError[j];
+    num = num + f * b;
+    den = (den + f * f) + b * b;
+  }
+}
+
+// Levinson update: coefficients 0..k-1 of order k+1 from those of order k (prevCoeff) and the new
+// reflection coefficient coeff[k].
+void levinsonUpdate(double coeff[], const double prevCoeff[], int k) {
+  for (int i = 0; i < k; ++i) {
+    coeff[i] = prevCoeff[i] - coeff[k] * prevCoeff[k - 1 - i];
+  }
+}
+
+// Error update after reflection coefficient c, over `terms` pairs. bwdError[j] takes the old
+// values at j+1, which this ascending pass has not yet overwritten.
+void updateErrors(double fwdError[], double bwdError[], int terms, double c) {
+  for (int j = 0; j < terms; ++j) {
+    fwdError[j] = fwdError[j] - c * bwdError[j];
+    bwdError[j] = bwdError[j + 1] - c * fwdError[j + 1];
+  }
+}
+
+}  // namespace
+
+void memcof(const float series[], int n, int order, double& meanSquare, double coeff[],
+            double fwdError[], double bwdError[], double prevCoeff[]) {
+  const int count = n > 0 ? n : 0;
+  meanSquare = meanOfSquares(series, count);
+  if (order < 1) {
+    pauseForBadOrder();
+    return;
+  }
+  for (int j = 0; j + 1 < count; ++j) {
+    fwdError[j] = static_cast<double>(series[j]);
+    bwdError[j] = static_cast<double>(series[j + 1]);
+  }
+  for (int k = 1; k <= order; ++k) {
+    double num = 0.0;
+    double den = 0.0;
+    burgSums(fwdError, bwdError, count - k, num, den);
+    coeff[k - 1] = reflection(num, den);
+    meanSquare = meanSquare * (1.0 - coeff[k - 1] * coeff[k - 1]);
+    levinsonUpdate(coeff, prevCoeff, k - 1);
+    if (k == order) {
+      return;
+    }
+    for (int i = 0; i < k; ++i) {
+      prevCoeff[i] = coeff[i];
+    }
+    updateErrors(fwdError, bwdError, count - k - 1, prevCoeff[k - 1]);
+  }
+}
+
 }  // namespace ringsmooth
