@@ -1,0 +1,85 @@
+#include "driver/listing.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "driver/fixed_field.h"
+#include "input/input_error.h"
+
+namespace ringsmooth {
+namespace {
+
+constexpr int LINE_LENGTH = 29;  // year in 5 columns, three values in 8 each
+constexpr char HEADER[] = " year  unfilt  spline  resids";
+constexpr char NAME_LEAD[] = " Input series is: ";
+constexpr long BLOCK_CAPACITY =
+    1 + (sizeof NAME_LEAD - 1) + NAME_LENGTH + 1 + LINE_LENGTH + 1 + MAX_YEARS * (LINE_LENGTH + 1L);
+
+// One block's text, formed in full before it is written: fixed, made once for the run.
+char blockText[BLOCK_CAPACITY];
+
+InputError listingError(const char* what, const char* fileName, int errorNumber) {
+  return InputError{std::string(what) + " the output listing \"" + fileName + "\"",
+                    std::strerror(errorNumber), ""};
+}
+
+}  // namespace
+
+Listing::~Listing() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+void Listing::create(const char* fileName) {
+  std::strncpy(fileName_, fileName, FILE_NAME_LENGTH);
+  fd_ = ::open(fileName, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd_ < 0) throw listingError("Cannot create", fileName_, errno);
+}
+
+void Listing::writeAll(const char* data, long size) {
+  while (size > 0) {
+    const ssize_t written = ::write(fd_, data, static_cast<size_t>(size));
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      throw listingError("Cannot write", fileName_, errno);
+    }
+    data += written;
+    size -= written;
+  }
+}
+
+void Listing::writeBlock(const char name[NAME_LENGTH], int firstYear, int n, const float listed[],
+                         const float smoothed[], float residuals[]) {
+  char* out = blockText;
+  *out++ = '\n';
+  std::memcpy(out, NAME_LEAD, sizeof NAME_LEAD - 1);
+  out += sizeof NAME_LEAD - 1;
+  std::memcpy(out, name, NAME_LENGTH);
+  out += NAME_LENGTH;
+  *out++ = '\n';
+  std::memcpy(out, HEADER, LINE_LENGTH);
+  out += LINE_LENGTH;
+  *out++ = '\n';
+  for (int i = 0; i < n; ++i) {
+    residuals[i] = listed[i] - smoothed[i];
+    integerField(out, 5, static_cast<long long>(firstYear) + i);
+    fixedField(out + 5, listed[i]);
+    fixedField(out + 13, smoothed[i]);
+    fixedField(out + 21, residuals[i]);
+    out[LINE_LENGTH] = '\n';
+    out += LINE_LENGTH + 1;
+  }
+  writeAll(blockText, out - blockText);
+}
+
+void Listing::close() {
+  if (fd_ < 0) return;
+  const int fd = fd_;
+  fd_ = -1;
+  if (::close(fd) != 0) throw listingError("Cannot close", fileName_, errno);
+}
+
+}  // namespace ringsmooth
