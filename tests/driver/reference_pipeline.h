@@ -1,0 +1,189 @@
+#pragma once
+// A second, deliberately plain computation of what the listing must hold for one series, written
+// from the arithmetic of the method (1-based arrays, one step per line, no shared code with the
+// program). The end-to-end tests compare the program's listing with it byte for byte.
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace reference {
+
+using Floats = std::vector<float>;    // index 0 unused
+using Doubles = std::vector<double>;  // index 0 unused
+
+inline void meanAndDeviation(const Floats& x, int n, float& mean, float& sd) {
+  float s = 0.0f;
+  for (int i = 1; i <= n; ++i) s = s + x[i];
+  mean = s / static_cast<float>(n);
+  float q = 0.0f;
+  for (int i = 1; i <= n; ++i) {
+    const float d = x[i] - mean;
+    const float dd = d * d;
+    q = dd + q;
+  }
+  const float divisor = static_cast<float>(n) + -1.0f;
+  sd = std::sqrt(q / divisor);
+}
+
+// Burg's recursion; a zero denominator gives a reflection coefficient of 0.
+inline Doubles burg(const Floats& x, int n, int order) {
+  Doubles coeff(order + 1, 0.0), prev(order + 1, 0.0);
+  if (n < 2) return coeff;
+  Doubles f(n + 1, 0.0), b(n + 1, 0.0);
+  for (int j = 1; j <= n - 1; ++j) {
+    f[j] = x[j];
+    b[j] = x[j + 1];
+  }
+  for (int k = 1; k <= order; ++k) {
+    double num = 0.0, den = 0.0;
+    for (int j = 1; j <= n - k; ++j) {
+      num = num + f[j] * b[j];
+      den = (den + f[j] * f[j]) + b[j] * b[j];
+    }
+    coeff[k] = den == 0.0 ? 0.0 : (2.0 * num) / den;
+    for (int i = 1; i <= k - 1; ++i) coeff[i] = prev[i] - coeff[k] * prev[k - i];
+    if (k == order) break;
+    for (int i = 1; i <= k; ++i) prev[i] = coeff[i];
+    for (int j = 1; j <= n - k - 1; ++j) {
+      f[j] = f[j] - prev[k] * b[j];
+      b[j] = b[j + 1] - prev[k] * f[j + 1];
+    }
+  }
+  return coeff;
+}
+
+// Both ends, `pad` predicted values each, reading only inside the array.
+inline void extendBothEnds(Floats& s, int n, int pad, const Doubles& coeff, int order) {
+  const int total = n + 2 * pad;
+  for (int i = 1; i <= pad; ++i) {
+    const int fwd = pad + n + i, bwd = pad - i + 1;
+    double forward = 0.0, backward = 0.0;
+    for (int k = 1; k <= order; ++k) {
+      if (fwd - k >= 1) forward = forward + coeff[k] * static_cast<double>(s[fwd - k]);
+      if (bwd + k <= total) backward = backward + coeff[k] * static_cast<double>(s[bwd + k]);
+    }
+    s[fwd] = static_cast<float>(forward);
+    s[bwd] = static_cast<float>(backward);
+  }
+}
+
+// The smoothing spline by a band Cholesky factorization, step by step.
+inline Floats smooth(const Floats& series, int n, int cutoff) {
+  const double pi = 3.1415926535897936;
+  const double c2[4] = {0, 0.0, 0.33333333333333, 1.33333333333333};
+  const double c1[4] = {0, 1.0, -4.0, 6.0};
+  const int m = n - 2;
+  const double w = (2.0 * pi) / static_cast<double>(cutoff);
+  const double c = std::cos(w);
+  const double cm1 = c - 1.0;
+  const double p = (6.0 * (cm1 * cm1)) / (c + 2.0);
+  std::vector<std::vector<double>> a(m + 1, std::vector<double>(4, 0.0));
+  Doubles y(m + 1, 0.0);
+  for (int i = 1; i <= m; ++i) {
+    for (int j = 1; j <= 3; ++j) a[i][j] = p * c2[j] + c1[j];
+    y[i] = (-2.0 * static_cast<double>(series[i + 1]) + static_cast<double>(series[i])) +
+           static_cast<double>(series[i + 2]);
+  }
+  a[1][1] = a[1][2] = 0.0;
+  if (m >= 2) a[2][1] = 0.0;
+  for (int i = 1; i <= m; ++i) {
+    const int jstart = i == 1 ? 3 : (i == 2 ? 2 : 1);
+    for (int j = jstart; j <= 3; ++j) {
+      const int q = i - 3 + j;
+      double s = a[i][j];
+      for (int k = 1; k <= j - 1; ++k) s = s - a[i][k] * a[q][3 - j + k];
+      a[i][j] = j < 3 ? s * a[q][3] : 1.0 / std::sqrt(s);
+    }
+  }
+  bool started = false;
+  int kk = 0;
+  for (int i = 1; i <= m; ++i) {
+    double s = y[i];
+    if (started) {
+      kk = std::min(kk + 1, 2);
+      for (int back = kk; back >= 1; --back) s = s - a[i][3 - back] * y[i - back];
+    } else if (s != 0.0 || std::isnan(s)) {
+      started = true;
+    }
+    y[i] = s * a[i][3];
+  }
+  y[m] = y[m] * a[m][3];
+  for (int r = m - 1; r >= 1; --r) {
+    double s = y[r];
+    for (int j = r + 1; j <= std::min(m, r + 2); ++j) s = s - a[j][3 - (j - r)] * y[j];
+    y[r] = s * a[r][3];
+  }
+  Floats qu(n + 1);
+  qu[1] = static_cast<float>(y[1]);
+  qu[2] = static_cast<float>(-2.0 * y[1] + y[2]);
+  for (int k = 3; k <= m; ++k) qu[k] = static_cast<float>((-2.0 * y[k - 1] + y[k - 2]) + y[k]);
+  qu[n - 1] = static_cast<float>(-2.0 * y[m] + y[m - 1]);
+  qu[n] = static_cast<float>(y[m]);
+  Floats out(n + 1);
+  for (int k = 1; k <= n; ++k) out[k] = series[k] - qu[k];
+  return out;
+}
+
+inline std::string field(double v) {
+  char text[64];
+  if (std::isnan(v)) return "     NaN";
+  const int length = std::snprintf(text, sizeof text, "%8.3f", v);
+  return length > 8 ? std::string(8, '*') : std::string(text);
+}
+
+inline std::string name20(const std::string& name) {
+  std::string s = name.substr(0, 20);
+  s.resize(20, ' ');
+  return s;
+}
+
+// The listing block of one series: `raw` holds its cells over its span (missing cells equal to
+// `flag`, or NaN), `firstYear` the year of raw[0].
+inline std::string block(const std::string& name, int firstYear, const std::vector<double>& raw,
+                         float flag, int cutoff, bool standardize, std::string* echo = nullptr) {
+  auto missing = [&](float v) { return v == flag || std::isnan(v); };
+  int lead = 0, trail = 0, n = static_cast<int>(raw.size());
+  while (lead < n && missing(static_cast<float>(raw[lead]))) ++lead;
+  while (trail < n - lead && missing(static_cast<float>(raw[n - 1 - trail]))) ++trail;
+  n -= lead + trail;
+  Floats x(n + 1), valid(1);
+  for (int i = 1; i <= n; ++i) x[i] = static_cast<float>(raw[lead + i - 1]);
+  for (int i = 1; i <= n; ++i)
+    if (!missing(x[i])) valid.push_back(x[i]);
+  float mean, sd;
+  meanAndDeviation(valid, static_cast<int>(valid.size()) - 1, mean, sd);
+  for (int i = 1; i <= n; ++i) {
+    if (missing(x[i])) x[i] = 0.0f;
+    else x[i] = standardize ? (x[i] - mean) / sd : x[i] - mean;
+  }
+  if (standardize) mean = 0.0f;
+  const Doubles coeff = burg(x, n, cutoff);
+  if (echo) {
+    char text[128];
+    std::snprintf(text, sizeof text, "\n *** Computing prediction error filter (length %3d) for extrapolation\n\n ip: %3d\n", cutoff, cutoff);
+    *echo = text;
+    for (int k = 1; k <= cutoff; ++k) {
+      if ((k - 1) % 10 == 0) *echo += " ";
+      *echo += field(coeff[k]);
+      if (k % 10 == 0 || k == cutoff) *echo += "\n";
+    }
+  }
+  const int total = n + 2 * cutoff;
+  Floats ext(total + 1, 0.0f);
+  for (int i = 1; i <= n; ++i) ext[cutoff + i] = x[i];
+  extendBothEnds(ext, n, cutoff, coeff, cutoff);
+  const Floats sm = smooth(ext, total, cutoff);
+  std::string out = "\n Input series is: " + name20(name) + "\n year  unfilt  spline  resids\n";
+  for (int i = 1; i <= n; ++i) {
+    const float listed = mean + ext[cutoff + i];
+    const float spline = mean + sm[cutoff + i];
+    const float resid = listed - spline;
+    char year[16];
+    std::snprintf(year, sizeof year, "%5d", firstYear + lead + i - 1);
+    out += year + field(listed) + field(spline) + field(resid) + "\n";
+  }
+  return out;
+}
+
+}  // namespace reference

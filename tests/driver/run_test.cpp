@@ -1,0 +1,310 @@
+// The program as a user meets it: scripted answers on standard input, the console, the listing
+// and the exit status, compared with an independent computation of every listed value.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "driver/reference_pipeline.h"
+#include "driver/run_helpers.h"
+
+namespace {
+
+using runner::prompt;
+
+constexpr float FLAG = -999.0f;
+
+// One generated series: its cells over rows firstRow .. firstRow + cells.size() - 1 of the
+// table (cells equal to the flag or NaN are missing), every other row holding the flag.
+struct Series {
+  std::string name;
+  int firstRow;
+  std::vector<double> cells;
+};
+
+struct Table {
+  int firstYear;
+  int rows;
+  std::vector<Series> series;
+  std::string flagText = "-999";
+
+  std::string text() const {
+    std::string out = "Year";
+    for (const auto& s : series) out += " " + s.name;
+    out += "\n";
+    char cell[64];
+    for (int r = 0; r < rows; ++r) {
+      out += std::to_string(firstYear + r);
+      for (const auto& s : series) {
+        const int i = r - s.firstRow;
+        if (i < 0 || i >= static_cast<int>(s.cells.size())) {
+          out += " " + flagText;
+        } else if (std::isnan(s.cells[i])) {
+          out += " NA";
+        } else {
+          std::snprintf(cell, sizeof cell, " %.17g", s.cells[i]);
+          out += cell;
+        }
+      }
+      out += "\n";
+    }
+    return out;
+  }
+};
+
+// A ring-width-like series: level near 1, some persistence, noise.
+std::vector<double> ringWidths(int n, unsigned seed, double level = 1.0) {
+  std::mt19937 rng(seed);
+  std::normal_distribution<double> noise(0.0, 0.15);
+  std::vector<double> v(n);
+  double state = 0.0;
+  for (int i = 0; i < n; ++i) {
+    state = 0.6 * state + noise(rng);
+    v[i] = level + state + 0.1 * std::sin(i * 0.21);
+    v[i] = std::round(v[i] * 1000.0) / 1000.0;
+  }
+  return v;
+}
+
+std::string answers(const std::string& table, const std::string& listing, int columns,
+                    const std::string& flag, int cutoff, const std::string& normalize,
+                    const std::string& range) {
+  return table + "\n" + listing + "\n" + std::to_string(columns) + "\n" + flag + "\n" +
+         std::to_string(cutoff) + "\n" + normalize + "\n" + range + "\n";
+}
+
+std::string expectedListing(const Table& t, int cutoff, bool standardize, std::string* echo = nullptr) {
+  std::string out;
+  for (const auto& s : t.series) {
+    std::string seriesEcho;
+    out += reference::block(s.name, t.firstYear + s.firstRow, s.cells, FLAG, cutoff, standardize,
+                            &seriesEcho);
+    if (echo) *echo += seriesEcho;
+  }
+  return out;
+}
+
+// True when some console line consists of exactly these blank-separated tokens.
+bool hasLineOfTokens(const std::string& console, const std::vector<std::string>& tokens) {
+  std::istringstream lines(console);
+  std::string line;
+  while (std::getline(lines, line)) {
+    std::istringstream words(line);
+    std::vector<std::string> found;
+    for (std::string w; words >> w;) found.push_back(w);
+    if (found == tokens) return true;
+  }
+  return false;
+}
+
+class ProgramRun : public ::testing::Test {
+ protected:
+  std::string folder = runner::scratchFolder();
+  void TearDown() override { std::system(("rm -rf '" + folder + "'").c_str()); }
+  runner::Result runTable(const Table& t, int cutoff, const std::string& normalize,
+                          const std::string& range, const std::string& device = "null") {
+    runner::writeFile(folder + "/table.txt", t.text());
+    return runner::run(folder,
+                       answers("table.txt", "result.txt", static_cast<int>(t.series.size()) + 1,
+                               t.flagText, cutoff, normalize, range),
+                       device);
+  }
+  std::string listing() { return runner::readFile(folder + "/result.txt"); }
+};
+
+TEST_F(ProgramRun, SlashAtTheFirstQuestionEndsAtOnce) {
+  for (const char* answer : {"/\n", "/tmp/table.txt\n", "/anything else\n"}) {
+    const auto r = runner::run(folder, answer);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.console, "\n" + prompt("Enter the input file (/ to exit)"));
+  }
+}
+
+TEST_F(ProgramRun, DialogueLayoutAndListingMatchAnIndependentComputation) {
+  Table t{1801, 120, {{"PinusA", 0, ringWidths(120, 1)},
+                      {"Quercus_with_a_long_name", 10, ringWidths(95, 2, 2.5)},
+                      {"Short", 40, ringWidths(60, 3, 0.2)}}};
+  std::string echo;
+  const std::string expected = expectedListing(t, 30, false, &echo);
+  const auto r = runTable(t, 30, "n", "x");
+  ASSERT_EQ(r.status, 0) << r.console;
+  EXPECT_EQ(listing(), expected);
+  const std::string dialogue = "\n" + prompt("Enter the input file (/ to exit)") +
+                               prompt("Enter the output file") +
+                               prompt("Enter number of columns including years") +
+                               prompt("Enter missing value flag, e.g., -999.00") + "\n" +
+                               prompt("Enter the 50% frequency response cutoff") +
+                               prompt("Normalize the input data first? y/n") +
+                               prompt("Maximum x-axis range for all plots? y/n");
+  EXPECT_EQ(r.console, dialogue + echo);
+}
+
+TEST_F(ProgramRun, StandardizedGapsNaNAndUpperCaseAnswers) {
+  Table t{1700, 200, {{"A", 0, ringWidths(200, 4)}, {"B", 20, ringWidths(150, 5)}}};
+  t.series[0].cells[50] = FLAG;           // interior gap
+  t.series[0].cells[51] = std::nan("");   // written NA: missing too
+  t.series[1].cells[70] = FLAG;
+  const auto r = runTable(t, 25, "Y", "N");
+  ASSERT_EQ(r.status, 0) << r.console;
+  EXPECT_EQ(listing(), expectedListing(t, 25, true));
+}
+
+// A flag that single precision can't hold: the table's double comparison finds nothing missing,
+// the single-precision trimming cuts the flagged years at both ends.
+TEST_F(ProgramRun, FlagOnlySinglePrecisionRecognisesIsTrimmed) {
+  Table t{1900, 80, {{"Trim", 0, ringWidths(80, 6)}}};
+  t.flagText = "-99.99";
+  for (int i : {0, 1, 2, 78, 79}) t.series[0].cells[i] = -99.99;
+  runner::writeFile(folder + "/table.txt", t.text());
+  const auto r = runner::run(folder, answers("table.txt", "result.txt", 2, "-99.99", 10, "n", "n"),
+                             "svg");
+  ASSERT_EQ(r.status, 0) << r.console;
+  const std::string expected =
+      reference::block("Trim", 1900, t.series[0].cells, -99.99f, 10, false);
+  EXPECT_EQ(listing(), expected);
+  EXPECT_NE(listing().find("\n 1903"), std::string::npos);
+  EXPECT_EQ(listing().find("\n 1902"), std::string::npos);
+  EXPECT_TRUE(runner::exists(folder + "/result-1.svg"));
+}
+
+TEST_F(ProgramRun, LengthLimitExactlyAcceptedOneAboveStops) {
+  // 9,800 years plus 2 x 100 predicted values: exactly 10,000 for the spline.
+  Table ok{1, 9800, {{"Long", 0, ringWidths(9800, 7)}}};
+  auto r = runTable(ok, 100, "n", "n");
+  ASSERT_EQ(r.status, 0) << r.console.substr(r.console.size() > 2000 ? r.console.size() - 2000 : 0);
+  EXPECT_EQ(listing(), expectedListing(ok, 100, false));
+
+  // A first series that fits, then one that needs 10,001 values: the run stops with the
+  // spline's message, status 3, and the first block is in the listing.
+  Table over{1, 9801, {{"Fits", 9701, ringWidths(100, 8)}, {"TooLong", 0, ringWidths(9801, 9)}}};
+  r = runTable(over, 100, "n", "n");
+  EXPECT_EQ(r.status, 3);
+  EXPECT_NE(r.console.find("\n *** series too long for spline subroutine ***\n"
+                           "  *** enlarge mxy parameter in subroutine ***\n\n"),
+            std::string::npos);
+  Table first{1, 9801, {over.series[0]}};
+  EXPECT_EQ(listing(), expectedListing(first, 100, false));
+}
+
+TEST_F(ProgramRun, PlotsGoToFilesForBothRangeAnswers) {
+  Table t{1850, 100, {{"One", 0, ringWidths(100, 10)}, {"Two", 5, ringWidths(90, 11)}}};
+  t.flagText = "-99.99";  // the reader keeps flagged cells; trimming happens in the pipeline
+  t.series[1].cells[0] = -99.99;
+  t.series[1].cells[89] = -99.99;
+  for (const char* range : {"n", "y"}) {
+    runner::writeFile(folder + "/table.txt", t.text());
+    const auto r = runner::run(
+        folder, answers("table.txt", "result.txt", 3, "-99.99", 15, "n", range), "svg");
+    ASSERT_EQ(r.status, 0) << r.console;
+    EXPECT_TRUE(runner::exists(folder + "/result-1.svg"));
+    EXPECT_TRUE(runner::exists(folder + "/result-2.svg"));
+    // Series Two covers rows 5..99 untrimmed (1855..1949); trimmed, 1856..1948.
+    const bool widest = std::string(range) == "y";
+    const std::vector<std::string> xRange =
+        widest ? std::vector<std::string>{"1949", "1855"} : std::vector<std::string>{"1948", "1856"};
+    EXPECT_TRUE(hasLineOfTokens(r.console, xRange)) << r.console;
+    std::remove((folder + "/result-1.svg").c_str());
+    std::remove((folder + "/result-2.svg").c_str());
+  }
+}
+
+TEST_F(ProgramRun, SeriesThatCannotBeProcessedGetANoteAndNoBlock) {
+  Table t{1900, 30, {{"Empty", 0, {}}, {"Flat", 0, std::vector<double>(30, 2.0)},
+                     {"Good", 0, ringWidths(30, 12)}}};
+  auto r = runTable(t, 5, "y", "x");
+  ASSERT_EQ(r.status, 0) << r.console;
+  EXPECT_NE(r.console.find("Series 1 (Empty"), std::string::npos) << r.console;
+  EXPECT_NE(r.console.find("Series 2 (Flat"), std::string::npos) << r.console;
+  Table good{1900, 30, {t.series[2]}};
+  EXPECT_EQ(listing(), expectedListing(good, 5, true));
+}
+
+TEST_F(ProgramRun, AnswersOutsideTheirRangeAreAskedAgain) {
+  Table t{1900, 40, {{"S", 0, ringWidths(40, 13)}}};
+  runner::writeFile(folder + "/table.txt", t.text());
+  const auto r = runner::run(folder, "table.txt\nresult.txt\n2\n-999\n0\n-3\n4\nmaybe\n\nyes\nno\n");
+  ASSERT_EQ(r.status, 0) << r.console;
+  EXPECT_EQ(listing(), expectedListing(t, 4, true));
+  size_t asked = 0;
+  for (size_t at = 0; (at = r.console.find("Enter the 50% frequency", at)) != std::string::npos; ++at)
+    ++asked;
+  EXPECT_EQ(asked, 3u);
+}
+
+struct ErrorCase {
+  const char* name;
+  std::string answers;
+  const char* message;
+};
+
+TEST_F(ProgramRun, InputErrorsEndWithAReportAndStatus1) {
+  runner::writeFile(folder + "/table.txt", "Year A\n1901 1.5\n1902 2.5\n1903 x\n");
+  runner::writeFile(folder + "/good.txt", "Year A\n1901 1.5\n1902 2.5\n1903 2\n1904 1\n1905 3\n");
+  const ErrorCase cases[] = {
+      {"missing input", "nosuch.txt\n", "No such file or directory"},
+      {"input is a folder", ".\n", "Is a directory"},
+      {"output folder missing", "good.txt\nno/such/out.txt\n", "No such file or directory"},
+      {"end at the first question", "", "Attempt to read past end of file"},
+      {"end at the output question", "good.txt\n", "Attempt to read past end of file"},
+      {"end at the column count", "good.txt\nout.txt\n", "Attempt to read past end of file"},
+      {"end at the flag", "good.txt\nout.txt\n2\n", "Attempt to read past end of file"},
+      {"end at the cutoff", "good.txt\nout.txt\n2\n-999\n", "Attempt to read past end of file"},
+      {"end at normalize", "good.txt\nout.txt\n2\n-999\n3\n", "Attempt to read past end of file"},
+      {"end at plot range", "good.txt\nout.txt\n2\n-999\n3\nn\n", "Attempt to read past end of file"},
+      {"decimal cutoff", "good.txt\nout.txt\n2\n-999\n2.5\n", "Illegal character in numeric input"},
+      {"letter in the table", "table.txt\nout.txt\n2\n-999\n", "Illegal character in numeric input"},
+      {"output over the input", "good.txt\ngood.txt\n", "It is the input file"},
+  };
+  for (const auto& c : cases) {
+    const auto r = runner::run(folder, c.answers);
+    EXPECT_EQ(r.status, 1) << c.name;
+    EXPECT_NE(r.console.find(std::string("? ") + c.message), std::string::npos)
+        << c.name << "\n" << r.console;
+    // Every line of the report begins with "? ".
+    const size_t report = r.console.find("\n? ");
+    ASSERT_NE(report, std::string::npos) << c.name;
+    size_t line = report + 1;
+    while (line < r.console.size()) {
+      EXPECT_EQ(r.console.compare(line, 2, "? "), 0) << c.name << "\n" << r.console;
+      const size_t next = r.console.find('\n', line);
+      if (next == std::string::npos) break;
+      line = next + 1;
+    }
+  }
+  EXPECT_EQ(runner::readFile(folder + "/good.txt").size(), 49u);  // never overwritten
+}
+
+TEST_F(ProgramRun, AFullDiskIsReportedNotIgnored) {
+  Table t{1900, 50, {{"S", 0, ringWidths(50, 14)}}};
+  runner::writeFile(folder + "/table.txt", t.text());
+  const auto r = runner::run(folder, answers("table.txt", "/dev/full", 2, "-999", 5, "n", "x"));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.console.find("? No space left on device"), std::string::npos) << r.console;
+}
+
+TEST_F(ProgramRun, TableWithoutDataRowsEndsNormally) {
+  runner::writeFile(folder + "/table.txt", "Year A B\n");
+  const auto r = runner::run(folder, "table.txt\nresult.txt\n3\n-999\n");
+  EXPECT_EQ(r.status, 0) << r.console;
+  EXPECT_NE(r.console.find("no series"), std::string::npos) << r.console;
+  EXPECT_TRUE(runner::exists(folder + "/result.txt"));
+  EXPECT_EQ(listing(), "");
+}
+
+TEST_F(ProgramRun, UserFontDirectoryIsReplaced) {
+  // A bogus PLPLOT_LIB from the user's environment must not stop the plots from finding fonts.
+  Table t{1900, 40, {{"S", 0, ringWidths(40, 15)}}};
+  runner::writeFile(folder + "/table.txt", t.text());
+  const std::string command = "cd '" + folder + "' && PLPLOT_LIB=/nonexistent RINGSMOOTH_PLOT_DEVICE=svg '" RINGSMOOTH_BINARY
+                              "' < answers.in > console.out 2>&1";
+  runner::writeFile(folder + "/answers.in", answers("table.txt", "r.txt", 2, "-999", 5, "n", "n"));
+  EXPECT_EQ(std::system(command.c_str()), 0);
+  EXPECT_TRUE(runner::exists(folder + "/r-1.svg"));
+  EXPECT_EQ(runner::readFile(folder + "/console.out").find("Unable to"), std::string::npos);
+}
+
+}  // namespace
