@@ -1,16 +1,467 @@
 #include "input/free_form.h"
-// placeholder until the reader lands
+
+#include <algorithm>
+#include <cerrno>
+#include <cstddef>
+#include <cstring>
+#include <string>
+
+#include "input/number_token.h"
+
 namespace ringsmooth {
-struct FreeFormReader::State {};
-FreeFormReader::FreeFormReader(std::FILE*, Kind) : state_(nullptr) {}
-FreeFormReader::~FreeFormReader() {}
-bool FreeFormReader::readText(char*, int) { return false; }
-bool FreeFormReader::readWholeNumber(int&) { return false; }
-bool FreeFormReader::readSingle(float&) { return false; }
-bool FreeFormReader::readNames(char*, int, int) { return false; }
-bool FreeFormReader::readNumbers(double*, int, int) { return false; }
-long FreeFormReader::lineNumber() const { return 0; }
-InputError FreeFormReader::error(const char* message, const char* detail) const {
-  return InputError{"Input error", message, detail};
+namespace {
+
+constexpr std::size_t FILE_BUFFER_SIZE = std::size_t{1} << 20;
+constexpr std::size_t CONSOLE_BUFFER_SIZE = 4096;
+constexpr std::size_t QUOTED_TOKEN_LENGTH = 60;  // longest token quoted in an error detail
+
+// Character classes of free-form input. The two token classes come first so that a token scan
+// is one comparison per character.
+enum CharClass : unsigned char {
+  TOKEN_CHAR = 0,
+  STAR_CHAR = 1,  // part of a token; marks a repeat r*v
+  BLANK_CHAR,     // blank or tab
+  COMMA_CHAR,
+  SLASH_CHAR,
+  NEWLINE_CHAR,
+  RETURN_CHAR,  // carriage return: dropped wherever it stands
+};
+
+struct ClassTable {
+  unsigned char of[256];
+  constexpr ClassTable() : of{} {
+    for (auto& c : of) c = TOKEN_CHAR;
+    of[static_cast<unsigned char>('*')] = STAR_CHAR;
+    of[static_cast<unsigned char>(' ')] = BLANK_CHAR;
+    of[static_cast<unsigned char>('\t')] = BLANK_CHAR;
+    of[static_cast<unsigned char>(',')] = COMMA_CHAR;
+    of[static_cast<unsigned char>('/')] = SLASH_CHAR;
+    of[static_cast<unsigned char>('\n')] = NEWLINE_CHAR;
+    of[static_cast<unsigned char>('\r')] = RETURN_CHAR;
+  }
+};
+constexpr ClassTable CLASSES;
+
+inline unsigned char classOf(char c) { return CLASSES.of[static_cast<unsigned char>(c)]; }
+
+// What the separator scan found in front of the next item.
+enum class Item { Token, Empty, Slash, End };
+
+// A token cut out of the input: points into the reader's buffer when it lay there whole,
+// otherwise into the reader's token buffer.
+struct Token {
+  const char* text;
+  std::size_t length;
+  bool hasStar;
+};
+
+// `"text"`, cut to a readable length, for error details.
+std::string quoted(const char* text, std::size_t length) {
+  std::string out = "\"";
+  out.append(text, std::min(length, QUOTED_TOKEN_LENGTH));
+  if (length > QUOTED_TOKEN_LENGTH) out += "...";
+  out += '"';
+  return out;
 }
+
+}  // namespace
+
+struct FreeFormReader::State {
+  std::FILE* stream;
+  Kind kind;
+  std::size_t capacity;
+  char* buffer;
+  std::size_t pos = 0;
+  std::size_t len = 0;
+  long line = 1;              // line of the character at buffer[pos]
+  char lastByte = '\n';       // last byte of the previous buffer fill, for the line at the end
+  long itemLine = 0;          // line of the latest item or of the end of input
+  long readingFirstLine = 0;  // line of the current reading's first item
+  bool afterValue = false;    // a value was read since the last comma: the next comma separates
+  char token[TOKEN_LIMIT + 1];
+
+  State(std::FILE* s, Kind k)
+      : stream(s),
+        kind(k),
+        capacity(k == Kind::File ? FILE_BUFFER_SIZE : CONSOLE_BUFFER_SIZE),
+        buffer(new char[capacity]) {}
+  ~State() { delete[] buffer; }
+  State(const State&) = delete;
+  State& operator=(const State&) = delete;
+
+  InputError errorAt(long where, const char* message, const std::string& detail) const {
+    std::string heading = kind == Kind::Console
+                              ? std::string("Input error in a console answer")
+                              : "Input error in the input table, line " +
+                                    std::to_string(std::max(where, 1L));
+    return InputError{heading, message, detail};
+  }
+  InputError errorHere(const char* message, const std::string& detail) const {
+    return errorAt(itemLine, message, detail);
+  }
+
+  // Fetches more input into the buffer. A console reader takes at most the rest of one line
+  // (up to and including its line feed), so nothing beyond the line in use leaves the stream;
+  // a file reader fills the whole buffer. False at the end of the input; a read failure is an
+  // input error with the system's own message.
+  bool refill() {
+    if (len > 0) lastByte = buffer[len - 1];
+    pos = 0;
+    len = 0;
+    if (kind == Kind::File) {
+      len = std::fread(buffer, 1, capacity, stream);
+    } else {
+      while (len < capacity) {
+        const int c = std::getc(stream);
+        if (c == EOF) break;
+        buffer[len++] = static_cast<char>(c);
+        if (c == '\n') break;
+      }
+    }
+    if (len > 0) return true;
+    if (std::ferror(stream)) throw errorHere(std::strerror(errno), "");
+    return false;
+  }
+
+  // At the end of the input: the line of the last character the input held.
+  void noteEnd() { itemLine = lastByte == '\n' ? line - 1 : line; }
+
+  void beginReading() {
+    afterValue = false;
+    readingFirstLine = 0;
+  }
+
+  // Passes over blanks, tabs, carriage returns, line ends and separating commas up to the next
+  // item. An Item::Token leaves `pos` on the token's first character.
+  Item nextItem() {
+    for (;;) {
+      if (pos == len && !refill()) {
+        noteEnd();
+        return Item::End;
+      }
+      const unsigned char cls = classOf(buffer[pos]);
+      if (cls == BLANK_CHAR || cls == RETURN_CHAR) {
+        ++pos;
+        continue;
+      }
+      if (cls == NEWLINE_CHAR) {
+        ++pos;
+        ++line;
+        continue;
+      }
+      itemLine = line;
+      if (readingFirstLine == 0) readingFirstLine = line;
+      if (cls == COMMA_CHAR) {
+        ++pos;
+        if (afterValue) {
+          afterValue = false;
+          continue;
+        }
+        return Item::Empty;
+      }
+      if (cls == SLASH_CHAR) {
+        ++pos;
+        return Item::Slash;
+      }
+      afterValue = true;
+      return Item::Token;
+    }
+  }
+
+  // Discards the rest of the current line, its line feed included.
+  void skipRestOfLine() {
+    for (;;) {
+      if (pos == len && !refill()) return;
+      const void* newline = std::memchr(buffer + pos, '\n', len - pos);
+      if (newline != nullptr) {
+        pos = static_cast<std::size_t>(static_cast<const char*>(newline) - buffer) + 1;
+        ++line;
+        return;
+      }
+      pos = len;
+    }
+  }
+
+  [[noreturn]] void throwTooLong(const char* message) const {
+    throw errorHere(message, "an item longer than " + std::to_string(TOKEN_LIMIT) +
+                                 " characters, beginning " + quoted(token, TOKEN_LIMIT));
+  }
+
+  // Cuts out the unquoted token at `pos` (ending at a blank, tab, comma, slash, line end or the
+  // end of input). In place when it lies whole in the buffer; otherwise gathered, carriage
+  // returns dropped, into `token`. Tokens longer than TOKEN_LIMIT raise `tooLongMessage`.
+  Token takeToken(const char* tooLongMessage) {
+    const char* start = buffer + pos;
+    const char* end = buffer + len;
+    const char* q = start;
+    unsigned char stars = 0;
+    unsigned char cls = 0;
+    while (q < end && (cls = classOf(*q)) <= STAR_CHAR) {
+      stars |= cls;
+      ++q;
+    }
+    const std::size_t length = static_cast<std::size_t>(q - start);
+    if (q < end && cls != RETURN_CHAR) {
+      pos += length;
+      if (length > TOKEN_LIMIT) {
+        std::memcpy(token, start, TOKEN_LIMIT);
+        throwTooLong(tooLongMessage);
+      }
+      return Token{start, length, stars != 0};
+    }
+    return gatherToken(tooLongMessage);
+  }
+
+  // The slow road of takeToken: the token runs into the end of the buffer or holds a carriage
+  // return.
+  Token gatherToken(const char* tooLongMessage) {
+    std::size_t length = 0;
+    bool hasStar = false;
+    for (;;) {
+      if (pos == len && !refill()) break;
+      const char c = buffer[pos];
+      const unsigned char cls = classOf(c);
+      if (cls == RETURN_CHAR) {
+        ++pos;
+        continue;
+      }
+      if (cls > STAR_CHAR) break;
+      if (length == TOKEN_LIMIT) throwTooLong(tooLongMessage);
+      hasStar |= cls == STAR_CHAR;
+      token[length++] = c;
+      ++pos;
+    }
+    return Token{token, length, hasStar};
+  }
+
+  // The r of a repeat r*v: unsigned digits, at least 1. Saturates far above any item count.
+  std::size_t repeatCount(const Token& t, std::size_t starAt) const {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < starAt; ++i) {
+      const char c = t.text[i];
+      if (c < '0' || c > '9') {
+        throw errorHere(ILLEGAL_NUMERIC, quoted(t.text, t.length) + " is not a number");
+      }
+      if (count < 1000000000) count = count * 10 + static_cast<std::size_t>(c - '0');
+    }
+    if (starAt == 0) {
+      throw errorHere(ILLEGAL_NUMERIC, quoted(t.text, t.length) + " is not a number");
+    }
+    if (count == 0) {
+      throw errorHere(ILLEGAL_NUMERIC,
+                      "repeat count 0 in " + quoted(t.text, t.length) + ": it must be 1 or more");
+    }
+    return count;
+  }
+
+  void convert(const char* text, std::size_t length, double& value) const {
+    report(parseDouble(text, length, value), text, length, "is not a number");
+  }
+  void convert(const char* text, std::size_t length, float& value) const {
+    report(parseFloat(text, length, value), text, length, "is not a number");
+  }
+  void convert(const char* text, std::size_t length, int& value) const {
+    report(parseWhole(text, length, value), text, length,
+           "is not a whole number (sign and digits only)");
+  }
+  void report(TokenStatus status, const char* text, std::size_t length,
+              const char* what) const {
+    if (status == TokenStatus::Ok) return;
+    if (status == TokenStatus::OutOfRange) {
+      throw errorHere(NUMBER_OUT_OF_RANGE,
+                      quoted(text, length) + " is too large for the program's numbers");
+    }
+    throw errorHere(ILLEGAL_NUMERIC, quoted(text, length) + " " + what);
+  }
+
+  // One reading of `count` numbers of type T into dest[0], dest[stride], ...
+  template <typename T>
+  bool readNumeric(T* dest, int count, std::ptrdiff_t stride) {
+    beginReading();
+    std::ptrdiff_t filled = 0;
+    while (filled < count) {
+      const Item item = nextItem();
+      if (item == Item::End) return false;
+      if (item == Item::Slash) break;
+      if (item == Item::Empty) {
+        ++filled;
+        continue;
+      }
+      const Token t = takeToken(ILLEGAL_NUMERIC);
+      if (!t.hasStar) {
+        convert(t.text, t.length, dest[filled * stride]);
+        ++filled;
+        continue;
+      }
+      const std::size_t starAt =
+          static_cast<std::size_t>(static_cast<const char*>(std::memchr(t.text, '*', t.length)) -
+                                   t.text);
+      const std::size_t repeats = repeatCount(t, starAt);
+      const std::ptrdiff_t n =
+          static_cast<std::ptrdiff_t>(std::min(repeats, static_cast<std::size_t>(count - filled)));
+      if (starAt + 1 < t.length) {
+        T value{};
+        convert(t.text + starAt + 1, t.length - starAt - 1, value);
+        for (std::ptrdiff_t i = 0; i < n; ++i) dest[(filled + i) * stride] = value;
+      }
+      filled += n;
+    }
+    skipRestOfLine();
+    return true;
+  }
+
+  // Reads one name item at `pos` into `token` (its first `keep` characters) and returns how
+  // many items it stands for (r of r*name, else 1); `length` receives the characters kept,
+  // `empty` whether it is r* alone. An unquoted name ends at a blank, tab, comma, slash or line
+  // end. A quoted one ends at its closing mark; a mark written twice inside stands for one; a
+  // name whose closing mark is missing ends at the end of its line.
+  std::size_t takeName(std::size_t keep, std::size_t& length, bool& empty) {
+    length = 0;
+    empty = false;
+    std::size_t repeats = 1;
+    bool digitsOnly = true;
+    std::size_t seen = 0;
+    std::size_t count = 0;
+    for (;;) {
+      if (pos == len && !refill()) break;
+      const char c = buffer[pos];
+      const unsigned char cls = classOf(c);
+      if (cls == RETURN_CHAR) {
+        ++pos;
+        continue;
+      }
+      if (seen == 0 && (c == '\'' || c == '"')) {
+        ++pos;
+        empty = false;
+        takeQuoted(c, keep, length);
+        return repeats;
+      }
+      if (cls > STAR_CHAR) break;
+      ++pos;
+      if (cls == STAR_CHAR && digitsOnly && seen > 0 && repeats == 1 && length == seen) {
+        // r*name: what was kept so far is the repeat count.
+        if (count == 0) {
+          throw errorHere(ILLEGAL_NUMERIC, "repeat count 0 in front of a name: it must be 1 or more");
+        }
+        repeats = count;
+        length = 0;
+        seen = 0;
+        digitsOnly = false;
+        empty = true;
+        continue;
+      }
+      empty = false;
+      if (c >= '0' && c <= '9') {
+        if (count < 1000000000) count = count * 10 + static_cast<std::size_t>(c - '0');
+      } else {
+        digitsOnly = false;
+      }
+      if (length < keep) token[length++] = c;
+      ++seen;
+    }
+    return repeats;
+  }
+
+  // The body of a quoted name, `pos` just after the opening `mark`.
+  void takeQuoted(char mark, std::size_t keep, std::size_t& length) {
+    for (;;) {
+      if (pos == len && !refill()) return;
+      const char c = buffer[pos];
+      if (c == '\n') return;  // closing mark missing: the name ends with its line
+      ++pos;
+      if (c == '\r') continue;
+      if (c == mark) {
+        if (pos == len && !refill()) return;
+        if (buffer[pos] != mark) return;
+        ++pos;
+      }
+      if (length < keep) token[length++] = c;
+    }
+  }
+
+  bool readNameItems(char* names, int count, int width) {
+    const std::size_t w = static_cast<std::size_t>(std::max(width, 0));
+    const std::size_t keep = std::min(w, TOKEN_LIMIT);
+    beginReading();
+    std::size_t filled = 0;
+    const std::size_t wanted = static_cast<std::size_t>(std::max(count, 0));
+    while (filled < wanted) {
+      const Item item = nextItem();
+      if (item == Item::End) return false;
+      if (item == Item::Slash) break;
+      if (item == Item::Empty) {
+        ++filled;
+        continue;
+      }
+      std::size_t length = 0;
+      bool empty = false;
+      const std::size_t repeats = std::min(takeName(keep, length, empty), wanted - filled);
+      if (!empty) {
+        for (std::size_t i = 0; i < repeats; ++i) {
+          char* field = names + (filled + i) * w;
+          std::memcpy(field, token, length);
+          std::memset(field + length, ' ', w - length);
+        }
+      }
+      filled += repeats;
+    }
+    skipRestOfLine();
+    return true;
+  }
+
+  bool readLine(char* field, int width) {
+    const std::size_t w = static_cast<std::size_t>(std::max(width, 0));
+    std::size_t length = 0;
+    bool any = false;
+    for (;;) {
+      if (pos == len && !refill()) {
+        noteEnd();
+        break;
+      }
+      any = true;
+      const char c = buffer[pos++];
+      if (c == '\n') {
+        itemLine = line++;
+        break;
+      }
+      if (c == '\r') continue;
+      if (length < w) field[length++] = c;
+    }
+    if (!any) return false;
+    readingFirstLine = itemLine;
+    std::memset(field + length, ' ', w - length);
+    return true;
+  }
+};
+
+FreeFormReader::FreeFormReader(std::FILE* stream, Kind kind) : state_(new State(stream, kind)) {}
+
+FreeFormReader::~FreeFormReader() { delete state_; }
+
+bool FreeFormReader::readText(char* field, int width) { return state_->readLine(field, width); }
+
+bool FreeFormReader::readWholeNumber(int& value) { return state_->readNumeric(&value, 1, 1); }
+
+bool FreeFormReader::readSingle(float& value) { return state_->readNumeric(&value, 1, 1); }
+
+bool FreeFormReader::readNames(char* names, int count, int width) {
+  return state_->readNameItems(names, count, width);
+}
+
+bool FreeFormReader::readNumbers(double* cells, int count, int stride) {
+  return state_->readNumeric(cells, count, stride);
+}
+
+long FreeFormReader::lineNumber() const { return state_->itemLine; }
+
+long FreeFormReader::readingStartLine() const { return state_->readingFirstLine; }
+
+InputError FreeFormReader::error(const char* message, const char* detail) const {
+  return state_->errorAt(state_->itemLine, message, detail);
+}
+
+InputError FreeFormReader::errorAtLine(long line, const char* message, const char* detail) const {
+  return state_->errorAt(line, message, detail);
+}
+
 }  // namespace ringsmooth

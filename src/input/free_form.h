@@ -55,8 +55,12 @@ class FreeFormReader {
 
   // Line number (from 1) of the last line a reading used; for error headings.
   long lineNumber() const;
+  // Line number (from 1) where the last reading found its first item; 0 before any item.
+  long readingStartLine() const;
   // "Input error in a console answer" or "Input error in the input table, line N".
   InputError error(const char* message, const char* detail = "") const;
+  // The same report for a given line of the file (a console reader ignores `line`).
+  InputError errorAtLine(long line, const char* message, const char* detail = "") const;
 
  private:
   struct State;

@@ -8,6 +8,8 @@ namespace ringsmooth {
 
 inline constexpr const char* READ_PAST_END = "Attempt to read past end of file";
 inline constexpr const char* ILLEGAL_NUMERIC = "Illegal character in numeric input";
+inline constexpr const char* NUMBER_OUT_OF_RANGE = "Number out of range";
+inline constexpr const char* YEARS_NOT_CONSECUTIVE = "Years do not rise by 1 from row to row";
 
 struct InputError {
   std::string heading;  // where: "Input error in a console answer", "... input table, line 17"
