@@ -1,0 +1,102 @@
+#!/usr/bin/env python3
+"""Whole-program benchmark: generates tables, runs build/ringsmooth on them with scripted answers
+and plots off, and prints wall time (median of several runs) and peak memory for each size,
+then the I/O floor for the largest table (reading the table and writing a file of the listing's
+size with plain tools).
+
+usage: bench/program_bench.py [--binary build/ringsmooth] [--runs 3] [--only NAME] [--table FILE COLUMNS CUTOFF]
+"""
+import argparse
+import os
+import resource
+import statistics
+import subprocess
+import sys
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.dirname(HERE)
+WORK = os.path.join(ROOT, "out", "bench")
+
+SIZES = [  # name, series, years, cutoff
+    ("10x500", 10, 500, 30),
+    ("100x2000", 100, 2000, 30),
+    ("699x9000", 699, 9000, 100),
+    ("699x8000-c1000", 699, 8000, 1000),
+]
+
+
+def table_for(series, years):
+    path = os.path.join(WORK, f"table-{series}x{years}.txt")
+    if not os.path.exists(path):
+        subprocess.run([sys.executable, os.path.join(HERE, "make_table.py"), str(series),
+                        str(years), "20261207", path], check=True)
+    return path
+
+
+def run_once(binary, table, columns, cutoff, listing):
+    answers = f"{table}\n{listing}\n{columns}\n-999\n{cutoff}\nn\nx\n".encode()
+    before = resource.getrusage(resource.RUSAGE_CHILDREN)
+    start = time.perf_counter()
+    proc = subprocess.run([binary], input=answers, stdout=subprocess.DEVNULL,
+                          env=dict(os.environ, RINGSMOOTH_PLOT_DEVICE="null"))
+    elapsed = time.perf_counter() - start
+    if proc.returncode != 0:
+        sys.exit(f"{binary} exited with status {proc.returncode} on {table}")
+    after = resource.getrusage(resource.RUSAGE_CHILDREN)
+    return elapsed, after.ru_maxrss, after.ru_utime - before.ru_utime
+
+
+def measure(binary, name, table, columns, cutoff, runs):
+    listing = os.path.join(WORK, f"listing-{name}.txt")
+    times, peak = [], 0
+    for _ in range(runs):
+        elapsed, maxrss, _ = run_once(binary, table, columns, cutoff, listing)
+        times.append(elapsed)
+        peak = max(peak, maxrss)  # ru_maxrss of children: the largest child so far, in KiB
+    size = os.path.getsize(table) / 1e6
+    out = os.path.getsize(listing) / 1e6
+    print(f"{name:>16}  table {size:7.1f} MB  listing {out:7.1f} MB  "
+          f"time {statistics.median(times):7.3f} s (median of {runs})  peak {peak / 1024:6.1f} MiB",
+          flush=True)
+    return listing
+
+
+def io_floor(table, listing, runs):
+    """Reading the table and writing a file of the listing's size with plain tools."""
+    size = os.path.getsize(listing)
+    target = os.path.join(WORK, "floor.out")
+    times = []
+    for _ in range(runs):
+        start = time.perf_counter()
+        subprocess.run(["cat", table], stdout=subprocess.DEVNULL, check=True)
+        subprocess.run(["head", "-c", str(size), listing], stdout=open(target, "wb"), check=True)
+        times.append(time.perf_counter() - start)
+    os.remove(target)
+    return statistics.median(times)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--binary", default=os.path.join(ROOT, "build", "ringsmooth"))
+    parser.add_argument("--runs", type=int, default=3)
+    parser.add_argument("--only", default=None)
+    parser.add_argument("--table", nargs=3, metavar=("FILE", "COLUMNS", "CUTOFF"))
+    args = parser.parse_args()
+    os.makedirs(WORK, exist_ok=True)
+    print(f"machine: {os.cpu_count()} cores; {os.uname().machine}; binary {args.binary}")
+    if args.table:
+        measure(args.binary, "table", args.table[0], int(args.table[1]), int(args.table[2]), args.runs)
+        return
+    for name, series, years, cutoff in SIZES:
+        if args.only and args.only != name:
+            continue
+        table = table_for(series, years)
+        listing = measure(args.binary, name, table, series + 1, cutoff, args.runs)
+        if name == "699x9000":
+            floor = io_floor(table, listing, args.runs)
+            print(f"{'I/O floor':>16}  read table + write listing-sized file: {floor:.3f} s")
+
+
+if __name__ == "__main__":
+    main()
