@@ -8,7 +8,6 @@ usage: bench/program_bench.py [--binary build/ringsmooth] [--runs 3] [--only NAM
 """
 import argparse
 import os
-import resource
 import statistics
 import subprocess
 import sys
@@ -35,25 +34,28 @@ def table_for(series, years):
 
 
 def run_once(binary, table, columns, cutoff, listing):
+    """Wall time and peak resident memory (KiB) of one run, measured by /usr/bin/time."""
     answers = f"{table}\n{listing}\n{columns}\n-999\n{cutoff}\nn\nx\n".encode()
-    before = resource.getrusage(resource.RUSAGE_CHILDREN)
+    report = os.path.join(WORK, "time.out")
     start = time.perf_counter()
-    proc = subprocess.run([binary], input=answers, stdout=subprocess.DEVNULL,
+    proc = subprocess.run(["/usr/bin/time", "-f", "%M", "-o", report, binary], input=answers,
+                          stdout=subprocess.DEVNULL,
                           env=dict(os.environ, RINGSMOOTH_PLOT_DEVICE="null"))
     elapsed = time.perf_counter() - start
     if proc.returncode != 0:
         sys.exit(f"{binary} exited with status {proc.returncode} on {table}")
-    after = resource.getrusage(resource.RUSAGE_CHILDREN)
-    return elapsed, after.ru_maxrss, after.ru_utime - before.ru_utime
+    with open(report) as f:
+        maxrss = int(f.read().split()[-1])
+    return elapsed, maxrss
 
 
 def measure(binary, name, table, columns, cutoff, runs):
     listing = os.path.join(WORK, f"listing-{name}.txt")
     times, peak = [], 0
     for _ in range(runs):
-        elapsed, maxrss, _ = run_once(binary, table, columns, cutoff, listing)
+        elapsed, maxrss = run_once(binary, table, columns, cutoff, listing)
         times.append(elapsed)
-        peak = max(peak, maxrss)  # ru_maxrss of children: the largest child so far, in KiB
+        peak = max(peak, maxrss)
     size = os.path.getsize(table) / 1e6
     out = os.path.getsize(listing) / 1e6
     print(f"{name:>16}  table {size:7.1f} MB  listing {out:7.1f} MB  "

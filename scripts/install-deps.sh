@@ -8,7 +8,7 @@ packages=(
   libplplot-dev plplot-driver-xwin plplot-driver-cairo
   clang libclang-rt-14-dev gfortran valgrind
   xvfb xdotool x11-utils x11-apps imagemagick
-  groff-base
+  groff-base time
 )
 missing=()
 for p in "${packages[@]}"; do
