@@ -1,8 +1,196 @@
+// One plot of a series through PLplot: the range lines, then one whole use of the library.
 #include "plot/plot1.h"
-// placeholder until the routine lands
+
+#include <plplot/plplot.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <csetjmp>
+#include <cstring>
+
+#include "plot/plot_range.h"
+
 namespace ringsmooth {
-void choosePlotDevice(PlotDevice& device, std::FILE*) { device = PlotDevice{"null", "", false}; }
-void plotFileName(const PlotDevice&, const char*, int, char* fileName, int) { fileName[0] = 0; }
-void plot1(int, const float[], const float[], const float[], int, int, const char[20], char,
-           const PlotDevice&, const char*, std::FILE*) {}
+
+namespace {
+
+constexpr int TITLE_LENGTH = 20;
+constexpr int COLOUR_BACKGROUND = 0;
+constexpr int COLOUR_SERIES = 1;   // red in PLplot's default map 0
+constexpr int COLOUR_SPLINE = 9;   // blue in PLplot's default map 0
+constexpr int COLOUR_FOREGROUND = 15;
+
+// Fixed storage, made once: the year axis in single precision as the range rules want it, and
+// the double copies PLplot takes.
+float yearAxis[PLOT_MAX_POINTS];
+PLFLT yearAxisPoints[PLOT_MAX_POINTS];
+PLFLT observedPoints[PLOT_MAX_POINTS];
+PLFLT smoothedPoints[PLOT_MAX_POINTS];
+PLFLT levelPoints[PLOT_MAX_POINTS];
+
+// Title text for PLplot: trailing blanks removed (an all-blank title becomes one blank), and
+// '#', PLplot's text escape, doubled so that a series name shows as written.
+char plotTitle[2 * TITLE_LENGTH + 1];
+char windowTitle[2 * TITLE_LENGTH + 64];
+
+// Where PLplot's fatal errors land instead of ending the process (see drawGuarded).
+std::jmp_buf leavePlplot;
+char plplotFatalMessage[160];
+
+int clampedCount(int n) { return std::clamp(n, 0, PLOT_MAX_POINTS); }
+
+int trimmedTitleLength(const char title[]) {
+  int length = 0;
+  while (length < TITLE_LENGTH && title[length] != '\0') ++length;
+  while (length > 0 && title[length - 1] == ' ') --length;
+  return length;
+}
+
+void copyTitle(const char title[], char text[]) {
+  const int length = trimmedTitleLength(title);
+  int out = 0;
+  for (int i = 0; i < length; ++i) {
+    if (title[i] == '#') text[out++] = '#';
+    text[out++] = title[i];
+  }
+  if (out == 0) text[out++] = ' ';
+  text[out] = '\0';
+}
+
+void toPoints(const float values[], int n, PLFLT points[]) {
+  for (int i = 0; i < n; ++i) points[i] = static_cast<PLFLT>(values[i]);
+}
+
+// PLplot's xwin screen goes on only after Return or a right click, and quits the whole process
+// on "Q". Any key (other than a lone modifier) or any mouse button dismisses the plot instead.
+void continueOnKey(PLGraphicsIn* input, void*, int* exitEventLoop) {
+  const unsigned int keysym = input->keysym;
+  const bool modifierOnly = keysym >= 0xffe1u && keysym <= 0xffeeu;  // Shift_L .. Hyper_R
+  input->keysym = 0;  // nothing of PLplot's own key handling runs
+  if (!modifierOnly) *exitEventLoop = 1;
+}
+
+void continueOnButton(PLGraphicsIn*, void*, int* exitEventLoop) { *exitEventLoop = 1; }
+
+// PLplot calls this from plexit, just before it would end the process.
+int jumpOutOfPlplot(const char* message) {
+  std::snprintf(plplotFatalMessage, sizeof plplotFatalMessage, "%s",
+                message != nullptr ? message : "");
+  std::longjmp(leavePlplot, 1);
+}
+
+struct PageRequest {
+  const PlotDevice* device;
+  const char* fileName;  // nullptr unless a file device
+  PlotRange range;
+  int n;
+  char normalized;
+};
+
+// The library calls of one plot, in their documented order.
+void drawPage(const PageRequest& page) {
+  plsdev(page.device->name);
+  plscol0(COLOUR_BACKGROUND, 255, 255, 255);
+  plscol0(COLOUR_FOREGROUND, 0, 0, 0);
+  plscolbg(255, 255, 255);
+  if (page.device->interactive) {
+    plspause(1);
+    plsKeyEH(continueOnKey, nullptr);
+    plsButtonEH(continueOnButton, nullptr);
+    plsetopt("plwindow", windowTitle);
+  } else {
+    plspause(0);
+  }
+  if (page.fileName != nullptr) plsfnam(page.fileName);
+  plinit();
+  plcol0(COLOUR_FOREGROUND);
+  plssub(1, 1);
+  plenv(page.range.xMin, page.range.xMax, page.range.yMin, page.range.yMax, 0, 2);
+  pllab("Years", page.normalized == 'y' ? "Standard Normal Deviates" : "Original Data Units",
+        plotTitle);
+  pllsty(1);
+  plwidth(1);
+  plcol0(COLOUR_SERIES);
+  plline(page.n, yearAxisPoints, observedPoints);
+  plwidth(2);
+  plcol0(COLOUR_SPLINE);
+  plline(page.n, yearAxisPoints, smoothedPoints);
+  plwidth(2);
+  plcol0(COLOUR_FOREGROUND);
+  plline(page.n, yearAxisPoints, levelPoints);
+  plend();
+}
+
+// Runs drawPage with PLplot's exit handler pointed at a jump back here, so that a fatal error
+// of the library (a display that went away, a file it cannot write) ends this plot and not the
+// program. Only PLplot's C frames lie between the jump and this function. Returns false, with
+// the library's message in plplotFatalMessage, when that happened.
+bool drawGuarded(const PageRequest& page) {
+  plplotFatalMessage[0] = '\0';
+  plsexit(jumpOutOfPlplot);
+  switch (setjmp(leavePlplot)) {
+    case 0:
+      drawPage(page);
+      return true;
+    case 1:
+      // Close the half-made stream; if that fails as well the second jump lands below.
+      plend();
+      return false;
+    default:
+      return false;
+  }
+}
+
+// A file device must have a file it can write: PLplot would otherwise ask for a name on
+// standard input, or retry and end the process.
+bool fileWritable(const char* fileName, std::FILE* console) {
+  if (fileName == nullptr || fileName[0] == '\0') {
+    std::fprintf(console, " Plot not written: no file name for it.\n");
+    return false;
+  }
+  std::FILE* file = std::fopen(fileName, "wb");
+  if (file == nullptr) {
+    std::fprintf(console, " Plot not written: cannot create %s (%s).\n", fileName,
+                 std::strerror(errno));
+    return false;
+  }
+  std::fclose(file);
+  return true;
+}
+
+}  // namespace
+
+void plot1(int capacity, const float observed[], const float smoothed[], const float level[],
+           int n, int startYear, const char title[20], char normalized,
+           const PlotDevice& device, const char* fileName, std::FILE* console) {
+  (void)capacity;  // the declared length of the arrays; n alone says how much is drawn
+  const int count = clampedCount(n);
+  PageRequest page{&device, nullptr, {}, count, normalized};
+  plotRange(observed, smoothed, count, startYear, page.range);
+  fillYearAxis(count, startYear, yearAxis);
+  writeRangeLines(page.range, console);
+
+  const bool toFile = device.extension[0] != '\0';
+  if (toFile) {
+    if (!fileWritable(fileName, console)) return;
+    page.fileName = fileName;
+  }
+  toPoints(yearAxis, count, yearAxisPoints);
+  toPoints(observed, count, observedPoints);
+  toPoints(smoothed, count, smoothedPoints);
+  toPoints(level, count, levelPoints);
+  copyTitle(title, plotTitle);
+  std::snprintf(windowTitle, sizeof windowTitle, "ringsmooth: %.*s (any key or click goes on)",
+                trimmedTitleLength(title), title);
+
+  std::fflush(console);  // the range lines show before the window waits
+  const bool finished = drawGuarded(page);
+  if (!finished) {
+    std::fprintf(console, " Plot stopped: PLplot reported \"%s\".\n", plplotFatalMessage);
+  } else if (toFile) {
+    std::fprintf(console, " Plot written to %s\n", fileName);
+  }
+  std::fflush(console);
+}
+
 }  // namespace ringsmooth

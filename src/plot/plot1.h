@@ -13,9 +13,11 @@ struct PlotDevice {
   bool interactive;     // a screen device that waits for the user before plend returns
 };
 
-// Picks the device: RINGSMOOTH_PLOT_DEVICE if set and known to PLplot; otherwise "xwin" when
-// an X display is reachable; otherwise "pngcairo". An unknown name gets a one-line note on
-// `console` and falls back the same way. Never lets PLplot ask on standard input.
+// Picks the device: RINGSMOOTH_PLOT_DEVICE if set, known to PLplot and usable here (a screen
+// device also needs a reachable X display); unset, "xwin" when an X display is reachable,
+// otherwise "pngcairo". A name that cannot be used gets a one-line note on `console` and
+// plots go to PNG files ("pngcairo"; "svg" or "psc" if the cairo driver is missing).
+// Never lets PLplot ask on standard input.
 void choosePlotDevice(PlotDevice& device, std::FILE* console);
 
 // The file a plot of series `seriesNumber` (from 1) goes to on a file device: the listing name
@@ -24,9 +26,11 @@ void choosePlotDevice(PlotDevice& device, std::FILE* console);
 void plotFileName(const PlotDevice& device, const char* listingName, int seriesNumber,
                   char* fileName, int size);
 
-// Draws one plot (capacity is the declared length of the arrays, n the points drawn, never more
-// than PLOT_MAX_POINTS). Writes the two range lines ("yMax yMin", "xMax xMin") on `console`;
-// a file device also gets a line naming the file. Returns when a screen plot is dismissed.
+// Draws one plot (capacity is the declared length of the arrays, n the points drawn, clamped to
+// 0..PLOT_MAX_POINTS). Writes the two range lines ("yMax yMin", "xMax xMin") on `console`;
+// a file device also gets a line naming the file (fileName; the plot is skipped with a note
+// when it is empty or cannot be created). Returns when a screen plot is dismissed. A fatal
+// error inside PLplot ends this plot with a note, never the program.
 void plot1(int capacity, const float observed[], const float smoothed[], const float level[],
            int n, int startYear, const char title[20], char normalized,
            const PlotDevice& device, const char* fileName, std::FILE* console);

@@ -1,0 +1,340 @@
+#include "plot/plot1.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "plot/console_capture.h"
+#include "plot/svg_page.h"
+
+namespace ringsmooth {
+namespace {
+
+constexpr PlotDevice SVG{"svg", "svg", false};
+// The driver rounds to its own device units and writes two decimals.
+constexpr double COORDINATE_TOLERANCE = 0.03;
+
+struct Curves {
+  std::vector<float> observed = std::vector<float>(PLOT_MAX_POINTS, 0.0f);
+  std::vector<float> smoothed = std::vector<float>(PLOT_MAX_POINTS, 0.0f);
+  std::vector<float> level = std::vector<float>(PLOT_MAX_POINTS, 0.0f);
+};
+
+// A wavy series whose minimum lies in `observed` and whose maximum lies in `smoothed`.
+Curves wavyCurves(int n) {
+  Curves c;
+  for (int i = 0; i < n; ++i) {
+    c.observed[i] = static_cast<float>(std::sin(0.3 * i) * 2.0);
+    c.smoothed[i] = static_cast<float>(std::sin(0.3 * i) * 1.5 + 0.8);
+    c.level[i] = 0.25f;
+  }
+  return c;
+}
+
+std::string svgPath(const std::string& name) { return testing::TempDir() + "/" + name + ".svg"; }
+
+struct Drawn {
+  std::string console;
+  svgpage::Page page;
+};
+
+Drawn drawSvg(const Curves& c, int n, int startYear, const char* title, char normalized,
+              const std::string& name) {
+  const std::string path = svgPath(name);
+  unlink(path.c_str());
+  ConsoleCapture console;
+  plot1(PLOT_MAX_POINTS, c.observed.data(), c.smoothed.data(), c.level.data(), n, startYear,
+        title, normalized, SVG, path.c_str(), console.file());
+  return {console.text(), svgpage::readPage(path)};
+}
+
+std::vector<float> consoleNumbers(const std::string& text, int lines) {
+  std::istringstream in(text);
+  std::vector<float> numbers;
+  std::string line;
+  for (int i = 0; i < lines && std::getline(in, line); ++i) {
+    std::istringstream words(line);
+    std::string word;
+    while (words >> word) numbers.push_back(std::strtof(word.c_str(), nullptr));
+  }
+  return numbers;
+}
+
+bool hasText(const svgpage::Page& page, const std::string& text) {
+  for (const std::string& t : page.texts) {
+    if (t == text) return true;
+  }
+  return false;
+}
+
+// The frame, ticks and grid are black lines of width 1; together they span the plot window.
+svgpage::Box frameOf(const svgpage::Page& page) {
+  return svgpage::boxOf(svgpage::pointsOf(page, "#000000", 1.0));
+}
+
+TEST(Plot1Svg, DrawsSeriesSplineAndLevelInTheirColoursAndWidths) {
+  const int n = 60;
+  const Curves c = wavyCurves(n);
+  const Drawn d = drawSvg(c, n, 1901, "Pine ridge          ", 'n', "colours");
+  EXPECT_EQ(d.page.background, "#FFFFFF");
+  const auto series = svgpage::pointsOf(d.page, "#FF0000", 1.0);
+  const auto spline = svgpage::pointsOf(d.page, "#0000FF", 2.0);
+  const auto level = svgpage::pointsOf(d.page, "#000000", 2.0);
+  EXPECT_GE(series.size(), static_cast<size_t>(n));
+  EXPECT_GE(spline.size(), static_cast<size_t>(n));
+  EXPECT_GE(level.size(), 2u);
+  // Nothing else is drawn in red or blue, and the spline and level are twice the series' width.
+  for (const svgpage::Polyline& line : d.page.lines) {
+    if (line.stroke == "#FF0000") {
+      EXPECT_EQ(line.width, 1.0);
+    }
+    if (line.stroke == "#0000FF") {
+      EXPECT_EQ(line.width, 2.0);
+    }
+  }
+  // The level line is horizontal at 0.25.
+  const svgpage::Box frame = frameOf(d.page);
+  const svgpage::Box levelBox = svgpage::boxOf(level);
+  const float yMin = -2.0f, yMax = 2.3f;  // sin reaches +-1 within 60 steps of 0.3
+  const std::vector<float> range = consoleNumbers(d.console, 1);
+  ASSERT_EQ(range.size(), 2u);
+  const double expectedY =
+      frame.bottom + (0.25 - range[1]) / (range[0] - range[1]) * (frame.top - frame.bottom);
+  EXPECT_NEAR(levelBox.bottom, expectedY, COORDINATE_TOLERANCE);
+  EXPECT_NEAR(levelBox.top, expectedY, COORDINATE_TOLERANCE);
+  EXPECT_NEAR(range[0], yMax, 0.01);
+  EXPECT_NEAR(range[1], yMin, 0.01);
+}
+
+TEST(Plot1Svg, WindowSpansExactlyTheComputedRange) {
+  const int n = 100;
+  const Curves c = wavyCurves(n);
+  const Drawn d = drawSvg(c, n, 1901, "Range               ", 'n', "range");
+  // The oracle: a plain min/max over both curves.
+  float lowest = c.observed[0], highest = c.observed[0];
+  for (int i = 0; i < n; ++i) {
+    lowest = std::min({lowest, c.observed[i], c.smoothed[i]});
+    highest = std::max({highest, c.observed[i], c.smoothed[i]});
+  }
+  const std::vector<float> numbers = consoleNumbers(d.console, 2);
+  ASSERT_EQ(numbers.size(), 4u) << d.console;
+  EXPECT_EQ(numbers[0], highest);
+  EXPECT_EQ(numbers[1], lowest);
+  EXPECT_EQ(numbers[2], 2000.0f);
+  EXPECT_EQ(numbers[3], 1901.0f);
+
+  // Every point of the series sits where a linear map of [1901, 2000] x [lowest, highest] onto
+  // the frame puts it: the window has no margin and the x axis runs over the years.
+  const svgpage::Box frame = frameOf(d.page);
+  const auto series = svgpage::pointsOf(d.page, "#FF0000", 1.0);
+  ASSERT_GE(series.size(), static_cast<size_t>(n));
+  size_t checked = 0;
+  for (int i = 0; i < n; ++i) {
+    const double x = frame.left + (i / 99.0) * (frame.right - frame.left);
+    const double y = frame.bottom + (c.observed[i] - lowest) / double(highest - lowest) *
+                                        (frame.top - frame.bottom);
+    for (const svgpage::Point& p : series) {
+      if (std::fabs(p.x - x) < COORDINATE_TOLERANCE) {
+        EXPECT_NEAR(p.y, y, 0.03) << "year " << 1901 + i;
+        ++checked;
+        break;
+      }
+    }
+  }
+  EXPECT_EQ(checked, static_cast<size_t>(n));
+  const svgpage::Box data = svgpage::boxOf(series);
+  const svgpage::Box spline = svgpage::boxOf(svgpage::pointsOf(d.page, "#0000FF", 2.0));
+  EXPECT_NEAR(std::min(data.bottom, spline.bottom), frame.bottom, COORDINATE_TOLERANCE);
+  EXPECT_NEAR(std::max(data.top, spline.top), frame.top, COORDINATE_TOLERANCE);
+  EXPECT_NEAR(data.left, frame.left, COORDINATE_TOLERANCE);
+  EXPECT_NEAR(data.right, frame.right, COORDINATE_TOLERANCE);
+  // Tick labels of the x axis are years inside the range, and 2000 is one of them.
+  EXPECT_TRUE(hasText(d.page, "2000"));
+  EXPECT_FALSE(hasText(d.page, "1880"));
+}
+
+struct LabelCase {
+  char normalized;
+  const char* yLabel;
+};
+
+class Plot1Labels : public testing::TestWithParam<LabelCase> {};
+
+TEST_P(Plot1Labels, YLabelDependsOnTheNormalizeAnswer) {
+  const LabelCase& c = GetParam();
+  const Curves curves = wavyCurves(30);
+  const Drawn d = drawSvg(curves, 30, 1800, "Labels              ", c.normalized,
+                          std::string("labels-") + std::to_string(int(c.normalized)));
+  EXPECT_TRUE(hasText(d.page, "Years"));
+  EXPECT_TRUE(hasText(d.page, c.yLabel)) << c.normalized;
+  const char* other = std::string(c.yLabel) == "Standard Normal Deviates"
+                          ? "Original Data Units"
+                          : "Standard Normal Deviates";
+  EXPECT_FALSE(hasText(d.page, other));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Plot1Labels,
+                         testing::Values(LabelCase{'y', "Standard Normal Deviates"},
+                                         LabelCase{'n', "Original Data Units"},
+                                         LabelCase{'Y', "Original Data Units"},
+                                         LabelCase{' ', "Original Data Units"},
+                                         LabelCase{'x', "Original Data Units"}));
+
+struct TitleCase {
+  const char* title;  // 20 characters
+  const char* shown;
+};
+
+class Plot1Titles : public testing::TestWithParam<TitleCase> {};
+
+TEST_P(Plot1Titles, TitleLosesItsTrailingBlanksOnly) {
+  const TitleCase& c = GetParam();
+  const Curves curves = wavyCurves(30);
+  const Drawn d = drawSvg(curves, 30, 1800, c.title, 'n', "title");
+  const std::vector<std::string> fixed{"Years", "Original Data Units"};
+  std::vector<std::string> titles;
+  for (const std::string& t : d.page.texts) {
+    if (t.find_first_not_of("-0123456789.") != std::string::npos && t != fixed[0] &&
+        t != fixed[1]) {
+      titles.push_back(t);
+    }
+  }
+  ASSERT_EQ(titles.size(), 1u);
+  EXPECT_EQ(titles[0], c.shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Plot1Titles,
+                         testing::Values(TitleCase{"ABC                 ", "ABC"},
+                                         TitleCase{"Tree ring 12 (mm)   ", "Tree ring 12 (mm)"},
+                                         TitleCase{"Site#4 #u           ", "Site#4 #u"},
+                                         TitleCase{"Ring width 123456789", "Ring width 123456789"},
+                                         TitleCase{"                    ", " "}));
+
+TEST(Plot1Svg, FileDeviceNamesItsFileOnTheConsole) {
+  const Curves c = wavyCurves(10);
+  const std::string path = svgPath("named");
+  const Drawn d = drawSvg(c, 10, 1950, "x                   ", 'n', "named");
+  EXPECT_NE(d.console.find(" Plot written to " + path + "\n"), std::string::npos) << d.console;
+  EXPECT_EQ(access(path.c_str(), F_OK), 0);
+}
+
+TEST(Plot1Svg, NaNLeavesTheRangeAlone) {
+  Curves c = wavyCurves(40);
+  c.observed[0] = std::numeric_limits<float>::quiet_NaN();
+  c.smoothed[17] = std::numeric_limits<float>::quiet_NaN();
+  c.observed[5] = 9.0f;
+  c.smoothed[30] = -4.0f;
+  const Drawn d = drawSvg(c, 40, 1901, "nan                 ", 'n', "nan");
+  const std::vector<float> numbers = consoleNumbers(d.console, 1);
+  ASSERT_EQ(numbers.size(), 2u);
+  EXPECT_EQ(numbers[0], 9.0f);
+  EXPECT_EQ(numbers[1], -4.0f);
+}
+
+// Cases PLplot refuses or that hand plot1 odd counts: each returns, writes its two lines, and
+// leaves the program running.
+struct OddCase {
+  const char* what;
+  int n;
+  bool allEqual;
+  const char* xLine;  // expected second console line
+  bool seriesDrawn;
+};
+
+class Plot1OddInput : public testing::TestWithParam<OddCase> {};
+
+TEST_P(Plot1OddInput, ReturnsWithoutCrashing) {
+  const OddCase& c = GetParam();
+  Curves curves = wavyCurves(PLOT_MAX_POINTS);
+  if (c.allEqual) {
+    for (int i = 0; i < PLOT_MAX_POINTS; ++i) curves.observed[i] = curves.smoothed[i] = 3.5f;
+  }
+  const Drawn d = drawSvg(curves, c.n, 1901, "odd                 ", 'n', "odd");
+  std::istringstream lines(d.console);
+  std::string first, second;
+  std::getline(lines, first);
+  std::getline(lines, second);
+  EXPECT_EQ(second, c.xLine) << c.what;
+  EXPECT_EQ(!svgpage::pointsOf(d.page, "#FF0000", 1.0).empty(), c.seriesDrawn) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Plot1OddInput,
+    testing::Values(OddCase{"one point: equal x limits", 1, false, " 1901 1901", false},
+                    OddCase{"all values equal: equal y limits", 50, true, " 1950 1901", false},
+                    OddCase{"no points", 0, false, " 1900 1901", false},
+                    OddCase{"negative count", -5, false, " 1900 1901", false},
+                    OddCase{"more than the capacity", 2 * PLOT_MAX_POINTS, false,
+                            " 11900 1901", true}));
+
+TEST(Plot1Svg, ACountAboveTheCapacityDrawsTheFirstTenThousandPoints) {
+  const Curves c = wavyCurves(PLOT_MAX_POINTS);
+  const Drawn d = drawSvg(c, PLOT_MAX_POINTS + 1, 1, "big                 ", 'n', "big");
+  const svgpage::Box frame = frameOf(d.page);
+  const svgpage::Box series = svgpage::boxOf(svgpage::pointsOf(d.page, "#FF0000", 1.0));
+  EXPECT_NEAR(series.right, frame.right, COORDINATE_TOLERANCE);
+  EXPECT_NE(d.console.find(" 10000 1\n"), std::string::npos) << d.console;
+}
+
+TEST(Plot1, AFileThatCannotBeCreatedIsReportedAndSkipped) {
+  const Curves c = wavyCurves(10);
+  ConsoleCapture console;
+  plot1(PLOT_MAX_POINTS, c.observed.data(), c.smoothed.data(), c.level.data(), 10, 1901,
+        "x                   ", 'n', SVG, "/nonexistent-dir/plot-1.svg", console.file());
+  EXPECT_NE(console.text().find("cannot create /nonexistent-dir/plot-1.svg"), std::string::npos)
+      << console.text();
+}
+
+TEST(Plot1, AFileDeviceWithoutAFileNameIsSkipped) {
+  const Curves c = wavyCurves(10);
+  ConsoleCapture console;
+  plot1(PLOT_MAX_POINTS, c.observed.data(), c.smoothed.data(), c.level.data(), 10, 1901,
+        "x                   ", 'n', SVG, "", console.file());
+  EXPECT_NE(console.text().find("Plot not written: no file name"), std::string::npos);
+}
+
+// PLplot's xwin device ends the whole process when it cannot open its display. plot1 must
+// come back with a note instead; the test program reaching its next line proves it.
+TEST(Plot1, AScreenThatCannotOpenEndsThePlotNotTheProgram) {
+  const char* oldDisplay = std::getenv("DISPLAY");
+  const std::string saved = oldDisplay != nullptr ? oldDisplay : "";
+  setenv("DISPLAY", ":59318", 1);
+  const Curves c = wavyCurves(10);
+  ConsoleCapture console;
+  const PlotDevice xwin{"xwin", "", true};
+  plot1(PLOT_MAX_POINTS, c.observed.data(), c.smoothed.data(), c.level.data(), 10, 1901,
+        "x                   ", 'n', xwin, nullptr, console.file());
+  if (oldDisplay != nullptr) {
+    setenv("DISPLAY", saved.c_str(), 1);
+  } else {
+    unsetenv("DISPLAY");
+  }
+  EXPECT_NE(console.text().find(" Plot stopped: PLplot reported \"Can't open display\"."),
+            std::string::npos)
+      << console.text();
+
+  // The library is usable again afterwards.
+  const Drawn d = drawSvg(c, 10, 1901, "after               ", 'n', "after");
+  EXPECT_FALSE(svgpage::pointsOf(d.page, "#FF0000", 1.0).empty());
+}
+
+TEST(Plot1, NullDeviceDrawsNothingAndNamesNoFile) {
+  const Curves c = wavyCurves(10);
+  ConsoleCapture console;
+  const PlotDevice null{"null", "", false};
+  plot1(PLOT_MAX_POINTS, c.observed.data(), c.smoothed.data(), c.level.data(), 10, 1901,
+        "x                   ", 'n', null, nullptr, console.file());
+  const std::string text = console.text();
+  EXPECT_EQ(text.find("Plot"), std::string::npos) << text;
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2);
+}
+
+}  // namespace
+}  // namespace ringsmooth
