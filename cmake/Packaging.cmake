@@ -9,6 +9,10 @@
 # the same upstream version.
 include(GNUInstallDirs)
 
+# Installing and packaging take what the last build made; they don't build the whole tree
+# (tests and benchmarks included) first. Build, then `cmake --install` or `cpack`.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
+
 install(TARGETS ringsmooth RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 # Man pages are installed compressed, as Debian policy asks; -n keeps the archive free of the
@@ -70,7 +74,7 @@ endif()
 
 # The font directory is named after PLplot's upstream version (plplot5.15.0), so only a data
 # package of that upstream version has it.
-set(_depends "${_plplot_package}")
+set(_depends)
 if(PLPLOT_VERSION MATCHES "^([0-9]+)\\.([0-9]+)\\.([0-9]+)$")
   math(EXPR _next_patch "${CMAKE_MATCH_3} + 1")
   set(_next "${CMAKE_MATCH_1}.${CMAKE_MATCH_2}.${_next_patch}")
@@ -85,10 +89,12 @@ list(APPEND _depends plplot-driver-xwin plplot-driver-cairo)
 # without it the C and C++ run-time libraries are named by hand.
 find_program(RINGSMOOTH_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(RINGSMOOTH_DPKG_SHLIBDEPS)
+  # It names the PLplot library too, with the version the program was linked against.
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
   message(STATUS "Packaging: dpkg-shlibdeps not found (package dpkg-dev); naming libc6 and "
                  "libstdc++6 without versions")
+  list(PREPEND _depends "${_plplot_package}")
   list(APPEND _depends libc6 libstdc++6)
 endif()
 list(JOIN _depends ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
@@ -99,8 +105,8 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "ringsmooth developers <ringsmooth@localhost>")
 set(CPACK_PACKAGE_VENDOR "ringsmooth developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "smooth annual time series with a cubic smoothing spline")
+# The summary above is the synopsis line; this is the extended description below it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "smooth annual time series with a cubic smoothing spline\n"
     "ringsmooth is an interactive console program for annual series such as tree-ring\n"
     "chronologies or climate records, kept as a table with one row per year. Each series\n"
     "is extended at both ends by linear prediction from a Burg prediction-error filter and\n"

@@ -40,13 +40,16 @@ if [ "$status" -ne 0 ] || [ ! -s sample.lst ]; then
   exit 1
 fi
 
-# The oracle, from the table: every present cell, and each series' first and last year.
-awk 'NR == 1 { for (c = 2; c <= NF; c++) name[c] = $c; print "series,year,value"; next }
-     NF > 0 { for (c = 2; c <= NF; c++) if ($c + 0 != -999) print name[c] "," $1 "," $c }' \
+# The oracle, from the table: every present cell, and each series' first and last year, in
+# column order.
+awk 'NR == 1 { columns = NF; for (c = 2; c <= NF; c++) name[c] = $c; print "series,year,value"; next }
+     NF > 0 { for (c = 2; c <= NF; c++) if ($c + 0 != -999) {
+                print name[c] "," $1 "," $c
+                if (!(c in first)) first[c] = $1
+                last[c] = $1 } }
+     END { print "series,first,last" > "spans.csv"
+           for (c = 2; c <= columns; c++) print name[c] "," first[c] "," last[c] > "spans.csv" }' \
   sample.txt > present.csv
-awk -F, 'NR > 1 { if (!($1 in first)) { first[$1] = $2; order[++n] = $1 } last[$1] = $2 }
-         END { print "series,first,last"; for (i = 1; i <= n; i++) print order[i] "," first[order[i]] "," last[order[i]] }' \
-  present.csv > spans.csv
 
 # snippet LANG: the first fenced block of that language in the document.
 snippet() { awk -v fence="\`\`\`$1" '$0 == fence { on = 1; next } on && /^```/ { exit } on' "$doc"; }
