@@ -165,6 +165,8 @@ struct LabelCase {
   const char* yLabel;
 };
 
+void PrintTo(const LabelCase& c, std::ostream* os) { *os << "normalized '" << c.normalized << "'"; }
+
 class Plot1Labels : public testing::TestWithParam<LabelCase> {};
 
 TEST_P(Plot1Labels, YLabelDependsOnTheNormalizeAnswer) {
@@ -191,6 +193,8 @@ struct TitleCase {
   const char* title;  // 20 characters
   const char* shown;
 };
+
+void PrintTo(const TitleCase& c, std::ostream* os) { *os << "\"" << c.title << "\""; }
 
 class Plot1Titles : public testing::TestWithParam<TitleCase> {};
 
@@ -247,6 +251,8 @@ struct OddCase {
   const char* xLine;  // expected second console line
   bool seriesDrawn;
 };
+
+void PrintTo(const OddCase& c, std::ostream* os) { *os << c.what; }
 
 class Plot1OddInput : public testing::TestWithParam<OddCase> {};
 

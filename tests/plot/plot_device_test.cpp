@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <ostream>
 #include <string>
 
 #include "plot/console_capture.h"
@@ -47,6 +48,8 @@ struct FileNameCase {
   int series;
   const char* expected;
 };
+
+void PrintTo(const FileNameCase& c, std::ostream* os) { *os << c.listing << " " << c.device; }
 
 class PlotFileNameCases : public testing::TestWithParam<FileNameCase> {};
 
@@ -94,6 +97,11 @@ struct DeviceCase {
   bool interactive;
   const char* note;        // text the console line must contain; "" for no line at all
 };
+
+void PrintTo(const DeviceCase& c, std::ostream* os) {
+  *os << "device " << (c.requested ? c.requested : "unset") << ", display "
+      << (c.display ? c.display : "unset");
+}
 
 class ChoosePlotDeviceCases : public testing::TestWithParam<DeviceCase> {};
 

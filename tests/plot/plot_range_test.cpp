@@ -24,6 +24,8 @@ struct RangeCase {
   float yMax;
 };
 
+void PrintTo(const RangeCase& c, std::ostream* os) { *os << c.what; }
+
 class PlotRangeCases : public testing::TestWithParam<RangeCase> {};
 
 TEST_P(PlotRangeCases, YRangeFollowsTheStrictComparisonRules) {
