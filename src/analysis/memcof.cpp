@@ -51,12 +51,22 @@ void levinsonUpdate(double coeff[], const double prevCoeff[], int k) {
   }
 }
 
-// Error update after reflection coefficient c, over `terms` pairs. bwdError[j] takes the old
-// values at j+1, which this ascending pass has not yet overwritten.
-void updateErrors(double fwdError[], double bwdError[], int terms, double c) {
+// Error update after reflection coefficient c, fused with the Burg sums of the next order, over
+// `terms` pairs. Each pair is updated and then enters the sums at once, in ascending j, so every
+// sum is taken in the same order as a separate pass would take it, bit for bit; the update work
+// overlaps the dependent additions of the sums instead of costing a pass of its own. bwdError[j]
+// takes the old values at j+1, which this ascending pass has not yet overwritten.
+void updateErrorsAndSum(double fwdError[], double bwdError[], int terms, double c, double& num,
+                        double& den) {
+  num = 0.0;
+  den = 0.0;
   for (int j = 0; j < terms; ++j) {
-    fwdError[j] = fwdError[j] - c * bwdError[j];
-    bwdError[j] = bwdError[j + 1] - c * fwdError[j + 1];
+    const double f = fwdError[j] - c * bwdError[j];
+    const double b = bwdError[j + 1] - c * fwdError[j + 1];
+    fwdError[j] = f;
+    bwdError[j] = b;
+    num = num + f * b;
+    den = (den + f * f) + b * b;
   }
 }
 
@@ -74,10 +84,10 @@ void memcof(const float series[], int n, int order, double& meanSquare, double c
     fwdError[j] = static_cast<double>(series[j]);
     bwdError[j] = static_cast<double>(series[j + 1]);
   }
-  for (int k = 1; k <= order; ++k) {
-    double num = 0.0;
-    double den = 0.0;
-    burgSums(fwdError, bwdError, count - k, num, den);
+  double num = 0.0;
+  double den = 0.0;
+  burgSums(fwdError, bwdError, count - 1, num, den);
+  for (int k = 1;; ++k) {
     coeff[k - 1] = reflection(num, den);
     meanSquare = meanSquare * (1.0 - coeff[k - 1] * coeff[k - 1]);
     levinsonUpdate(coeff, prevCoeff, k - 1);
@@ -87,7 +97,8 @@ void memcof(const float series[], int n, int order, double& meanSquare, double c
     for (int i = 0; i < k; ++i) {
       prevCoeff[i] = coeff[i];
     }
-    updateErrors(fwdError, bwdError, count - k - 1, prevCoeff[k - 1]);
+    // Errors of order k+1 and, in the same pass, the sums over its count - k - 1 pairs.
+    updateErrorsAndSum(fwdError, bwdError, count - k - 1, prevCoeff[k - 1], num, den);
   }
 }
 

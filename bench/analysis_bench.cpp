@@ -1,0 +1,113 @@
+// Timings of the numerical routines at the sizes the program meets: series of 10,000 values.
+// Counters: "per_elem" is time per series value; for memcof "per_n_order" is time per n·order,
+// the unit of its work (one Burg sum term and one error update per value and order).
+#include "analysis/extend.h"
+#include "analysis/memcof.h"
+#include "analysis/mnsd.h"
+#include "analysis/spline.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <random>
+#include <vector>
+
+namespace {
+
+constexpr int kLength = 10000;
+
+// A persistent, mildly autocorrelated series, like a centred tree-ring record.
+std::vector<float> sampleSeries(int n) {
+  std::mt19937 rng(1);
+  std::normal_distribution<float> noise(0.0f, 1.0f);
+  std::vector<float> s(n);
+  float level = 0.0f;
+  for (float& v : s) v = level = 0.7f * level + noise(rng);
+  return s;
+}
+
+void perElement(benchmark::State& state, double elements) {
+  state.counters["per_elem"] = benchmark::Counter(
+      elements, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+void BM_Spline(benchmark::State& state) {
+  const auto series = sampleSeries(kLength);
+  std::vector<float> smoothed(kLength);
+  float p = 0.0f;
+  for (auto _ : state) {
+    ringsmooth::spline(kLength, series.data(), smoothed.data(), p, 30);
+    benchmark::DoNotOptimize(smoothed.data());
+  }
+  perElement(state, kLength);
+}
+BENCHMARK(BM_Spline);
+
+void BM_Memcof(benchmark::State& state) {
+  const int order = static_cast<int>(state.range(0));
+  const auto series = sampleSeries(kLength);
+  std::vector<double> coeff(order), fwd(kLength), bwd(kLength), prev(order);
+  double meanSquare = 0.0;
+  for (auto _ : state) {
+    ringsmooth::memcof(series.data(), kLength, order, meanSquare, coeff.data(), fwd.data(),
+                       bwd.data(), prev.data());
+    benchmark::DoNotOptimize(coeff.data());
+  }
+  // Sum terms actually formed: (n - k) for k = 1..order.
+  const double terms = static_cast<double>(order) * kLength - order * (order + 1.0) / 2.0;
+  state.counters["per_n_order"] = benchmark::Counter(
+      terms, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_Memcof)->Arg(10)->Arg(100)->Arg(1000);
+
+// The floor under memcof: its denominator sum is a chain of two dependent additions per term,
+// (den + f*f) + b*b, that no reordering may shorten. This runs that chain alone over the same
+// number of terms as memcof at order 100, so per_n_order here is the latency bound.
+void BM_DenominatorChainFloor(benchmark::State& state) {
+  constexpr int order = 100;
+  const auto series = sampleSeries(kLength);
+  std::vector<double> f(series.begin(), series.end() - 1), b(series.begin() + 1, series.end());
+  for (auto _ : state) {
+    double total = 0.0;
+    for (int k = 1; k <= order; ++k) {
+      double den = 0.0;
+      for (int j = 0; j < kLength - k; ++j) den = (den + f[j] * f[j]) + b[j] * b[j];
+      total += den;
+    }
+    benchmark::DoNotOptimize(total);
+  }
+  const double terms = static_cast<double>(order) * kLength - order * (order + 1.0) / 2.0;
+  state.counters["per_n_order"] = benchmark::Counter(
+      terms, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_DenominatorChainFloor);
+
+void BM_Extend(benchmark::State& state) {
+  const int pad = static_cast<int>(state.range(0));
+  const int n = kLength - 2 * pad;
+  const auto base = sampleSeries(n);
+  std::vector<float> padded(kLength, 0.0f);
+  std::copy(base.begin(), base.end(), padded.begin() + pad);
+  std::vector<double> coeff(pad);
+  for (int k = 0; k < pad; ++k) coeff[k] = 0.5 * std::pow(0.7, k);
+  for (auto _ : state) {
+    ringsmooth::extend(padded.data(), n, pad, coeff.data(), pad, 0);
+    benchmark::DoNotOptimize(padded.data());
+  }
+  perElement(state, 2.0 * pad * pad);  // per product formed: 2 ends x pad steps x pad terms
+}
+BENCHMARK(BM_Extend)->Arg(30)->Arg(300);
+
+void BM_Mnsd(benchmark::State& state) {
+  const auto series = sampleSeries(kLength);
+  float mean = 0.0f;
+  float sd = 0.0f;
+  for (auto _ : state) {
+    ringsmooth::mnsd(series.data(), kLength, mean, sd);
+    benchmark::DoNotOptimize(sd);
+  }
+  perElement(state, kLength);
+}
+BENCHMARK(BM_Mnsd);
+
+}  // namespace
