@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <string>
+#include <type_traits>
 
 #include "input/number_token.h"
 
@@ -274,6 +276,46 @@ struct FreeFormReader::State {
     throw errorHere(ILLEGAL_NUMERIC, quoted(text, length) + " " + what);
   }
 
+  // The common table cell, a plain decimal (optional sign, at most 19 digits with an optional
+  // point, no exponent, no repeat) lying whole in the buffer, converted in one pass: its digits
+  // as an integer m below 2^53 divided by 10^f (f <= 22) are two exact doubles, so the one
+  // division is correctly rounded, the same result from_chars gives. Anything else returns
+  // false with `pos` unchanged, for the general road.
+  bool takePlainDecimal(double& value) {
+    static constexpr double POWERS_OF_TEN[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                 1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                                 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const char* p = buffer + pos;
+    const char* const end = buffer + len;
+    const bool negative = *p == '-';
+    if (negative || *p == '+') ++p;
+    std::uint64_t mantissa = 0;
+    const char* q = p;
+    while (q < end && static_cast<unsigned>(*q - '0') < 10u) {
+      mantissa = mantissa * 10 + static_cast<unsigned>(*q - '0');
+      ++q;
+    }
+    std::ptrdiff_t digits = q - p;
+    std::ptrdiff_t fractionDigits = 0;
+    if (q < end && *q == '.') {
+      const char* fraction = ++q;
+      while (q < end && static_cast<unsigned>(*q - '0') < 10u) {
+        mantissa = mantissa * 10 + static_cast<unsigned>(*q - '0');
+        ++q;
+      }
+      fractionDigits = q - fraction;
+      digits += fractionDigits;
+    }
+    if (digits == 0 || digits > 19 || q == end) return false;
+    const unsigned char cls = classOf(*q);
+    if (cls <= STAR_CHAR || cls == RETURN_CHAR) return false;
+    if (mantissa > (std::uint64_t{1} << 53) || fractionDigits > 22) return false;
+    const double magnitude = static_cast<double>(mantissa) / POWERS_OF_TEN[fractionDigits];
+    value = negative ? -magnitude : magnitude;
+    pos = static_cast<std::size_t>(q - buffer);
+    return true;
+  }
+
   // One reading of `count` numbers of type T into dest[0], dest[stride], ...
   template <typename T>
   bool readNumeric(T* dest, int count, std::ptrdiff_t stride) {
@@ -286,6 +328,12 @@ struct FreeFormReader::State {
       if (item == Item::Empty) {
         ++filled;
         continue;
+      }
+      if constexpr (std::is_same_v<T, double>) {
+        if (takePlainDecimal(dest[filled * stride])) {
+          ++filled;
+          continue;
+        }
       }
       const Token t = takeToken(ILLEGAL_NUMERIC);
       if (!t.hasStar) {

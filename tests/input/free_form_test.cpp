@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,7 @@ TEST(FreeFormNumbers, ReadingRules) {
       {",2,3", {KEEP, 2, 3}, true},                         // a leading comma is an empty item
       {"1,\n2,\n3", {1, 2, 3}, true},                       // a line end after a comma is a blank
       {"1,\n,3", {1, KEEP, 3}, true},
+      {"1\n,2\n", {1, 2}, true},                           // a comma after a line end separates
       {"1 2 /\n9 9 9", {1, 2, KEEP}, true},                 // slash: the rest keeps its contents
       {"1 2/3", {1, 2, KEEP}, true},
       {"/", {KEEP}, true},
@@ -84,6 +86,34 @@ TEST(FreeFormNumbers, EachReadingStartsOnANewLineAndHonoursTheStride) {
   EXPECT_EQ(cells[0], 10);
   EXPECT_EQ(cells[2], 12);
   EXPECT_FALSE(reader.readNumbers(cells, 1, 1));
+}
+
+// Cells read from a table take a one-pass road for plain decimals and the general one for the
+// rest; both must give strtod's correctly rounded double, bit for bit.
+TEST(FreeFormNumbers, TableCellsMatchStrtodExactly) {
+  std::mt19937_64 random(99);
+  std::vector<std::string> tokens;
+  for (int i = 0; i < 100000; ++i) {
+    const int digits = 1 + static_cast<int>(random() % 24);
+    const int point = static_cast<int>(random() % static_cast<unsigned>(digits + 1));
+    std::string token = (random() % 2) ? "-" : "";
+    for (int k = 0; k < digits; ++k) {
+      if (k == point) token += '.';
+      token += static_cast<char>('0' + random() % 10);
+    }
+    if (random() % 8 == 0) token += "e" + std::to_string(static_cast<int>(random() % 40) - 20);
+    tokens.push_back(token);
+  }
+  std::string text;
+  for (const auto& token : tokens) text += token + (random() % 3 ? " " : ",");
+  TextStream in(text);
+  FreeFormReader reader(in.get(), FreeFormReader::Kind::File);
+  std::vector<double> cells(tokens.size());
+  ASSERT_TRUE(reader.readNumbers(cells.data(), static_cast<int>(cells.size()), 1));
+  for (std::size_t i = 0; i < tokens.size(); ++i) {
+    const double want = std::strtod(tokens[i].c_str(), nullptr);
+    ASSERT_EQ(std::memcmp(&cells[i], &want, sizeof want), 0) << tokens[i];
+  }
 }
 
 struct ErrorCase {
