@@ -180,8 +180,11 @@ void plot1(int capacity, const float observed[], const float smoothed[], const f
   toPoints(smoothed, count, smoothedPoints);
   toPoints(level, count, levelPoints);
   copyTitle(title, plotTitle);
-  std::snprintf(windowTitle, sizeof windowTitle, "ringsmooth: %.*s (any key or click goes on)",
-                trimmedTitleLength(title), title);
+  // xwin goes on through our handlers; xcairo keeps PLplot's own rule.
+  const bool anyKey = std::strcmp(device.name, "xwin") == 0;
+  std::snprintf(windowTitle, sizeof windowTitle, "ringsmooth: %.*s (%s goes on)",
+                trimmedTitleLength(title), title,
+                anyKey ? "any key or click" : "Return or right click");
 
   std::fflush(console);  // the range lines show before the window waits
   const bool finished = drawGuarded(page);

@@ -13,8 +13,9 @@ namespace {
 
 // The PLplot devices the program can drive: screen devices that hold the page until the user
 // dismisses it, file devices with the extension of their files, and "null" (draws nothing).
-// Devices that need a memory buffer or a host window of the caller (mem, memcairo, extcairo,
-// extqt, memqt) and the Qt and wxWidgets screens, which do not wait the same way, are left out.
+// Left out: devices that need a memory buffer or a host window of the caller (mem, memcairo,
+// extcairo, extqt, memqt), and every Qt and wxWidgets device: Qt ends the whole process when it
+// finds no display, even for its file devices.
 struct DeviceKind {
   const char* name;
   const char* extension;
@@ -26,9 +27,7 @@ constexpr DeviceKind USABLE_DEVICES[] = {
     {"pngcairo", "png", false}, {"svg", "svg", false},     {"svgcairo", "svg", false},
     {"pdfcairo", "pdf", false}, {"pdf", "pdf", false},     {"psc", "ps", false},
     {"ps", "ps", false},        {"pscairo", "ps", false},  {"epscairo", "eps", false},
-    {"xfig", "fig", false},     {"pngqt", "png", false},   {"svgqt", "svg", false},
-    {"pdfqt", "pdf", false},    {"jpgqt", "jpg", false},   {"bmpqt", "bmp", false},
-    {"ppmqt", "ppm", false},    {"tiffqt", "tif", false},
+    {"xfig", "fig", false},
 };
 
 // File devices tried in turn when the plots cannot go to the screen.

@@ -140,6 +140,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "Plot device \"foo\" is not known to PLplot; plots go to PNG files instead."},
         DeviceCase{"mem", nullptr, "pngcairo", "png", false,
                    "Plot device \"mem\" cannot be used by ringsmooth"},
+        DeviceCase{"pngqt", nullptr, "pngcairo", "png", false, "Plot device \"pngqt\" "},
         DeviceCase{"xwin", nullptr, "pngcairo", "png", false,
                    "Plot device \"xwin\" needs an X display and none is reachable"},
         DeviceCase{"xwin", ":59317", "pngcairo", "png", false,
