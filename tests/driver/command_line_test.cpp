@@ -5,7 +5,6 @@
 
 #include <cstdio>
 #include <fstream>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -17,12 +16,13 @@ std::string declaredVersion() {
   std::ifstream file(std::string(RINGSMOOTH_SOURCE_DIR) + "/CMakeLists.txt");
   std::stringstream text;
   text << file.rdbuf();
-  std::smatch match;
   const std::string content = text.str();
-  if (!std::regex_search(content, match, std::regex(R"(project\(ringsmooth VERSION ([0-9.]+))"))) {
-    return "<no version in CMakeLists.txt>";
-  }
-  return match[1].str();
+  const std::string marker = "project(ringsmooth VERSION ";
+  const std::size_t at = content.find(marker);
+  if (at == std::string::npos) return "<no version in CMakeLists.txt>";
+  const std::size_t start = at + marker.size();
+  const std::size_t end = content.find_first_not_of("0123456789.", start);
+  return content.substr(start, end - start);
 }
 
 std::string contentsOf(std::FILE* stream) {
