@@ -1,16 +1,16 @@
 // Timings of the numerical routines at the sizes the program meets: series of 10,000 values.
 // Counters: "per_elem" is time per series value; for memcof "per_n_order" is time per n·order,
 // the unit of its work (one Burg sum term and one error update per value and order).
-#include "analysis/extend.h"
-#include "analysis/memcof.h"
-#include "analysis/mnsd.h"
-#include "analysis/spline.h"
-
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <random>
 #include <vector>
+
+#include "analysis/extend.h"
+#include "analysis/memcof.h"
+#include "analysis/mnsd.h"
+#include "analysis/spline.h"
 
 namespace {
 

@@ -40,7 +40,8 @@ void extend(float series[], int n, int pad, const double coeff[], int order, int
     // Both sums read (pad + n + i - 1) positions at most before hitting an end of the array:
     // the forward one down to index 0, the backward one up to index n + 2*pad - 1.
     const int reach = std::min(usable, pad + n + i - 1);
-    const double forward = forwardWanted ? predictForward(series, forwardTarget, coeff, reach) : 0.0;
+    const double forward =
+        forwardWanted ? predictForward(series, forwardTarget, coeff, reach) : 0.0;
     const double backward =
         backwardWanted ? predictBackward(series, backwardTarget, coeff, reach) : 0.0;
     series[forwardTarget] = static_cast<float>(forward);

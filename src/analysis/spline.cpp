@@ -118,11 +118,12 @@ void subtractSecondDifferences(int n, const float series[], float smoothed[]) {
 }  // namespace
 
 void writeSplineLengthMessage() {
-  std::fputs("\n"
-             " *** series too long for spline subroutine ***\n"
-             "  *** enlarge mxy parameter in subroutine ***\n"
-             "\n",
-             stdout);
+  std::fputs(
+      "\n"
+      " *** series too long for spline subroutine ***\n"
+      "  *** enlarge mxy parameter in subroutine ***\n"
+      "\n",
+      stdout);
   std::fflush(stdout);
 }
 

@@ -3,9 +3,9 @@
 
 namespace ringsmooth {
 
-inline constexpr int SPLINE_MAX_LENGTH = 10000;        // mxy: the longest series accepted
-inline constexpr float SPLINE_TOO_SHORT = -9998.0f;    // smoothed[0] when n < 4
-inline constexpr float SPLINE_NOT_POSITIVE = -9999.0f; // smoothed[0] when the pivot test fails
+inline constexpr int SPLINE_MAX_LENGTH = 10000;         // mxy: the longest series accepted
+inline constexpr float SPLINE_TOO_SHORT = -9998.0f;     // smoothed[0] when n < 4
+inline constexpr float SPLINE_NOT_POSITIVE = -9999.0f;  // smoothed[0] when the pivot test fails
 
 // The decimals the results are tied to, bit for bit: PI is one unit in the last place above the
 // double nearest pi; C1 and C2 are the bands of the second-difference product and of the

@@ -78,7 +78,8 @@ std::vector<float> referenceExtend(std::vector<float> s, int n, int pad,
       const int before = pad + n + i - k;
       const int after = pad - i + 1 + k;
       if ((direction == 0 || direction == 1) && before >= 1) forward += coeff[k - 1] * at(before);
-      if ((direction == 0 || direction == -1) && after <= size) backward += coeff[k - 1] * at(after);
+      if ((direction == 0 || direction == -1) && after <= size)
+        backward += coeff[k - 1] * at(after);
     }
     at(pad + n + i) = static_cast<float>(forward);
     at(pad - i + 1) = static_cast<float>(backward);
@@ -114,10 +115,10 @@ TEST(Extend, AgreesWithPlainPredictionAndNeverWritesTheSeries) {
 TEST(Extend, LongOrderIsCutAtBothEndsOfTheArray) {
   // n 3, pad 2 (7 positions), order 50: step 1 may reach 5 positions on each side, step 2 six.
   std::vector<double> coeff(50, 0.0);
-  coeff[0] = 1.0;     // nearest neighbour
-  coeff[3] = 10.0;    // fourth neighbour
-  coeff[4] = 100.0;   // fifth neighbour
-  coeff[49] = 1e30;   // never inside
+  coeff[0] = 1.0;    // nearest neighbour
+  coeff[3] = 10.0;   // fourth neighbour
+  coeff[4] = 100.0;  // fifth neighbour
+  coeff[49] = 1e30;  // never inside
   const std::vector<float> values = {0.0f, 0.0f, 1.0f, 2.0f, 3.0f, 0.0f, 0.0f};
   const auto out = runExtend(values, 3, 2, coeff, 50, 0);
   // Both sums of a step are formed before either is stored.

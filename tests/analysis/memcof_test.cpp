@@ -3,7 +3,6 @@
 #include "analysis/memcof.h"
 
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <cmath>
@@ -66,7 +65,8 @@ BurgResult plainBurg(const std::vector<float>& series, int order) {
     const double reflection = den == 0.0 ? 0.0 : 2.0 * num / den;
     r.meanSquare *= 1.0 - reflection * reflection;
     std::vector<double> next;
-    for (std::size_t i = 0; i < a.size(); ++i) next.push_back(a[i] - reflection * a[a.size() - 1 - i]);
+    for (std::size_t i = 0; i < a.size(); ++i)
+      next.push_back(a[i] - reflection * a[a.size() - 1 - i]);
     next.push_back(reflection);
     a = next;
     if (f.empty()) continue;

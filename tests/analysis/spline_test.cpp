@@ -179,15 +179,22 @@ TEST(Spline, OneTooLongWritesTheMessageThenThrows) {
 }
 
 TEST(Spline, StraightLinesComeBackBitForBit) {
-  struct Line { float start, step; int n, cutoff; };
-  const Line lines[] = {{1.0f, 1.0f, 4, 10}, {0.0f, 1.0f, 1000, 30}, {-3.5f, 0.25f, 57, 1},
-                        {100.0f, -2.0f, 200, 5}, {7.0f, 0.0f, 12, 2}};
+  struct Line {
+    float start, step;
+    int n, cutoff;
+  };
+  const Line lines[] = {{1.0f, 1.0f, 4, 10},
+                        {0.0f, 1.0f, 1000, 30},
+                        {-3.5f, 0.25f, 57, 1},
+                        {100.0f, -2.0f, 200, 5},
+                        {7.0f, 0.0f, 12, 2}};
   for (const Line& line : lines) {
     std::vector<float> series(line.n);
     for (int k = 0; k < line.n; ++k) series[k] = line.start + line.step * static_cast<float>(k);
     const SplineRun r = runSpline(series, line.cutoff);
     for (int k = 0; k < line.n; ++k)
-      ASSERT_EQ(std::bit_cast<std::uint32_t>(r.smoothed[k]), std::bit_cast<std::uint32_t>(series[k]))
+      ASSERT_EQ(std::bit_cast<std::uint32_t>(r.smoothed[k]),
+                std::bit_cast<std::uint32_t>(series[k]))
           << "line starting " << line.start << " at " << k;
   }
 }
@@ -198,7 +205,10 @@ TEST(Spline, AllZeroSeriesGivesZeros) {
 }
 
 TEST(Spline, SmoothingParameterAtTheKnownCutoffs) {
-  struct Case { int cutoff; float p; };
+  struct Case {
+    int cutoff;
+    float p;
+  };
   for (const Case c : {Case{1, 0.0f}, Case{2, 24.0f}, Case{3, 9.0f}, Case{4, 3.0f}}) {
     const SplineRun r = runSpline({1.0f, 5.0f, 2.0f, 8.0f, 3.0f}, c.cutoff);
     EXPECT_EQ(r.p, c.p) << "cutoff " << c.cutoff;
@@ -206,7 +216,8 @@ TEST(Spline, SmoothingParameterAtTheKnownCutoffs) {
   for (int cutoff : {5, 7, 20, 100, 5000}) {
     const SplineRun r = runSpline({1.0f, 5.0f, 2.0f, 8.0f, 3.0f}, cutoff);
     EXPECT_NEAR(r.p, static_cast<double>(parameterFor(cutoff)),
-                static_cast<double>(parameterFor(cutoff)) * 1.2e-7) << cutoff;
+                static_cast<double>(parameterFor(cutoff)) * 1.2e-7)
+        << cutoff;
   }
 }
 
@@ -218,7 +229,10 @@ TEST(Spline, CutoffOneGivesTheLeastSquaresLine) {
     // Least-squares line through (k, series[k]), closed form, long double.
     long double sk = 0, sy = 0, skk = 0, sky = 0;
     for (int k = 0; k < n; ++k) {
-      sk += k; sy += series[k]; skk += static_cast<long double>(k) * k; sky += static_cast<long double>(k) * series[k];
+      sk += k;
+      sy += series[k];
+      skk += static_cast<long double>(k) * k;
+      sky += static_cast<long double>(k) * series[k];
     }
     const long double slope = (n * sky - sk * sy) / (n * skk - sk * sk);
     const long double intercept = (sy - slope * sk) / n;
@@ -295,9 +309,13 @@ double amplitudeAt(const std::vector<float>& x, int period, int from, int to) {
 }
 
 TEST(Spline, FrequencyResponseAtCutoffTwenty) {
-  struct Case { int period; double percent; double digits; };
-  const Case cases[] = {{20, 50.0, 0.005}, {100, 99.8, 0.05}, {60, 98.8, 0.05},
-                        {10, 5.9, 0.05}, {5, 0.4, 0.05}};
+  struct Case {
+    int period;
+    double percent;
+    double digits;
+  };
+  const Case cases[] = {
+      {20, 50.0, 0.005}, {100, 99.8, 0.05}, {60, 98.8, 0.05}, {10, 5.9, 0.05}, {5, 0.4, 0.05}};
   const int n = 3000;
   for (const Case c : cases) {
     std::vector<float> series(n);
