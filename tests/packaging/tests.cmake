@@ -23,7 +23,8 @@ add_test(NAME packaging.read_listing
          COMMAND bash ${_packaging_tests}/read_listing_test.sh
                  $<TARGET_FILE:ringsmooth> ${PROJECT_SOURCE_DIR})
 
-# Each of these writes only into a temporary folder of its own; the install test also leaves
-# install_manifest.txt in the build folder, which nothing else here writes.
+# Each of these writes into a temporary folder of its own; installing and packaging both run
+# the build folder's install script, which leaves its manifest there, so they take turns.
 set_tests_properties(packaging.man_page packaging.command_line packaging.install packaging.deb
                      packaging.read_listing PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77)
+set_tests_properties(packaging.install packaging.deb PROPERTIES RESOURCE_LOCK ringsmooth_install)
