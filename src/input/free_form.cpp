@@ -389,7 +389,8 @@ struct FreeFormReader::State {
       if (cls == STAR_CHAR && digitsOnly && seen > 0 && repeats == 1 && length == seen) {
         // r*name: what was kept so far is the repeat count.
         if (count == 0) {
-          throw errorHere(ILLEGAL_NUMERIC, "repeat count 0 in front of a name: it must be 1 or more");
+          throw errorHere(ILLEGAL_NUMERIC,
+                          "repeat count 0 in front of a name: it must be 1 or more");
         }
         repeats = count;
         length = 0;

@@ -18,8 +18,21 @@
 // Numbers convert correctly rounded to the destination's precision (double for cells, float
 // for the missing-value flag).
 //
-// The reader never allocates per item and reads through a fixed buffer. Malformed input raises
-// InputError (see input_error.h) naming the source and, for a file, the line.
+// Choices where the rules above leave room:
+//   - a comma with no item before it since the reading began or since the last comma is an
+//     empty item (",5" is an empty item and 5); a line end counts as a blank;
+//   - repeat count 0 (0*5) is an input error; a repeat standing for more items than the
+//     reading still needs fills what is needed and the rest is discarded with the line;
+//   - a number too large for its destination (1e400; 1e39 for a float) is an input error
+//     "Number out of range"; one too small (1e-400) becomes a zero of its sign, the correctly
+//     rounded result;
+//   - a token longer than TOKEN_LIMIT (1024) characters is an input error;
+//   - a quoted name whose closing mark is missing ends at the end of its line; text right
+//     after a closing mark begins the next item.
+//
+// The reader allocates its buffer once, never per item or per line, and streams: a line may be
+// far longer than the buffer. Malformed input raises InputError (see input_error.h) naming the
+// source and, for a file, the line.
 #include <cstdio>
 
 #include "input/input_error.h"
@@ -30,7 +43,7 @@ class FreeFormReader {
  public:
   // Console readers fetch stdin one line at a time, never reading ahead of the line being
   // used, so that any other reader of the same FILE* (a pause for Return) sees the next line.
-  // File readers fill a large fixed buffer. `sourceName` appears in error headings.
+  // File readers fill a fixed 1 MiB buffer. The stream stays the caller's (not closed here).
   enum class Kind { Console, File };
   FreeFormReader(std::FILE* stream, Kind kind);
   ~FreeFormReader();

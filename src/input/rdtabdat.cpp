@@ -19,7 +19,7 @@ int askColumnCount(FreeFormReader& console, std::FILE* prompts) {
     const std::string message = "Number of columns must be from 1 to " +
                                 std::to_string(MAX_SERIES) + " (the year column included)";
     const std::string detail = "the answer was " + std::to_string(columns);
-    throw InputError{console.error("").heading, message, detail};
+    throw console.error(message.c_str(), detail.c_str());
   }
   return columns;
 }
@@ -59,7 +59,7 @@ int readRows(FreeFormReader& table, SeriesTable& t, int columns, int& firstYear)
       if (!table.readNumbers(surplus, columns, 1)) return rows;
       const std::string message =
           "Too many data rows: the table holds at most " + std::to_string(MAX_YEARS);
-      throw InputError{table.errorAtLine(table.readingStartLine(), "").heading, message, ""};
+      throw table.errorAtLine(table.readingStartLine(), message.c_str());
     }
     double* row = t.values + rows;
     if (!table.readNumbers(row, columns, MAX_YEARS)) {

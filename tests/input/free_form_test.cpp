@@ -192,6 +192,18 @@ TEST(FreeFormConsole, NeverReadsAheadOfTheLineInUse) {
   EXPECT_STREQ(line, "last\n");
 }
 
+TEST(FreeFormConsole, AnswerLinesLongerThanItsBuffer) {
+  const std::string longLine = std::string(5000, ' ') + "-1.5e2" + std::string(9000, 'x') + "\n";
+  TextStream in(longLine + "after\n");
+  FreeFormReader console(in.get(), FreeFormReader::Kind::Console);
+  float value = 0;
+  ASSERT_TRUE(console.readSingle(value));
+  EXPECT_EQ(value, -150.0f);
+  char line[16];
+  ASSERT_NE(std::fgets(line, sizeof line, in.get()), nullptr);
+  EXPECT_STREQ(line, "after\n");
+}
+
 TEST(FreeFormText, LinesAreCutOrBlankPadded) {
   TextStream in("short\r\n\n0123456789ABCDEFGHIJ\nno line end");
   FreeFormReader reader(in.get(), FreeFormReader::Kind::Console);
