@@ -164,6 +164,16 @@ TEST(Memcof, ZeroDenominatorGivesZeroReflectionNotNan) {
   }
 }
 
+TEST(Memcof, NegativeLengthReadsNothingAndGivesZeros) {
+  double coeff[2] = {5.0, 6.0};
+  double prev[1] = {};
+  double meanSquare = -1.0;
+  memcof(nullptr, -3, 2, meanSquare, coeff, nullptr, nullptr, prev);
+  EXPECT_EQ(coeff[0], 0.0);
+  EXPECT_EQ(coeff[1], 0.0);
+  EXPECT_EQ(meanSquare, 0.0);
+}
+
 TEST(Memcof, OrderAtOrBeyondLengthStaysFiniteAndMatchesPlainBurg) {
   const std::vector<float> series = {0.3f, -1.2f, 2.0f, 0.7f, -0.4f};
   for (int order : {4, 5, 6, 12}) {
