@@ -38,11 +38,21 @@ Curves wavyCurves(int n) {
   return c;
 }
 
-std::string svgPath(const std::string& name) { return testing::TempDir() + "/" + name + ".svg"; }
+// A file of this test alone: CTest runs the cases of one suite in parallel processes.
+std::string svgPath(const std::string& name) {
+  const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+  std::string unique = std::string(test->test_suite_name()) + "." + test->name();
+  for (char& ch : unique) {
+    if (ch == '/') ch = '_';
+  }
+  return testing::TempDir() + "/ringsmooth-" + std::to_string(getpid()) + "-" + unique + "-" +
+         name + ".svg";
+}
 
 struct Drawn {
   std::string console;
   svgpage::Page page;
+  bool fileWritten;
 };
 
 Drawn drawSvg(const Curves& c, int n, int startYear, const char* title, char normalized,
@@ -52,7 +62,9 @@ Drawn drawSvg(const Curves& c, int n, int startYear, const char* title, char nor
   ConsoleCapture console;
   plot1(PLOT_MAX_POINTS, c.observed.data(), c.smoothed.data(), c.level.data(), n, startYear,
         title, normalized, SVG, path.c_str(), console.file());
-  return {console.text(), svgpage::readPage(path)};
+  Drawn drawn{console.text(), svgpage::readPage(path), access(path.c_str(), F_OK) == 0};
+  unlink(path.c_str());
+  return drawn;
 }
 
 std::vector<float> consoleNumbers(const std::string& text, int lines) {
@@ -226,7 +238,7 @@ TEST(Plot1Svg, FileDeviceNamesItsFileOnTheConsole) {
   const std::string path = svgPath("named");
   const Drawn d = drawSvg(c, 10, 1950, "x                   ", 'n', "named");
   EXPECT_NE(d.console.find(" Plot written to " + path + "\n"), std::string::npos) << d.console;
-  EXPECT_EQ(access(path.c_str(), F_OK), 0);
+  EXPECT_TRUE(d.fileWritten);
 }
 
 TEST(Plot1Svg, NaNLeavesTheRangeAlone) {

@@ -163,7 +163,8 @@ TEST(ChoosePlotDevice, UnknownNameThenPlotLeavesStandardInputUnread) {
   choosePlotDevice(chosen, console.file());
   const std::string dir = testing::TempDir();
   char fileName[512];
-  plotFileName(chosen, (dir + "/stdin-check.txt").c_str(), 1, fileName, sizeof fileName);
+  const std::string listing = dir + "/ringsmooth-stdin-check-" + std::to_string(getpid()) + ".txt";
+  plotFileName(chosen, listing.c_str(), 1, fileName, sizeof fileName);
   const float values[3] = {1.0f, 2.0f, 3.0f};
   plot1(3, values, values, values, 3, 2000, "stdin check         ", 'n', chosen, fileName,
         console.file());
@@ -176,6 +177,7 @@ TEST(ChoosePlotDevice, UnknownNameThenPlotLeavesStandardInputUnread) {
   EXPECT_EQ(position, 0) << "standard input was read";
   EXPECT_NE(console.text().find("\"no-such-device\" is not known to PLplot"), std::string::npos);
   EXPECT_EQ(access(fileName, F_OK), 0) << fileName;
+  unlink(fileName);
 }
 
 }  // namespace

@@ -24,5 +24,6 @@ int main() {
   plot1(PLOT_MAX_POINTS, observed, smoothed, level, n, 1880, "Demo two            ", 'n',
         screen, nullptr, stdout);
   std::printf("plot 2 returned\n");
+  std::fflush(stdout);
   return 0;
 }
