@@ -35,6 +35,7 @@ char windowTitle[2 * TITLE_LENGTH + 64];
 
 // Where PLplot's fatal errors land instead of ending the process (see drawGuarded).
 std::jmp_buf leavePlplot;
+int plplotExits = 0;  // fatal errors in this plot so far: the first jump tidies, a second gives up
 char plplotFatalMessage[160];
 
 int clampedCount(int n) { return std::clamp(n, 0, PLOT_MAX_POINTS); }
@@ -74,9 +75,11 @@ void continueOnButton(PLGraphicsIn*, void*, int* exitEventLoop) { *exitEventLoop
 
 // PLplot calls this from plexit, just before it would end the process.
 int jumpOutOfPlplot(const char* message) {
-  std::snprintf(plplotFatalMessage, sizeof plplotFatalMessage, "%s",
-                message != nullptr ? message : "");
-  std::longjmp(leavePlplot, 1);
+  if (plplotExits == 0) {
+    std::snprintf(plplotFatalMessage, sizeof plplotFatalMessage, "%s",
+                  message != nullptr ? message : "");
+  }
+  std::longjmp(leavePlplot, ++plplotExits);
 }
 
 struct PageRequest {
@@ -127,6 +130,7 @@ void drawPage(const PageRequest& page) {
 // the library's message in plplotFatalMessage, when that happened.
 bool drawGuarded(const PageRequest& page) {
   plplotFatalMessage[0] = '\0';
+  plplotExits = 0;
   plsexit(jumpOutOfPlplot);
   switch (setjmp(leavePlplot)) {
     case 0:
