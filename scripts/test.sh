@@ -9,3 +9,4 @@ ctest --test-dir build --output-on-failure -j "$(nproc)"
 bash scripts/build.sh build-asan -DRINGSMOOTH_SANITIZE=ON -DRINGSMOOTH_BENCH=OFF
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
+bash scripts/fuzz.sh 30
