@@ -9,6 +9,7 @@
 
 #include "analysis/extend.h"
 #include "analysis/memcof.h"
+#include "analysis/memcof_batch.h"
 #include "analysis/mnsd.h"
 #include "analysis/spline.h"
 
@@ -59,6 +60,29 @@ void BM_Memcof(benchmark::State& state) {
       terms, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_Memcof)->Arg(10)->Arg(100)->Arg(1000);
+
+// MEMCOF_LANES series at once, the way the program computes its filters: per_n_order is the time
+// per term of one series, comparable with BM_Memcof's.
+void BM_MemcofBatch(benchmark::State& state) {
+  const int order = static_cast<int>(state.range(0));
+  const auto series = sampleSeries(kLength);
+  const int lanes = ringsmooth::MEMCOF_LANES;
+  std::vector<std::vector<double>> coeff(lanes, std::vector<double>(order));
+  std::vector<const float*> inputs(lanes, series.data());
+  std::vector<double*> outputs;
+  for (auto& c : coeff) outputs.push_back(c.data());
+  std::vector<int> n(lanes, kLength);
+  std::vector<double> meanSquare(lanes);
+  for (auto _ : state) {
+    ringsmooth::memcofBatch(lanes, inputs.data(), n.data(), order, meanSquare.data(),
+                            outputs.data());
+    benchmark::DoNotOptimize(outputs.data());
+  }
+  const double terms = lanes * (static_cast<double>(order) * kLength - order * (order + 1.0) / 2.0);
+  state.counters["per_n_order"] = benchmark::Counter(
+      terms, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_MemcofBatch)->Arg(10)->Arg(100)->Arg(1000);
 
 // The floor under memcof: its denominator sum is a chain of two dependent additions per term,
 // (den + f*f) + b*b, that no reordering may shorten. This runs that chain alone over the same

@@ -144,8 +144,7 @@ int run(FreeFormReader& console, std::FILE* out) {
     choosePlotDevice(plotDevice, out);
   }
   const RunContext context{table, settings, work, listing, plotDevice, listingName.c_str(), out};
-  const int seriesCount = table.seriesCount;
-  for (int k = 0; k < seriesCount; ++k) processSeries(k, context);
+  processAllSeries(context);
   listing.close();
   return EXIT_NORMAL;
 }

@@ -190,6 +190,40 @@ TEST_F(ProgramRun, LengthLimitExactlyAcceptedOneAboveStops) {
   EXPECT_EQ(listing(), expectedListing(first, 100, false));
 }
 
+// Many series of different lengths, with unusable ones among them: every block and note comes
+// in series order.
+TEST_F(ProgramRun, ManySeriesInOrderWithSkippedOnesAmongThem) {
+  Table t{1600, 300, {}};
+  for (int s = 0; s < 11; ++s) {
+    const int length = 40 + 23 * s;
+    std::vector<double> cells = s % 4 == 2 ? std::vector<double>{} : ringWidths(length, 100 + s);
+    t.series.push_back({"S" + std::to_string(s + 1), (s * 7) % 40, cells});
+  }
+  const auto r = runTable(t, 12, "n", "x");
+  ASSERT_EQ(r.status, 0) << r.console;
+  Table present{1600, 300, {}};
+  for (const auto& s : t.series)
+    if (!s.cells.empty()) present.series.push_back(s);
+  EXPECT_EQ(listing(), expectedListing(present, 12, false));
+  const size_t note3 = r.console.find("Series 3 (S3");
+  const size_t note7 = r.console.find("Series 7 (S7");
+  ASSERT_NE(note3, std::string::npos);
+  ASSERT_NE(note7, std::string::npos);
+  // Between the notes of series 3 and 7 come the echoes of series 4, 5 and 6.
+  size_t echoes = 0;
+  for (size_t at = note3; (at = r.console.find("ip:", at)) < note7; ++at) ++echoes;
+  EXPECT_EQ(echoes, 3u);
+}
+
+TEST_F(ProgramRun, CutoffBeyondEveryLimitStopsCleanly) {
+  Table t{1900, 50, {{"S", 0, ringWidths(50, 16)}}};
+  const auto r = runTable(t, 20000, "n", "x");
+  EXPECT_EQ(r.status, 3);
+  EXPECT_NE(r.console.find("(length ***)"), std::string::npos) << r.console;
+  EXPECT_NE(r.console.find("*** series too long for spline subroutine ***"), std::string::npos);
+  EXPECT_EQ(listing(), "");
+}
+
 TEST_F(ProgramRun, PlotsGoToFilesForBothRangeAnswers) {
   Table t{1850, 100, {{"One", 0, ringWidths(100, 10)}, {"Two", 5, ringWidths(90, 11)}}};
   t.flagText = "-99.99";  // the reader keeps flagged cells; trimming happens in the pipeline

@@ -1,0 +1,171 @@
+#include "analysis/memcof_batch.h"
+
+#include <cstdint>
+
+// The vectors below never cross this file's boundary, so the note that their calling convention
+// differs between instruction sets does not concern us.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wpsabi"
+#endif
+
+namespace ringsmooth {
+namespace {
+
+// Two series side by side: the width of the vector unit every x86-64 machine has. The batch is
+// MEMCOF_LANES / 2 such pairs, written out as separate operations so that their chains overlap.
+typedef double Pair __attribute__((vector_size(2 * sizeof(double))));
+typedef int64_t PairMask __attribute__((vector_size(2 * sizeof(int64_t))));
+constexpr int PAIRS = MEMCOF_LANES / 2;
+static_assert(MEMCOF_LANES % 2 == 0, "lanes come in pairs");
+
+struct Lanes {
+  Pair p[PAIRS];
+};
+
+// The work storage, lane by lane: fwdError[j].p[q][r] is forward error j of series 2q + r.
+Lanes fwdError[MAX_YEARS];
+Lanes bwdError[MAX_YEARS];
+Lanes coefficients[MAX_YEARS];
+Lanes previous[MAX_YEARS];
+
+// x where the mask is set, +0.0 elsewhere (whatever x holds there, NaN included).
+inline Pair keep(Pair x, PairMask mask) {
+  return reinterpret_cast<Pair>(reinterpret_cast<PairMask>(x) & mask);
+}
+
+// The sums of one order over the pairs below each lane's limit, ascending j. Pairs beyond a
+// lane's limit add +0.0, which leaves its sums exactly as they were: a sum that starts at +0.0
+// never becomes -0.0. Limits are compared as doubles (exact for these whole numbers), which
+// every x86-64 vector unit does in one instruction.
+// Below `common` every lane is inside its limit and the masks are left out.
+void burgSums(int64_t common, int64_t pairs, const Lanes& limit, Lanes& num, Lanes& den) {
+  num = Lanes{};
+  den = Lanes{};
+  for (int64_t j = 0; j < common; ++j) {
+    for (int q = 0; q < PAIRS; ++q) {
+      const Pair f = fwdError[j].p[q];
+      const Pair b = bwdError[j].p[q];
+      num.p[q] = num.p[q] + f * b;
+      den.p[q] = (den.p[q] + f * f) + b * b;
+    }
+  }
+  for (int64_t j = common; j < pairs; ++j) {
+    const Pair index = Pair{} + static_cast<double>(j);
+    for (int q = 0; q < PAIRS; ++q) {
+      const PairMask inside = index < limit.p[q];
+      const Pair f = fwdError[j].p[q];
+      const Pair b = bwdError[j].p[q];
+      num.p[q] = num.p[q] + keep(f * b, inside);
+      den.p[q] = (den.p[q] + keep(f * f, inside)) + keep(b * b, inside);
+    }
+  }
+}
+
+// The error update after reflection coefficients c, fused with the next order's sums, as in
+// memcof. Lanes past their own limit are updated too (their values are never read by the pairs
+// inside the limit, which only look one position up) but are kept out of the sums.
+void updateErrorsAndSum(int64_t common, int64_t pairs, const Lanes& limit, const Lanes& c,
+                        Lanes& num, Lanes& den) {
+  num = Lanes{};
+  den = Lanes{};
+  for (int64_t j = 0; j < common; ++j) {
+    for (int q = 0; q < PAIRS; ++q) {
+      const Pair f = fwdError[j].p[q] - c.p[q] * bwdError[j].p[q];
+      const Pair b = bwdError[j + 1].p[q] - c.p[q] * fwdError[j + 1].p[q];
+      fwdError[j].p[q] = f;
+      bwdError[j].p[q] = b;
+      num.p[q] = num.p[q] + f * b;
+      den.p[q] = (den.p[q] + f * f) + b * b;
+    }
+  }
+  for (int64_t j = common; j < pairs; ++j) {
+    const Pair index = Pair{} + static_cast<double>(j);
+    for (int q = 0; q < PAIRS; ++q) {
+      const PairMask inside = index < limit.p[q];
+      const Pair f = fwdError[j].p[q] - c.p[q] * bwdError[j].p[q];
+      const Pair b = bwdError[j + 1].p[q] - c.p[q] * fwdError[j + 1].p[q];
+      fwdError[j].p[q] = f;
+      bwdError[j].p[q] = b;
+      num.p[q] = num.p[q] + keep(f * b, inside);
+      den.p[q] = (den.p[q] + keep(f * f, inside)) + keep(b * b, inside);
+    }
+  }
+}
+
+double meanOfSquares(const float series[], int count) {
+  double sum = 0.0;
+  for (int j = 0; j < count; ++j) {
+    const double v = static_cast<double>(series[j]);
+    sum = sum + v * v;
+  }
+  return count > 0 ? sum / static_cast<double>(count) : 0.0;
+}
+
+double& lane(Lanes& l, int s) { return l.p[s / 2][s % 2]; }
+
+// The pairs of an order that every lane has: those of the shortest series.
+int64_t commonPairs(int64_t shortest, int order) { return shortest > order ? shortest - order : 0; }
+
+Lanes limitsAtOrder(const int lengths[], int order) {
+  Lanes limit{};
+  for (int s = 0; s < MEMCOF_LANES; ++s) lane(limit, s) = static_cast<double>(lengths[s] - order);
+  return limit;
+}
+
+}  // namespace
+
+void memcofBatch(int count, const float* const series[], const int n[], int order,
+                 double meanSquare[], double* const coeff[]) {
+  if (count > MEMCOF_LANES) count = MEMCOF_LANES;
+  int64_t longest = 0;
+  int64_t shortest = MAX_YEARS;  // over every lane, unused ones (length 0) included
+  int lengths[MEMCOF_LANES] = {};
+  Lanes ms{};
+  for (int s = 0; s < count; ++s) {
+    lengths[s] = n[s] > 0 ? n[s] : 0;
+    lane(ms, s) = meanOfSquares(series[s], lengths[s]);
+    if (lengths[s] > longest) longest = lengths[s];
+  }
+  for (int s = 0; s < MEMCOF_LANES; ++s) {
+    if (lengths[s] < shortest) shortest = lengths[s];
+  }
+  // Initial errors: forward the first n-1 values, backward the last n-1; zeros past a lane's end.
+  for (int64_t j = 0; j + 1 < longest; ++j) {
+    Lanes f{}, b{};
+    for (int s = 0; s < count; ++s) {
+      if (j + 1 < lengths[s]) {
+        lane(f, s) = static_cast<double>(series[s][j]);
+        lane(b, s) = static_cast<double>(series[s][j + 1]);
+      }
+    }
+    fwdError[j] = f;
+    bwdError[j] = b;
+  }
+
+  Lanes num{}, den{};
+  burgSums(commonPairs(shortest, 1), longest - 1, limitsAtOrder(lengths, 1), num, den);
+  for (int k = 1;; ++k) {
+    // Reflection coefficients; an all-zero (or empty) error sum gives 0, as in memcof.
+    Lanes c;
+    for (int q = 0; q < PAIRS; ++q) {
+      c.p[q] = keep((2.0 * num.p[q]) / den.p[q], den.p[q] != 0.0);
+      ms.p[q] = ms.p[q] * (1.0 - c.p[q] * c.p[q]);
+    }
+    coefficients[k - 1] = c;
+    for (int i = 0; i < k - 1; ++i) {
+      for (int q = 0; q < PAIRS; ++q) {
+        coefficients[i].p[q] = previous[i].p[q] - c.p[q] * previous[k - 2 - i].p[q];
+      }
+    }
+    if (k == order) break;
+    for (int i = 0; i < k; ++i) previous[i] = coefficients[i];
+    updateErrorsAndSum(commonPairs(shortest, k + 1), longest - k - 1, limitsAtOrder(lengths, k + 1), c, num,
+                       den);
+  }
+  for (int s = 0; s < count; ++s) {
+    meanSquare[s] = lane(ms, s);
+    for (int i = 0; i < order; ++i) coeff[s][i] = lane(coefficients[i], s);
+  }
+}
+
+}  // namespace ringsmooth
