@@ -38,6 +38,25 @@ uint64_t thousandthsRounded(double magnitude) {
   return quotient;
 }
 
+// The same for a magnitude that single precision holds exactly (every listed value): its product
+// with 1000 needs at most 34 significant bits, so the double product is exact, and adding and
+// removing 2^52 rounds it to a whole number with ties to even (the default rounding mode).
+uint64_t thousandthsRoundedSingle(double magnitude) {
+  const double product = magnitude * 1000.0;
+  const double rounded = (product + 0x1p52) - 0x1p52;
+  return static_cast<uint64_t>(rounded);
+}
+
+bool holdsInSingle(double magnitude) {
+  return static_cast<double>(static_cast<float>(magnitude)) == magnitude;
+}
+
+// Two digits at a time, from a table of "00" .. "99".
+constexpr char DIGIT_PAIRS[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
 }  // namespace
 
 void fixedField(char* out, double value) {
@@ -50,21 +69,31 @@ void fixedField(char* out, double value) {
   // "9999.999" and "-999.999" are the widest values that fit.
   const uint64_t limit = negative ? 999999u : 9999999u;
   if (magnitude >= 1.0e7) return fillWith(out, VALUE_WIDTH, '*');
-  const uint64_t thousandths = thousandthsRounded(magnitude);
+  const uint64_t thousandths = holdsInSingle(magnitude) ? thousandthsRoundedSingle(magnitude)
+                                                       : thousandthsRounded(magnitude);
   if (thousandths > limit) return fillWith(out, VALUE_WIDTH, '*');
 
+  // At most 7 digits: "dddd.ddd". Filled from the right.
   char text[VALUE_WIDTH];
-  int pos = VALUE_WIDTH;  // filled from the right
-  uint64_t rest = thousandths;
-  for (int i = 0; i < 3; ++i) {
-    text[--pos] = static_cast<char>('0' + rest % 10);
-    rest /= 10;
-  }
+  int pos = VALUE_WIDTH;
+  auto rest = static_cast<uint32_t>(thousandths);
+  const uint32_t fraction = rest % 1000;
+  rest /= 1000;
+  text[--pos] = static_cast<char>('0' + fraction % 10);
+  std::memcpy(text + pos - 2, DIGIT_PAIRS + 2 * (fraction / 10), 2);
+  pos -= 2;
   text[--pos] = '.';
-  do {
-    text[--pos] = static_cast<char>('0' + rest % 10);
-    rest /= 10;
-  } while (rest != 0);
+  if (rest >= 100) {
+    std::memcpy(text + pos - 2, DIGIT_PAIRS + 2 * (rest % 100), 2);
+    pos -= 2;
+    rest /= 100;
+  }
+  if (rest >= 10) {
+    std::memcpy(text + pos - 2, DIGIT_PAIRS + 2 * rest, 2);
+    pos -= 2;
+  } else {
+    text[--pos] = static_cast<char>('0' + rest);
+  }
   if (negative) text[--pos] = '-';
   fillWith(out, pos, ' ');
   std::memcpy(out + pos, text + pos, static_cast<size_t>(VALUE_WIDTH - pos));
