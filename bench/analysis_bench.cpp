@@ -44,6 +44,22 @@ void BM_Spline(benchmark::State& state) {
 }
 BENCHMARK(BM_Spline);
 
+// Every call with another cutoff than the one before: the band factorization is made afresh
+// each time instead of being kept from the previous series.
+void BM_SplineFreshFactor(benchmark::State& state) {
+  const auto series = sampleSeries(kLength);
+  std::vector<float> smoothed(kLength);
+  float p = 0.0f;
+  int cutoff = 30;
+  for (auto _ : state) {
+    ringsmooth::spline(kLength, series.data(), smoothed.data(), p, cutoff);
+    cutoff = cutoff == 30 ? 31 : 30;
+    benchmark::DoNotOptimize(smoothed.data());
+  }
+  perElement(state, kLength);
+}
+BENCHMARK(BM_SplineFreshFactor);
+
 void BM_Memcof(benchmark::State& state) {
   const int order = static_cast<int>(state.range(0));
   const auto series = sampleSeries(kLength);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 namespace ringsmooth {
 
@@ -15,7 +16,18 @@ using spline_constants::PI;
 // Band work area, made once for the whole run. Row i holds the lower band of row i of the
 // system: [0] element (i, i-2), [1] element (i, i-1), [2] the diagonal. After the decomposition
 // [0] and [1] hold the factor L and [2] the reciprocal of L's diagonal.
+//
+// The system matrix is the same band in every row (only rows 0 and 1 lose their corner
+// elements), and a row of the Cholesky factor depends only on the rows above it. So the factor
+// of an m-row system is the leading m rows of any longer one, and it depends on the series only
+// through its length: it is kept from call to call for the last smoothing parameter, and rows
+// are added only when a longer series comes. The results are those of a fresh decomposition,
+// bit for bit.
 double band[SPLINE_MAX_LENGTH][3];
+// s of each diagonal element before its square root, for the pivot test of each call.
+double pivot[SPLINE_MAX_LENGTH];
+int factoredRows = 0;
+double factoredParameter = 0.0;
 // Right-hand side, then the forward solution, then u.
 double rhs[SPLINE_MAX_LENGTH];
 
@@ -27,27 +39,32 @@ double smoothingParameter(int cutoff) {
   return (6.0 * (d * d)) / (c + 2.0);
 }
 
-// Fills the m rows of the band system QᵀQ + p·T and the right-hand side Qᵀ·series.
-void buildBandSystem(int m, const float series[], double p) {
+// The diagonal element of every row as built: p·C2 + C1.
+double builtDiagonal(double p) { return p * C2[2] + C1[2]; }
+
+// The right-hand side Qᵀ·series of the m-row system.
+void buildRightHandSide(int m, const float series[]) {
   for (int i = 0; i < m; ++i) {
-    for (int j = 0; j < 3; ++j) {
-      band[i][j] = p * C2[j] + C1[j];
-    }
     const double left = static_cast<double>(series[i]);
     const double middle = static_cast<double>(series[i + 1]);
     const double right = static_cast<double>(series[i + 2]);
     rhs[i] = (-2.0 * middle + left) + right;
   }
-  band[0][0] = 0.0;
-  band[0][1] = 0.0;
-  band[1][0] = 0.0;
 }
 
-// Cholesky decomposition in place, row by row. Returns false when a pivot does not increase the
-// diagonal it was built from (scaled by 1/(16m)): the matrix is not safely positive definite.
-bool decomposeBand(int m) {
-  const double rel = 1.0 / (16.0 * static_cast<double>(m));
-  for (int i = 0; i < m; ++i) {
+// Makes rows 0 .. m-1 of the factor for parameter p: builds the band rows QᵀQ + p·T not yet
+// factored and decomposes them in place, row by row (Cholesky).
+void factorRows(int m, double p) {
+  if (std::memcmp(&p, &factoredParameter, sizeof p) != 0) {
+    factoredRows = 0;
+    factoredParameter = p;
+  }
+  for (int i = factoredRows; i < m; ++i) {
+    for (int j = 0; j < 3; ++j) {
+      band[i][j] = p * C2[j] + C1[j];
+    }
+    if (i < 2) band[i][0] = 0.0;
+    if (i < 1) band[i][1] = 0.0;
     for (int j = std::max(0, 2 - i); j < 3; ++j) {
       const int q = i + j - 2;  // factor row that meets this element
       double s = band[i][j];
@@ -56,14 +73,24 @@ bool decomposeBand(int m) {
       }
       if (j < 2) {
         band[i][j] = s * band[q][2];
-        continue;
+      } else {
+        pivot[i] = s;
+        band[i][2] = 1.0 / std::sqrt(s);
       }
-      const double t = s * rel;
-      if (band[i][2] >= band[i][2] + t) {
-        return false;
-      }
-      band[i][2] = 1.0 / std::sqrt(s);
     }
+  }
+  if (m > factoredRows) factoredRows = m;
+}
+
+// The pivot test of an m-row system: every s, scaled by 1/(16m) and added to the diagonal
+// element as built, must still increase it (s not positive, or negligibly small, fails; a NaN
+// passes). False when the matrix is not safely positive definite.
+bool pivotsHold(int m, double p) {
+  const double rel = 1.0 / (16.0 * static_cast<double>(m));
+  const double diagonal = builtDiagonal(p);
+  for (int i = 0; i < m; ++i) {
+    const double t = pivot[i] * rel;
+    if (diagonal >= diagonal + t) return false;
   }
   return true;
 }
@@ -139,13 +166,14 @@ void spline(int n, const float series[], float smoothed[], float& p, int cutoff)
   const int m = n - 2;
   const double parameter = smoothingParameter(cutoff);
   p = static_cast<float>(parameter);
-  buildBandSystem(m, series, parameter);
-  if (!decomposeBand(m)) {
+  factorRows(m, parameter);
+  if (!pivotsHold(m, parameter)) {
     smoothed[0] = SPLINE_NOT_POSITIVE;
     std::fputs(">> sbr spline: matrix not positive definite\n", stdout);
     std::fflush(stdout);
     return;
   }
+  buildRightHandSide(m, series);
   forwardSubstitute(m);
   backSubstitute(m);
   subtractSecondDifferences(n, series, smoothed);
