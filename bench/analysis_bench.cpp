@@ -122,6 +122,23 @@ void BM_DenominatorChainFloor(benchmark::State& state) {
 }
 BENCHMARK(BM_DenominatorChainFloor);
 
+// The latency of one double addition on this machine: a chain of additions each waiting for the
+// one before. memcof's denominator is such a chain, two additions per term, so one series'
+// filter can't take less than 2 x terms x this time unless other series' work overlaps it.
+void BM_AdditionLatency(benchmark::State& state) {
+  constexpr int chain = 1 << 20;
+  volatile double step = 1e-9;
+  for (auto _ : state) {
+    const double d = step;
+    double x = 0.0;
+    for (int i = 0; i < chain; ++i) x = x + d;
+    benchmark::DoNotOptimize(x);
+  }
+  state.counters["per_add"] = benchmark::Counter(
+      chain, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_AdditionLatency);
+
 void BM_Extend(benchmark::State& state) {
   const int pad = static_cast<int>(state.range(0));
   const int n = kLength - 2 * pad;
