@@ -35,11 +35,15 @@ def table_for(series, years):
 
 def run_once(binary, table, columns, cutoff, listing):
     """Wall time and peak resident memory (KiB) of one run, measured by /usr/bin/time."""
-    answers = f"{table}\n{listing}\n{columns}\n-999\n{cutoff}\nn\nx\n".encode()
+    # The first answer may not begin with "/" (that ends the run), and names are at most 40
+    # characters: run in the table's folder with plain file names.
+    folder = os.path.dirname(os.path.abspath(table))
+    answers = (f"{os.path.relpath(table, folder)}\n{os.path.relpath(listing, folder)}\n"
+               f"{columns}\n-999\n{cutoff}\nn\nx\n").encode()
     report = os.path.join(WORK, "time.out")
     start = time.perf_counter()
-    proc = subprocess.run(["/usr/bin/time", "-f", "%M", "-o", report, binary], input=answers,
-                          stdout=subprocess.DEVNULL,
+    proc = subprocess.run(["/usr/bin/time", "-f", "%M", "-o", report, os.path.abspath(binary)],
+                          input=answers, stdout=subprocess.DEVNULL, cwd=folder,
                           env=dict(os.environ, RINGSMOOTH_PLOT_DEVICE="null"))
     elapsed = time.perf_counter() - start
     if proc.returncode != 0:
