@@ -1,6 +1,7 @@
 #include "driver/listing.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -26,6 +27,26 @@ InputError listingError(const char* what, const char* fileName, int errorNumber)
   return InputError{std::string(what) + " the output listing \"" + fileName + "\"",
                     std::strerror(errorNumber), ""};
 }
+
+// Holds off the signals that end a run from the keyboard or the system (interrupt, quit, hangup,
+// termination) while one block is handed to the kernel. A write that such a signal interrupts
+// is cut short at a page boundary, which would leave half a block behind; held off, the signal
+// ends the run just after the write, between two blocks. (SIGKILL can't be held off.)
+class TerminationSignalsHeld {
+ public:
+  TerminationSignalsHeld() {
+    sigset_t held;
+    sigemptyset(&held);
+    for (int s : {SIGINT, SIGQUIT, SIGHUP, SIGTERM}) sigaddset(&held, s);
+    sigprocmask(SIG_BLOCK, &held, &previous_);
+  }
+  ~TerminationSignalsHeld() { sigprocmask(SIG_SETMASK, &previous_, nullptr); }
+  TerminationSignalsHeld(const TerminationSignalsHeld&) = delete;
+  TerminationSignalsHeld& operator=(const TerminationSignalsHeld&) = delete;
+
+ private:
+  sigset_t previous_;
+};
 
 }  // namespace
 
@@ -72,6 +93,7 @@ void Listing::writeBlock(const char name[NAME_LENGTH], int firstYear, int n, con
     out[LINE_LENGTH] = '\n';
     out += LINE_LENGTH + 1;
   }
+  const TerminationSignalsHeld held;
   writeAll(blockText, out - blockText);
 }
 

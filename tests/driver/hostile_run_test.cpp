@@ -1,0 +1,313 @@
+// The program under hostile conditions, run as a user would: a read-only listing, file names at
+// and past their 40-character field, malformed answers, garbage for a table, and runs killed
+// part-way, after which the listing must hold only whole blocks (see the SIGKILL note below).
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "driver/run_helpers.h"
+
+namespace {
+
+constexpr int NOBODY = 65534;
+
+class HostileRun : public ::testing::Test {
+ protected:
+  std::string folder = runner::scratchFolder();
+  void TearDown() override { std::system(("rm -rf '" + folder + "'").c_str()); }
+  void writeTable(const std::string& name, const std::string& text) {
+    runner::writeFile(folder + "/" + name, text);
+  }
+  std::string read(const std::string& name) { return runner::readFile(folder + "/" + name); }
+};
+
+const std::string SMALL_TABLE = "Year A B\n1901 1.1 2.0\n1902 1.3 2.4\n1903 0.9 2.2\n1904 1.2 2.1\n"
+                                "1905 1.0 2.6\n1906 1.4 2.3\n1907 1.1 2.5\n1908 0.8 2.0\n";
+
+std::string answersFor(const std::string& table, const std::string& listing) {
+  return table + "\n" + listing + "\n3\n-999\n2\nn\nx\n";
+}
+
+// Every line from the first "? " line on begins with "? ".
+void expectReportLines(const std::string& console) {
+  const std::size_t report = console.find("\n? ");
+  ASSERT_NE(report, std::string::npos) << console;
+  std::istringstream lines(console.substr(report + 1));
+  for (std::string line; std::getline(lines, line);) EXPECT_EQ(line.rfind("? ", 0), 0u) << line;
+}
+
+TEST_F(HostileRun, ReadOnlyListingIsAnErrorAndStaysUntouched) {
+  writeTable("table.txt", SMALL_TABLE);
+  writeTable("out.txt", "keep me\n");
+  ASSERT_EQ(::chmod((folder + "/out.txt").c_str(), 0444), 0);
+  std::string command;
+  if (::geteuid() == 0) {
+    // Permissions don't bind root: run the program as nobody, if that can be done here.
+    if (std::system("command -v setpriv > /dev/null") != 0) GTEST_SKIP() << "root without setpriv";
+    ASSERT_EQ(::chmod(folder.c_str(), 0777), 0);
+    ASSERT_EQ(::chmod((folder + "/table.txt").c_str(), 0444), 0);
+    runner::writeFile(folder + "/answers.in", answersFor("table.txt", "out.txt"));
+    command = "cd '" + folder + "' && setpriv --reuid=" + std::to_string(NOBODY) +
+              " --regid=" + std::to_string(NOBODY) + " --clear-groups env RINGSMOOTH_PLOT_DEVICE=null '" +
+              RINGSMOOTH_BINARY "' < answers.in > console.out 2>&1";
+    if (std::system(("setpriv --reuid=" + std::to_string(NOBODY) + " --regid=" +
+                     std::to_string(NOBODY) + " --clear-groups test -x '" RINGSMOOTH_BINARY "'")
+                        .c_str()) != 0) {
+      GTEST_SKIP() << "the program can't be run as nobody from where it was built";
+    }
+    const int raw = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(raw));
+    EXPECT_EQ(WEXITSTATUS(raw), 1);
+    const std::string console = read("console.out");
+    EXPECT_NE(console.find("? Cannot create the output listing \"out.txt\""), std::string::npos)
+        << console;
+    EXPECT_NE(console.find("? Permission denied"), std::string::npos) << console;
+    expectReportLines(console);
+  } else {
+    const auto r = runner::run(folder, answersFor("table.txt", "out.txt"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.console.find("? Permission denied"), std::string::npos) << r.console;
+    expectReportLines(r.console);
+  }
+  EXPECT_EQ(read("out.txt"), "keep me\n");
+}
+
+// A name of exactly 40 characters is used whole; of 41, it is cut to its first 40, so the file
+// of the 40-character name is the one read and the one written.
+TEST_F(HostileRun, FileNamesOfFortyAndFortyOneCharacters) {
+  const std::string forty(40, 'a');
+  const std::string fortyOut = "o" + std::string(39, 'b');
+  ASSERT_EQ(forty.size(), 40u);
+  writeTable(forty, SMALL_TABLE);
+
+  auto r = runner::run(folder, answersFor(forty, fortyOut));
+  ASSERT_EQ(r.status, 0) << r.console;
+  const std::string listing = read(fortyOut);
+  EXPECT_NE(listing.find(" Input series is: B"), std::string::npos);
+  std::remove((folder + "/" + fortyOut).c_str());
+
+  r = runner::run(folder, answersFor(forty + "Z", fortyOut + "Z"));
+  ASSERT_EQ(r.status, 0) << r.console;
+  EXPECT_EQ(read(fortyOut), listing);
+  EXPECT_FALSE(runner::exists(folder + "/" + fortyOut + "Z"));
+  // A name the cut shortens to one that doesn't exist: the 40-character name is in the report.
+  r = runner::run(folder, answersFor(std::string(40, 'c') + "Z", "x.txt"));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.console.find("\"" + std::string(40, 'c') + "\""), std::string::npos) << r.console;
+}
+
+TEST_F(HostileRun, TrailingBlanksOfFileNamesAreDropped) {
+  writeTable("table.txt", SMALL_TABLE);
+  const auto r = runner::run(folder, answersFor("table.txt   \t", "out.txt     "));
+  // A tab is not a blank: "table.txt   \t" names no file, and the report says which name.
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.console.find("? No such file or directory"), std::string::npos) << r.console;
+  const auto ok = runner::run(folder, answersFor("table.txt   ", "out.txt     "));
+  ASSERT_EQ(ok.status, 0) << ok.console;
+  EXPECT_TRUE(runner::exists(folder + "/out.txt"));
+  EXPECT_FALSE(runner::exists(folder + "/out.txt     "));
+  EXPECT_NE(read("out.txt").find(" Input series is: A                   \n"), std::string::npos);
+}
+
+// Quoted header names keep their trailing blanks inside the 20 characters: the listing shows the
+// name padded to 20 either way.
+TEST_F(HostileRun, HeaderNamesWithTrailingBlanks) {
+  writeTable("table.txt", "'Year  ' 'A   ' \"B    \"\n1901 1 2\n1902 2 3\n1903 3 5\n1904 1 1\n");
+  const auto r = runner::run(folder, answersFor("table.txt", "out.txt"));
+  ASSERT_EQ(r.status, 0) << r.console;
+  const std::string listing = read("out.txt");
+  EXPECT_NE(listing.find("\n Input series is: A                   \n"), std::string::npos);
+  EXPECT_NE(listing.find("\n Input series is: B                   \n"), std::string::npos);
+}
+
+TEST_F(HostileRun, MalformedConsoleAnswers) {
+  writeTable("table.txt", SMALL_TABLE);
+  struct Case {
+    const char* what;
+    std::string answers;
+    int status;
+    const char* expect;  // in the console
+  };
+  const Case cases[] = {
+      {"lone minus as cutoff", "table.txt\nout.txt\n3\n-999\n-\n", 1, "? Illegal character"},
+      {"point as cutoff", "table.txt\nout.txt\n3\n-999\n.\n", 1, "? Illegal character"},
+      {"1e as cutoff", "table.txt\nout.txt\n3\n-999\n1e\n", 1, "? Illegal character"},
+      {"--5 as column count", "table.txt\nout.txt\n--5\n", 1, "? Illegal character"},
+      {"1.2.3 as flag", "table.txt\nout.txt\n3\n1.2.3\n", 1, "? Illegal character"},
+      {"+ as flag", "table.txt\nout.txt\n3\n+\n", 1, "? Illegal character"},
+      {"1e400 as flag", "table.txt\nout.txt\n3\n1e400\n", 1, "? Number out of range"},
+      {"cutoff beyond int", "table.txt\nout.txt\n3\n-999\n99999999999\n", 1,
+       "? Number out of range"},
+      // "3*" stands for empty answers: the cutoff stays unset and is asked for again.
+      {"3* as cutoff", "table.txt\nout.txt\n3\n-999\n3*\n2\nn\nx\n", 0,
+       "The cutoff is a period in years"},
+      {"0* as cutoff", "table.txt\nout.txt\n3\n-999\n0*\n", 1, "repeat count 0"},
+  };
+  for (const auto& c : cases) {
+    const auto r = runner::run(folder, c.answers);
+    EXPECT_EQ(r.status, c.status) << c.what << "\n" << r.console;
+    EXPECT_NE(r.console.find(c.expect), std::string::npos) << c.what << "\n" << r.console;
+    if (c.status == 1) expectReportLines(r.console);
+  }
+}
+
+TEST_F(HostileRun, BinaryGarbageAsTheTable) {
+  std::mt19937 rng(7);
+  for (int trial = 0; trial < 12; ++trial) {
+    std::string garbage(static_cast<std::size_t>(1000 + rng() % 20000), '\0');
+    for (char& c : garbage) c = static_cast<char>(rng() & 0xFF);
+    if (trial % 3 == 0) garbage = SMALL_TABLE + garbage;
+    writeTable("table.txt", garbage);
+    const auto r = runner::run(folder, answersFor("table.txt", "out.txt"));
+    ASSERT_TRUE(r.status == 0 || r.status == 1) << "status " << r.status << "\n" << r.console;
+    if (r.status == 1) expectReportLines(r.console);
+    EXPECT_EQ(r.errors, "");
+  }
+}
+
+// ---- Nothing lost: runs killed part-way -----------------------------------------------------
+
+constexpr int KILL_SERIES = 400;
+constexpr int KILL_YEARS = 3000;
+
+std::string manySeriesTable() {
+  std::string text = "Year";
+  for (int k = 0; k < KILL_SERIES; ++k) text += " S" + std::to_string(k);
+  text += "\n";
+  std::mt19937 rng(11);
+  std::uniform_int_distribution<int> milli(500, 1500);
+  char cell[16];
+  for (int r = 0; r < KILL_YEARS; ++r) {
+    text += std::to_string(1000 + r);
+    for (int k = 0; k < KILL_SERIES; ++k) {
+      std::snprintf(cell, sizeof cell, " %d.%03d", milli(rng) / 1000, milli(rng) % 1000);
+      text += cell;
+    }
+    text += "\n";
+  }
+  return text;
+}
+
+// Starts the program in `folder` on `answers`, console to /dev/null, plots off.
+pid_t startProgram(const std::string& folder) {
+  const pid_t pid = ::fork();
+  if (pid != 0) return pid;
+  if (::chdir(folder.c_str()) != 0) ::_exit(120);
+  const int in = ::open("answers.in", O_RDONLY);
+  const int out = ::open("/dev/null", O_WRONLY);
+  if (in < 0 || out < 0) ::_exit(121);
+  ::dup2(in, 0);
+  ::dup2(out, 1);
+  ::dup2(out, 2);
+  ::setenv("RINGSMOOTH_PLOT_DEVICE", "null", 1);
+  ::execl(RINGSMOOTH_BINARY, RINGSMOOTH_BINARY, static_cast<char*>(nullptr));
+  ::_exit(122);
+}
+
+long fileSize(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 ? static_cast<long>(info.st_size) : -1;
+}
+
+// Checks one block's layout from `at` in `listing`; returns where the next block begins.
+std::size_t checkBlock(const std::string& listing, std::size_t at, int expectedYears) {
+  std::istringstream lines(listing.substr(at));
+  std::string line;
+  std::getline(lines, line);
+  EXPECT_EQ(line, "");
+  std::getline(lines, line);
+  EXPECT_EQ(line.rfind(" Input series is: ", 0), 0u);
+  EXPECT_EQ(line.size(), 38u);
+  std::getline(lines, line);
+  EXPECT_EQ(line, " year  unfilt  spline  resids");
+  std::size_t size = 1 + 39 + 30;
+  for (int i = 0; i < expectedYears; ++i) {
+    if (!std::getline(lines, line)) {
+      ADD_FAILURE() << "block cut short after " << i << " years";
+      return listing.size();
+    }
+    EXPECT_EQ(line.size(), 29u);
+    EXPECT_EQ(std::atoi(line.substr(0, 5).c_str()), 1000 + i) << "years not consecutive";
+    size += 30;
+  }
+  return at + size;
+}
+
+TEST_F(HostileRun, KilledRunsLeaveOnlyWholeBlocks) {
+  writeTable("table.txt", manySeriesTable());
+  runner::writeFile(folder + "/answers.in", "table.txt\nout.txt\n" +
+                                                std::to_string(KILL_SERIES + 1) +
+                                                "\n-999\n30\nn\nx\n");
+  // The uninterrupted run, for comparison.
+  pid_t pid = startProgram(folder);
+  int raw = 0;
+  ASSERT_EQ(::waitpid(pid, &raw, 0), pid);
+  ASSERT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0);
+  const std::string full = read("out.txt");
+  std::size_t at = 0;
+  for (int k = 0; k < KILL_SERIES; ++k) at = checkBlock(full, at, KILL_YEARS);
+  ASSERT_EQ(at, full.size());
+  const long blockSize = static_cast<long>(full.size()) / KILL_SERIES;
+
+  for (int sig : {SIGKILL, SIGINT}) {
+    int killed = 0;
+    for (double part : {0.0, 0.25, 0.5, 0.9}) {
+      std::remove((folder + "/out.txt").c_str());
+      pid = startProgram(folder);
+      const long threshold = std::max(1L, static_cast<long>(part * static_cast<double>(full.size())));
+      // Wait for the listing to reach the moment, then send the signal.
+      int status = 0;
+      bool ended = false;
+      while (fileSize(folder + "/out.txt") < threshold) {
+        if (::waitpid(pid, &status, WNOHANG) == pid) {
+          ended = true;
+          break;
+        }
+        ::usleep(100);
+      }
+      if (!ended) {
+        ::kill(pid, sig);
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+      }
+      if (WIFSIGNALED(status)) {
+        EXPECT_EQ(WTERMSIG(status), sig);
+        ++killed;
+      } else {
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+      }
+      const std::string listing = read("out.txt");
+      // Nothing that differs from the uninterrupted run, and whole blocks only. SIGINT (like
+      // SIGTERM, SIGHUP, SIGQUIT) is held off while a block is written, so it ends the run
+      // between blocks. SIGKILL can't be held off, and the kernel cuts a write at a page
+      // boundary when the process is killed during it: there the last block may be cut short,
+      // every block before it is whole.
+      EXPECT_EQ(full.compare(0, listing.size(), listing), 0) << "signal " << sig << " at " << part;
+      const std::size_t wholeBlocks = listing.size() / static_cast<std::size_t>(blockSize);
+      const std::size_t cut = listing.size() % static_cast<std::size_t>(blockSize);
+      if (sig != SIGKILL) {
+        EXPECT_EQ(cut, 0u) << "signal " << sig << " at " << part << ": " << listing.size()
+                           << " bytes, a block cut short";
+      } else if (cut != 0) {
+        std::printf("SIGKILL at %.2f cut block %zu after %zu of its %ld bytes\n", part,
+                    wholeBlocks + 1, cut, blockSize);
+      }
+      std::size_t pos = 0;
+      for (std::size_t b = 0; b < wholeBlocks; ++b) pos = checkBlock(listing, pos, KILL_YEARS);
+      EXPECT_EQ(pos, wholeBlocks * static_cast<std::size_t>(blockSize));
+    }
+    EXPECT_GT(killed, 0) << "no run was interrupted by signal " << sig;
+  }
+}
+
+}  // namespace
