@@ -6,16 +6,6 @@ namespace ringsmooth {
 
 namespace {
 
-// Mean of the squared values, summed in ascending order; 0 for an empty series.
-double meanOfSquares(const float series[], int count) {
-  double sum = 0.0;
-  for (int j = 0; j < count; ++j) {
-    const double v = static_cast<double>(series[j]);
-    sum = sum + v * v;
-  }
-  return count > 0 ? sum / static_cast<double>(count) : 0.0;
-}
-
 // A filter length below 1 is a caller error: say so and hold until the user presses Return.
 void pauseForBadOrder() {
   std::fputs("never get here\n", stdout);
@@ -71,6 +61,15 @@ void updateErrorsAndSum(double fwdError[], double bwdError[], int terms, double 
 }
 
 }  // namespace
+
+double meanOfSquares(const float series[], int count) {
+  double sum = 0.0;
+  for (int j = 0; j < count; ++j) {
+    const double v = static_cast<double>(series[j]);
+    sum = sum + v * v;
+  }
+  return count > 0 ? sum / static_cast<double>(count) : 0.0;
+}
 
 void memcof(const float series[], int n, int order, double& meanSquare, double coeff[],
             double fwdError[], double bwdError[], double prevCoeff[]) {

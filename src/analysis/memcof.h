@@ -12,4 +12,7 @@ namespace ringsmooth {
 void memcof(const float series[], int n, int order, double& meanSquare, double coeff[],
             double fwdError[], double bwdError[], double prevCoeff[]);
 
+// The mean of the squared values, summed in ascending order in double precision; 0 for count <= 0.
+double meanOfSquares(const float series[], int count);
+
 }  // namespace ringsmooth

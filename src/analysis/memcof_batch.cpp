@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "analysis/memcof.h"
+
 // The vectors below never cross this file's boundary, so the note that their calling convention
 // differs between instruction sets does not concern us.
 #if defined(__GNUC__) && !defined(__clang__)
@@ -33,72 +35,68 @@ inline Pair keep(Pair x, PairMask mask) {
   return reinterpret_cast<Pair>(reinterpret_cast<PairMask>(x) & mask);
 }
 
-// The sums of one order over the pairs below each lane's limit, ascending j. Pairs beyond a
-// lane's limit add +0.0, which leaves its sums exactly as they were: a sum that starts at +0.0
-// never becomes -0.0. Limits are compared as doubles (exact for these whole numbers), which
-// every x86-64 vector unit does in one instruction.
-// Below `common` every lane is inside its limit and the masks are left out.
-void burgSums(int64_t common, int64_t pairs, const Lanes& limit, Lanes& num, Lanes& den) {
-  num = Lanes{};
-  den = Lanes{};
-  for (int64_t j = 0; j < common; ++j) {
-    for (int q = 0; q < PAIRS; ++q) {
-      const Pair f = fwdError[j].p[q];
-      const Pair b = bwdError[j].p[q];
-      num.p[q] = num.p[q] + f * b;
-      den.p[q] = (den.p[q] + f * f) + b * b;
-    }
+// One term of lane pair q's sums. Masked: lanes outside their limit add +0.0, which leaves
+// their sums exactly as they were (a sum that starts at +0.0 never becomes -0.0).
+template <bool Masked>
+inline void addTerm(Pair f, Pair b, PairMask inside, Pair& num, Pair& den) {
+  if constexpr (Masked) {
+    num = num + keep(f * b, inside);
+    den = (den + keep(f * f, inside)) + keep(b * b, inside);
+  } else {
+    num = num + f * b;
+    den = (den + f * f) + b * b;
   }
-  for (int64_t j = common; j < pairs; ++j) {
-    const Pair index = Pair{} + static_cast<double>(j);
+}
+
+// Lanes whose pair j lies below their limit, compared as doubles (exact for these whole
+// numbers), which every x86-64 vector unit does in one instruction.
+inline PairMask inside(int64_t j, Pair limit) { return (Pair{} + static_cast<double>(j)) < limit; }
+
+// Adds pairs from .. to-1 of the current errors to the sums, ascending j.
+template <bool Masked>
+void sumPairs(int64_t from, int64_t to, const Lanes& limit, Lanes& num, Lanes& den) {
+  for (int64_t j = from; j < to; ++j) {
     for (int q = 0; q < PAIRS; ++q) {
-      const PairMask inside = index < limit.p[q];
-      const Pair f = fwdError[j].p[q];
-      const Pair b = bwdError[j].p[q];
-      num.p[q] = num.p[q] + keep(f * b, inside);
-      den.p[q] = (den.p[q] + keep(f * f, inside)) + keep(b * b, inside);
+      const PairMask mask = Masked ? inside(j, limit.p[q]) : PairMask{};
+      addTerm<Masked>(fwdError[j].p[q], bwdError[j].p[q], mask, num.p[q], den.p[q]);
     }
   }
 }
 
-// The error update after reflection coefficients c, fused with the next order's sums, as in
-// memcof. Lanes past their own limit are updated too (their values are never read by the pairs
-// inside the limit, which only look one position up) but are kept out of the sums.
+// The error update after reflection coefficients c for pairs from .. to-1, each pair entering
+// the next order's sums as soon as it is updated, as in memcof. Lanes past their own limit are
+// updated too (their values are never read by the pairs inside the limit, which only look one
+// position up) but are kept out of the sums.
+template <bool Masked>
+void updatePairs(int64_t from, int64_t to, const Lanes& limit, const Lanes& c, Lanes& num,
+                 Lanes& den) {
+  for (int64_t j = from; j < to; ++j) {
+    for (int q = 0; q < PAIRS; ++q) {
+      const Pair f = fwdError[j].p[q] - c.p[q] * bwdError[j].p[q];
+      const Pair b = bwdError[j + 1].p[q] - c.p[q] * fwdError[j + 1].p[q];
+      fwdError[j].p[q] = f;
+      bwdError[j].p[q] = b;
+      const PairMask mask = Masked ? inside(j, limit.p[q]) : PairMask{};
+      addTerm<Masked>(f, b, mask, num.p[q], den.p[q]);
+    }
+  }
+}
+
+// The sums of one order. Below `common` every lane is inside its limit and the masks are left out.
+void burgSums(int64_t common, int64_t pairs, const Lanes& limit, Lanes& num, Lanes& den) {
+  num = Lanes{};
+  den = Lanes{};
+  sumPairs<false>(0, common, limit, num, den);
+  sumPairs<true>(common, pairs, limit, num, den);
+}
+
+// The error update fused with the next order's sums.
 void updateErrorsAndSum(int64_t common, int64_t pairs, const Lanes& limit, const Lanes& c,
                         Lanes& num, Lanes& den) {
   num = Lanes{};
   den = Lanes{};
-  for (int64_t j = 0; j < common; ++j) {
-    for (int q = 0; q < PAIRS; ++q) {
-      const Pair f = fwdError[j].p[q] - c.p[q] * bwdError[j].p[q];
-      const Pair b = bwdError[j + 1].p[q] - c.p[q] * fwdError[j + 1].p[q];
-      fwdError[j].p[q] = f;
-      bwdError[j].p[q] = b;
-      num.p[q] = num.p[q] + f * b;
-      den.p[q] = (den.p[q] + f * f) + b * b;
-    }
-  }
-  for (int64_t j = common; j < pairs; ++j) {
-    const Pair index = Pair{} + static_cast<double>(j);
-    for (int q = 0; q < PAIRS; ++q) {
-      const PairMask inside = index < limit.p[q];
-      const Pair f = fwdError[j].p[q] - c.p[q] * bwdError[j].p[q];
-      const Pair b = bwdError[j + 1].p[q] - c.p[q] * fwdError[j + 1].p[q];
-      fwdError[j].p[q] = f;
-      bwdError[j].p[q] = b;
-      num.p[q] = num.p[q] + keep(f * b, inside);
-      den.p[q] = (den.p[q] + keep(f * f, inside)) + keep(b * b, inside);
-    }
-  }
-}
-
-double meanOfSquares(const float series[], int count) {
-  double sum = 0.0;
-  for (int j = 0; j < count; ++j) {
-    const double v = static_cast<double>(series[j]);
-    sum = sum + v * v;
-  }
-  return count > 0 ? sum / static_cast<double>(count) : 0.0;
+  updatePairs<false>(0, common, limit, c, num, den);
+  updatePairs<true>(common, pairs, limit, c, num, den);
 }
 
 double& lane(Lanes& l, int s) { return l.p[s / 2][s % 2]; }
