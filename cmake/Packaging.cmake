@@ -32,7 +32,7 @@ install(FILES "${_manpage_gz}" DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 install(FILES examples/sample.txt examples/make_sample.py
         DESTINATION ${CMAKE_INSTALL_DATADIR}/ringsmooth/examples)
-install(FILES doc/reading-listings.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # --- Debian package -----------------------------------------------------------------------------
 

@@ -31,8 +31,8 @@ for example in sample.txt make_sample.py; do
   cmp -s "$prefix/share/ringsmooth/examples/$example" "$source/examples/$example" ||
     fail "share/ringsmooth/examples/$example missing or different"
 done
-[ -f "$prefix/share/doc/ringsmooth/reading-listings.md" ] ||
-  fail "share/doc/ringsmooth/reading-listings.md missing"
+[ -f "$prefix/share/doc/ringsmooth/README.md" ] ||
+  fail "share/doc/ringsmooth/README.md missing"
 
 # Nothing lands outside the prefix's usual folders.
 unexpected=$(cd "$prefix" && find . -type f | grep -vE '^\./(bin|share/(man|ringsmooth|doc))/')

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The R and Python snippets of doc/reading-listings.md, run as they stand against a listing the
+# The R and Python snippets of the README, run as they stand against a listing the
 # program writes for the bundled sample table. Their tables are checked against the sample
 # table itself (read here with awk): the series in order, every year of each series' span, each
 # present value as "unfilt", and resids = unfilt - spline on every line.
@@ -8,7 +8,7 @@
 set -uo pipefail
 program=$1
 source=$2
-doc="$source/doc/reading-listings.md"
+doc="$source/README.md"
 
 python=""
 for candidate in python3 /usr/bin/python3; do
