@@ -1,22 +1,29 @@
 #!/usr/bin/env python3
 """Writes a deterministic table of made-up annual series for benchmarks.
 
-usage: make_table.py SERIES YEARS SEED OUT
+usage: make_table.py SERIES YEARS SEED OUT [SHORTEST]
 
 Every series is a ring-width-like record (level near 1, persistence, noise) written with three
 decimals; spans differ between series (some start late or end early, flagged -999), and a few
-interior years are missing.
+interior years are missing. With SHORTEST, each series covers between SHORTEST and YEARS years,
+placed anywhere in the table.
 """
 import random
 import sys
 
 def main():
     series, years, seed, out = int(sys.argv[1]), int(sys.argv[2]), int(sys.argv[3]), sys.argv[4]
+    shortest = int(sys.argv[5]) if len(sys.argv) > 5 else None
     rng = random.Random(seed)
     spans = []
     for _ in range(series):
-        start = rng.randrange(0, max(1, years // 10))
-        end = years - rng.randrange(0, max(1, years // 10))
+        if shortest is None:
+            start = rng.randrange(0, max(1, years // 10))
+            end = years - rng.randrange(0, max(1, years // 10))
+        else:
+            length = rng.randint(shortest, years)
+            start = rng.randint(0, years - length)
+            end = start + length
         spans.append((start, end))
     state = [0.0] * series
     with open(out, "w") as f:

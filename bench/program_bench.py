@@ -17,19 +17,22 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
 WORK = os.path.join(ROOT, "out", "bench")
 
-SIZES = [  # name, series, years, cutoff
-    ("10x500", 10, 500, 30),
-    ("100x2000", 100, 2000, 30),
-    ("699x9000", 699, 9000, 100),
-    ("699x8000-c1000", 699, 8000, 1000),
+SIZES = [  # name, series, years, cutoff, shortest span (None: nearly the whole table)
+    ("10x500", 10, 500, 30, None),
+    ("100x2000", 100, 2000, 30, None),
+    ("699x500..8000", 699, 8000, 30, 500),
+    ("699x9000", 699, 9000, 100, None),
+    ("699x8000-c1000", 699, 8000, 1000, None),
 ]
 
 
-def table_for(series, years):
-    path = os.path.join(WORK, f"table-{series}x{years}.txt")
+def table_for(series, years, shortest):
+    suffix = f"-from{shortest}" if shortest else ""
+    path = os.path.join(WORK, f"table-{series}x{years}{suffix}.txt")
     if not os.path.exists(path):
+        extra = [str(shortest)] if shortest else []
         subprocess.run([sys.executable, os.path.join(HERE, "make_table.py"), str(series),
-                        str(years), "20261207", path], check=True)
+                        str(years), "20261207", path] + extra, check=True)
     return path
 
 
@@ -54,7 +57,7 @@ def run_once(binary, table, columns, cutoff, listing):
 
 
 def measure(binary, name, table, columns, cutoff, runs):
-    listing = os.path.join(WORK, f"listing-{name}.txt")
+    listing = os.path.join(WORK, f"listing-{name.replace('..', '-')}.txt")
     times, peak = [], 0
     for _ in range(runs):
         elapsed, maxrss = run_once(binary, table, columns, cutoff, listing)
@@ -94,10 +97,10 @@ def main():
     if args.table:
         measure(args.binary, "table", args.table[0], int(args.table[1]), int(args.table[2]), args.runs)
         return
-    for name, series, years, cutoff in SIZES:
+    for name, series, years, cutoff, shortest in SIZES:
         if args.only and args.only != name:
             continue
-        table = table_for(series, years)
+        table = table_for(series, years, shortest)
         listing = measure(args.binary, name, table, series + 1, cutoff, args.runs)
         if name == "699x9000":
             floor = io_floor(table, listing, args.runs)
