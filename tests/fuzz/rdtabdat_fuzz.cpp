@@ -1,7 +1,9 @@
 // Fuzz target: whole tables through rdtabdat. The console answers come from a small fixed set
 // (chosen by the input's first byte); the rest of the input is the table file. After every
 // table that reads without an error the table's promises are checked.
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -73,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::fclose(prompts);
   // A row takes at least one line, so the rows touched are at most the lines of the input.
   dirtyRows = std::min<std::size_t>(lines, MAX_YEARS);
-  dirtyColumns = MAX_SERIES;
+  dirtyColumns = static_cast<std::size_t>(std::min(std::atoi(answers), MAX_SERIES));
   clearTouchedPart();
   return 0;
 }
