@@ -32,6 +32,15 @@ InputError fileError(const char* what, const std::string& name, int errorNumber)
   return InputError{std::string(what) + " \"" + name + "\"", std::strerror(errorNumber), ""};
 }
 
+// A NUL typed into a file name would end the name there for the system, so that another file
+// than the one named would be opened, or replaced by the listing. Such a name is refused.
+void refuseNulInName(const char* what, const std::string& name) {
+  if (name.find('\0') == std::string::npos) return;
+  std::string shown = name;
+  for (size_t at = 0; (at = shown.find('\0', at)) != std::string::npos;) shown.replace(at, 1, "\\0");
+  throw InputError{std::string(what) + " \"" + shown + "\"", "The name holds a NUL character", ""};
+}
+
 class Dialogue {
  public:
   Dialogue(FreeFormReader& console, std::FILE* out) : console_(console), out_(out) {}
@@ -111,11 +120,13 @@ int run(FreeFormReader& console, std::FILE* out) {
   dialogue.askText("Enter the input file (/ to exit)", settings.inputFileName, FILE_NAME_LENGTH);
   if (settings.inputFileName[0] == '/') return EXIT_NORMAL;
   const std::string inputName = trimmed(settings.inputFileName, FILE_NAME_LENGTH);
+  refuseNulInName("Cannot open the input file", inputName);
   OpenTable input;
   input.file = openTable(inputName);
 
   dialogue.askText("Enter the output file", settings.outputFileName, FILE_NAME_LENGTH);
   const std::string listingName = trimmed(settings.outputFileName, FILE_NAME_LENGTH);
+  refuseNulInName("Cannot create the output listing", listingName);
   refuseListingOverTable(input.file, listingName);
   Listing listing;
   listing.create(listingName.c_str());

@@ -120,6 +120,24 @@ TEST_F(HostileRun, TrailingBlanksOfFileNamesAreDropped) {
   EXPECT_NE(read("out.txt").find(" Input series is: A                   \n"), std::string::npos);
 }
 
+// A NUL in a typed name would make the system see a shorter name: another file would be read,
+// or replaced by the listing. Both names are refused and no file is touched.
+TEST_F(HostileRun, NulInAFileNameIsRefused) {
+  writeTable("table.txt", SMALL_TABLE);
+  writeTable("victim.txt", "precious\n");
+  auto r = runner::run(folder, std::string("table.txt\0.old\nout.txt\n3\n-999\n2\nn\nx\n", 36));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.console.find("? Cannot open the input file \"table.txt\\0.old\""), std::string::npos)
+      << r.console;
+  EXPECT_NE(r.console.find("? The name holds a NUL character"), std::string::npos);
+  EXPECT_FALSE(runner::exists(folder + "/out.txt"));
+  r = runner::run(folder, std::string("table.txt\nvictim.txt\0.lst\n3\n-999\n2\nn\nx\n", 39));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.console.find("? The name holds a NUL character"), std::string::npos) << r.console;
+  expectReportLines(r.console);
+  EXPECT_EQ(read("victim.txt"), "precious\n");
+}
+
 // Quoted header names keep their trailing blanks inside the 20 characters: the listing shows the
 // name padded to 20 either way.
 TEST_F(HostileRun, HeaderNamesWithTrailingBlanks) {
