@@ -99,14 +99,16 @@ void updateErrorsAndSum(int64_t common, int64_t pairs, const Lanes& limit, const
   updatePairs<true>(common, pairs, limit, c, num, den);
 }
 
-double& lane(Lanes& l, int s) { return l.p[s / 2][s % 2]; }
+// Lane s of a batch value (vector elements can be read and assigned, but not referred to).
+double laneOf(const Lanes& l, int s) { return l.p[s / 2][s % 2]; }
+void setLane(Lanes& l, int s, double value) { l.p[s / 2][s % 2] = value; }
 
 // The pairs of an order that every lane has: those of the shortest series.
 int64_t commonPairs(int64_t shortest, int order) { return shortest > order ? shortest - order : 0; }
 
 Lanes limitsAtOrder(const int lengths[], int order) {
   Lanes limit{};
-  for (int s = 0; s < MEMCOF_LANES; ++s) lane(limit, s) = static_cast<double>(lengths[s] - order);
+  for (int s = 0; s < MEMCOF_LANES; ++s) setLane(limit, s, static_cast<double>(lengths[s] - order));
   return limit;
 }
 
@@ -121,7 +123,7 @@ void memcofBatch(int count, const float* const series[], const int n[], int orde
   Lanes ms{};
   for (int s = 0; s < count; ++s) {
     lengths[s] = n[s] > 0 ? n[s] : 0;
-    lane(ms, s) = meanOfSquares(series[s], lengths[s]);
+    setLane(ms, s, meanOfSquares(series[s], lengths[s]));
     if (lengths[s] > longest) longest = lengths[s];
   }
   for (int s = 0; s < MEMCOF_LANES; ++s) {
@@ -132,8 +134,8 @@ void memcofBatch(int count, const float* const series[], const int n[], int orde
     Lanes f{}, b{};
     for (int s = 0; s < count; ++s) {
       if (j + 1 < lengths[s]) {
-        lane(f, s) = static_cast<double>(series[s][j]);
-        lane(b, s) = static_cast<double>(series[s][j + 1]);
+        setLane(f, s, static_cast<double>(series[s][j]));
+        setLane(b, s, static_cast<double>(series[s][j + 1]));
       }
     }
     fwdError[j] = f;
@@ -161,8 +163,8 @@ void memcofBatch(int count, const float* const series[], const int n[], int orde
                        den);
   }
   for (int s = 0; s < count; ++s) {
-    meanSquare[s] = lane(ms, s);
-    for (int i = 0; i < order; ++i) coeff[s][i] = lane(coefficients[i], s);
+    meanSquare[s] = laneOf(ms, s);
+    for (int i = 0; i < order; ++i) coeff[s][i] = laneOf(coefficients[i], s);
   }
 }
 
