@@ -4,7 +4,8 @@ and plots off, and prints wall time (median of several runs) and peak memory for
 then the I/O floor for the largest table (reading the table and writing a file of the listing's
 size with plain tools).
 
-usage: bench/program_bench.py [--binary build/ringsmooth] [--runs 3] [--only NAME] [--table FILE COLUMNS CUTOFF]
+usage: bench/program_bench.py [--binary build/ringsmooth] [--runs 3] [--only NAME]
+                              [--table FILE COLUMNS CUTOFF] [--scaling]
 """
 import argparse
 import os
@@ -85,15 +86,42 @@ def io_floor(table, listing, runs):
     return statistics.median(times)
 
 
+def scaling(binary, runs):
+    """Time against n at a fixed cutoff, and against the cutoff at a fixed n (100 series each)."""
+    print("growth with n (100 series, cutoff 30): expected linear")
+    base = None
+    for years in (1000, 2000, 4000, 8000):
+        table = table_for(100, years, None)
+        listing = os.path.join(WORK, "listing-scaling.txt")
+        times = [run_once(binary, table, 101, 30, listing)[0] for _ in range(runs)]
+        t = statistics.median(times)
+        base = base or (t, years)
+        print(f"  n {years:5d}: {t:7.3f} s   x{t / base[0]:5.2f} for n x{years / base[1]:4.1f}", flush=True)
+    print("growth with the cutoff (100 series, 8000 years): expected n x cutoff for the filter")
+    table = table_for(100, 8000, None)
+    base = None
+    for cutoff in (10, 100, 300, 1000):
+        listing = os.path.join(WORK, "listing-scaling.txt")
+        times = [run_once(binary, table, 101, cutoff, listing)[0] for _ in range(runs)]
+        t = statistics.median(times)
+        base = base or (t, cutoff)
+        print(f"  cutoff {cutoff:5d}: {t:7.3f} s   x{t / base[0]:6.2f} for cutoff x{cutoff / base[1]:5.1f}",
+              flush=True)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--binary", default=os.path.join(ROOT, "build", "ringsmooth"))
     parser.add_argument("--runs", type=int, default=3)
     parser.add_argument("--only", default=None)
     parser.add_argument("--table", nargs=3, metavar=("FILE", "COLUMNS", "CUTOFF"))
+    parser.add_argument("--scaling", action="store_true", help="measure growth with n and cutoff")
     args = parser.parse_args()
     os.makedirs(WORK, exist_ok=True)
     print(f"machine: {os.cpu_count()} cores; {os.uname().machine}; binary {args.binary}")
+    if args.scaling:
+        scaling(args.binary, args.runs)
+        return
     if args.table:
         measure(args.binary, "table", args.table[0], int(args.table[1]), int(args.table[2]), args.runs)
         return
