@@ -174,7 +174,12 @@ int runDriver(std::FILE* consoleIn, std::FILE* consoleOut) {
   } catch (const SeriesTooLong&) {
     status = EXIT_TOO_LONG;
   }
-  std::fflush(consoleOut);
+  // A console that could not take the dialogue (a full disk, a closed pipe) must not end in a
+  // reported success: whoever reads it has not seen what the run said.
+  if (std::fflush(consoleOut) != 0 || std::ferror(consoleOut)) {
+    std::fprintf(stderr, "ringsmooth: writing to the console failed: %s\n", std::strerror(errno));
+    if (status == EXIT_NORMAL) status = EXIT_INPUT_ERROR;
+  }
   return status;
 }
 

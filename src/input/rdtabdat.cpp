@@ -1,6 +1,8 @@
 #include "input/rdtabdat.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -24,9 +26,17 @@ int askColumnCount(FreeFormReader& console, std::FILE* prompts) {
   return columns;
 }
 
+// Asks for the missing-value flag. An answer with no number in it (a lone comma, a slash, "3*")
+// would leave the flag at whatever it held and silently make every such cell missing: refused.
 void askMissingFlag(FreeFormReader& console, std::FILE* prompts, float& flag) {
   writePrompt(prompts, FLAG_PROMPT);
+  // A signalling NaN: no number read from text ever has this pattern.
+  constexpr uint32_t NOTHING_READ = 0x7fa00001u;
+  flag = std::bit_cast<float>(NOTHING_READ);
   if (!console.readSingle(flag)) throw console.error(READ_PAST_END);
+  if (std::bit_cast<uint32_t>(flag) == NOTHING_READ) {
+    throw console.error("No missing value flag was given", "the answer held no number");
+  }
 }
 
 // The year of a row: its first cell cut toward zero. Cells that give no int year (NaN,

@@ -305,6 +305,8 @@ TEST_F(ProgramRun, InputErrorsEndWithAReportAndStatus1) {
       {"decimal cutoff", "good.txt\nout.txt\n2\n-999\n2.5\n", "Illegal character in numeric input"},
       {"letter in the table", "table.txt\nout.txt\n2\n-999\n", "Illegal character in numeric input"},
       {"output over the input", "good.txt\ngood.txt\n", "It is the input file"},
+      {"empty flag", "good.txt\nout.txt\n2\n,\n", "No missing value flag was given"},
+      {"slash as flag", "good.txt\nout.txt\n2\n/\n", "No missing value flag was given"},
   };
   for (const auto& c : cases) {
     const auto r = runner::run(folder, c.answers);
@@ -331,6 +333,25 @@ TEST_F(ProgramRun, AFullDiskIsReportedNotIgnored) {
   const auto r = runner::run(folder, answers("table.txt", "/dev/full", 2, "-999", 5, "n", "x"));
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.console.find("? No space left on device"), std::string::npos) << r.console;
+}
+
+TEST_F(ProgramRun, AConsoleThatCannotBeWrittenIsAFailure) {
+  runner::writeFile(folder + "/table.txt", "Year A\n1901 1.5\n1902 2.5\n1903 2\n1904 1\n1905 3\n");
+  runner::writeFile(folder + "/answers.in", answers("table.txt", "r.txt", 2, "-999", 2, "n", "x"));
+  const std::string command = "cd '" + folder + "' && RINGSMOOTH_PLOT_DEVICE=null '" RINGSMOOTH_BINARY
+                              "' < answers.in > /dev/full 2> console.err";
+  const int raw = std::system(command.c_str());
+  EXPECT_EQ(WEXITSTATUS(raw), 1);
+  EXPECT_NE(runner::readFile(folder + "/console.err").find("No space left on device"),
+            std::string::npos);
+}
+
+TEST_F(ProgramRun, ControlBytesInAReportAreShownAsQuestionMarks) {
+  runner::writeFile(folder + "/table.txt", "Year A\n1901 1\x1b[2J5\n");
+  const auto r = runner::run(folder, "table.txt\nout.txt\n2\n-999\n");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.console.find('\x1b'), std::string::npos) << r.console;
+  EXPECT_NE(r.console.find("1?[2J5"), std::string::npos) << r.console;
 }
 
 TEST_F(ProgramRun, TableWithoutDataRowsEndsNormally) {
