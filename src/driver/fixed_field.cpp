@@ -59,6 +59,35 @@ constexpr char DIGIT_PAIRS[] =
 
 }  // namespace
 
+namespace {
+
+// Writes a value of `thousandths` / 1000 (at most 7 digits) with its sign into out[0..8),
+// right-aligned: blanks first, then the digits from the right.
+void writeThousandths(char* out, uint32_t thousandths, bool negative) {
+  std::memcpy(out, "        ", VALUE_WIDTH);
+  char* end = out + VALUE_WIDTH;
+  const uint32_t fraction = thousandths % 1000;
+  uint32_t whole = thousandths / 1000;
+  end[-1] = static_cast<char>('0' + fraction % 10);
+  std::memcpy(end - 3, DIGIT_PAIRS + 2 * (fraction / 10), 2);
+  end[-4] = '.';
+  end -= 4;
+  if (whole >= 100) {
+    std::memcpy(end - 2, DIGIT_PAIRS + 2 * (whole % 100), 2);
+    end -= 2;
+    whole /= 100;
+  }
+  if (whole >= 10) {
+    std::memcpy(end - 2, DIGIT_PAIRS + 2 * whole, 2);
+    end -= 2;
+  } else {
+    *--end = static_cast<char>('0' + whole);
+  }
+  if (negative) end[-1] = '-';
+}
+
+}  // namespace
+
 void fixedField(char* out, double value) {
   if (std::isnan(value)) return rightAlign(out, VALUE_WIDTH, "NaN", 3);
   if (std::isinf(value)) {
@@ -72,34 +101,29 @@ void fixedField(char* out, double value) {
   const uint64_t thousandths = holdsInSingle(magnitude) ? thousandthsRoundedSingle(magnitude)
                                                        : thousandthsRounded(magnitude);
   if (thousandths > limit) return fillWith(out, VALUE_WIDTH, '*');
+  writeThousandths(out, static_cast<uint32_t>(thousandths), negative);
+}
 
-  // At most 7 digits: "dddd.ddd". Filled from the right.
-  char text[VALUE_WIDTH];
-  int pos = VALUE_WIDTH;
-  auto rest = static_cast<uint32_t>(thousandths);
-  const uint32_t fraction = rest % 1000;
-  rest /= 1000;
-  text[--pos] = static_cast<char>('0' + fraction % 10);
-  std::memcpy(text + pos - 2, DIGIT_PAIRS + 2 * (fraction / 10), 2);
-  pos -= 2;
-  text[--pos] = '.';
-  if (rest >= 100) {
-    std::memcpy(text + pos - 2, DIGIT_PAIRS + 2 * (rest % 100), 2);
-    pos -= 2;
-    rest /= 100;
-  }
-  if (rest >= 10) {
-    std::memcpy(text + pos - 2, DIGIT_PAIRS + 2 * rest, 2);
-    pos -= 2;
-  } else {
-    text[--pos] = static_cast<char>('0' + rest);
-  }
-  if (negative) text[--pos] = '-';
-  fillWith(out, pos, ' ');
-  std::memcpy(out + pos, text + pos, static_cast<size_t>(VALUE_WIDTH - pos));
+void fixedField(char* out, float value) {
+  const float magnitude = std::fabs(value);
+  // Below 999 every value fits whatever its sign and rounding ("-998.999" at the most); NaN
+  // fails the test and takes the general road.
+  if (!(magnitude < 999.0f)) return fixedField(out, static_cast<double>(value));
+  const uint64_t thousandths = thousandthsRoundedSingle(static_cast<double>(magnitude));
+  writeThousandths(out, static_cast<uint32_t>(thousandths), std::signbit(value));
 }
 
 void integerField(char* out, int width, long long value) {
+  if (width == 5 && value >= 0 && value <= 99999) {  // a year of the listing
+    auto rest = static_cast<uint32_t>(value);
+    std::memcpy(out, "     ", 5);
+    char* end = out + 5;
+    do {
+      *--end = static_cast<char>('0' + rest % 10);
+      rest /= 10;
+    } while (rest != 0);
+    return;
+  }
   char text[24];
   int pos = static_cast<int>(sizeof text);
   const bool negative = value < 0;

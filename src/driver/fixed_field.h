@@ -10,6 +10,8 @@ inline constexpr int VALUE_WIDTH = 8;  // every listed value: 8 columns, 3 decim
 // below 1 in magnitude. Too wide for 8 columns: 8 asterisks. A NaN or infinity: "NaN", "Inf" or
 // "-Inf", right-aligned. No terminating zero.
 void fixedField(char* out, double value);
+// The same for a single-precision value (every listed value), by a shorter road.
+void fixedField(char* out, float value);
 
 // Writes `value` right-aligned into out[0..width); asterisks when it does not fit.
 void integerField(char* out, int width, long long value);

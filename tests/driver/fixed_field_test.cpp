@@ -20,7 +20,11 @@ std::string field(double v) {
   return std::string(out, VALUE_WIDTH);
 }
 
-// 9999.9995 is stored as 9999.99949999..., -999.9995 as -999.99950000...01.
+std::string fieldSingle(float v) {
+  char out[VALUE_WIDTH];
+  fixedField(out, v);
+  return std::string(out, VALUE_WIDTH);
+}
 
 // What the listing must hold: printf's rounding, asterisks when wider than 8 columns.
 std::string reference(double v) {
@@ -44,6 +48,34 @@ TEST(FixedField, ListedExamples) {
       {4.9e-324, "   0.000"},   {-999.9994, "-999.999"},  {-999.9995, "********"},  {-999.99949, "-999.999"},
   };
   for (const auto& c : cases) EXPECT_EQ(field(c.value), c.text) << c.value;
+}
+
+// 9999.9995 is stored as 9999.99949999..., -999.9995 as -999.99950000...01.
+
+// Listed values are floats: their own road must give the same text, across every magnitude
+// and at the edges of the fast path (999) and of the field (-999.9995, 9999.9995).
+TEST(FixedField, SinglePrecisionValuesAgreeWithPrintf) {
+  std::mt19937 rng(77);
+  std::uniform_real_distribution<float> exponent(-10.0f, 7.5f);
+  for (int i = 0; i < 2000000; ++i) {
+    float v = std::pow(10.0f, exponent(rng));
+    if (rng() & 1) v = -v;
+    ASSERT_EQ(fieldSingle(v), reference(v)) << v;
+  }
+  for (float edge : {999.0f, -999.0f, 999.9995f, -999.9995f, 9999.9995f, 0.0005f, -0.0005f}) {
+    float v = edge;
+    for (int i = 0; i < 3000; ++i) v = std::nextafter(v, 0.0f);
+    for (int i = 0; i < 6000; ++i) {
+      ASSERT_EQ(fieldSingle(v), reference(v)) << v;
+      v = std::nextafter(v, 2 * edge);
+    }
+  }
+  for (int numerator = -2000000; numerator <= 2000000; numerator += 3) {
+    const float v = static_cast<float>(numerator) / 2048.0f;  // many exact ties in thousandths
+    ASSERT_EQ(fieldSingle(v), reference(v)) << v;
+  }
+  const float specials[] = {0.0f, -0.0f, NAN, INFINITY, -INFINITY, 1e30f, -1e30f};
+  for (float v : specials) EXPECT_EQ(fieldSingle(v), field(v)) << v;
 }
 
 // Values whose thousandths are exact halves in binary: the ties go to even, as in printf.
