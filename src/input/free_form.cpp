@@ -214,19 +214,27 @@ struct FreeFormReader::State {
     return gatherToken(tooLongMessage);
   }
 
+  // The character at the reading position and its class, carriage returns passed over (they
+  // are dropped wherever they stand); false at the end of the input.
+  bool peekSignificant(char& c, unsigned char& cls) {
+    for (;;) {
+      if (pos == len && !refill()) return false;
+      c = buffer[pos];
+      cls = classOf(c);
+      if (cls != RETURN_CHAR) return true;
+      ++pos;
+    }
+  }
+
   // The slow road of takeToken: the token runs into the end of the buffer or holds a carriage
   // return.
   Token gatherToken(const char* tooLongMessage) {
     std::size_t length = 0;
     bool hasStar = false;
     for (;;) {
-      if (pos == len && !refill()) break;
-      const char c = buffer[pos];
-      const unsigned char cls = classOf(c);
-      if (cls == RETURN_CHAR) {
-        ++pos;
-        continue;
-      }
+      char c = 0;
+      unsigned char cls = 0;
+      if (!peekSignificant(c, cls)) break;
       if (cls > STAR_CHAR) break;
       if (length == TOKEN_LIMIT) throwTooLong(tooLongMessage);
       hasStar |= cls == STAR_CHAR;
@@ -371,13 +379,9 @@ struct FreeFormReader::State {
     std::size_t seen = 0;
     std::size_t count = 0;
     for (;;) {
-      if (pos == len && !refill()) break;
-      const char c = buffer[pos];
-      const unsigned char cls = classOf(c);
-      if (cls == RETURN_CHAR) {
-        ++pos;
-        continue;
-      }
+      char c = 0;
+      unsigned char cls = 0;
+      if (!peekSignificant(c, cls)) break;
       if (seen == 0 && (c == '\'' || c == '"')) {
         ++pos;
         empty = false;
