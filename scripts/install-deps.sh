@@ -7,7 +7,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   libplplot-dev plplot-driver-xwin plplot-driver-cairo
   clang libclang-rt-14-dev gfortran valgrind
-  xvfb xdotool x11-utils x11-apps imagemagick
+  xvfb xauth xfonts-base xdotool x11-utils x11-apps imagemagick
   groff-base time
   python3-pandas r-base-core
 )
