@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: the normal build, then the whole suite
-# again under the address and undefined-behaviour sanitizers.
+# Installs what is missing, builds, and runs every test: the normal build, a bounded fuzzing run
+# of every fuzz target, then the whole suite again under the address and undefined-behaviour
+# sanitizers.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 bash scripts/build.sh build
 ctest --test-dir build --output-on-failure -j "$(nproc)"
+bash scripts/fuzz.sh 30
 bash scripts/build.sh build-asan -DRINGSMOOTH_SANITIZE=ON -DRINGSMOOTH_BENCH=OFF
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
-bash scripts/fuzz.sh 30
