@@ -324,46 +324,52 @@ struct FreeFormReader::State {
     return true;
   }
 
-  // One reading of `count` numbers of type T into dest[0], dest[stride], ...
-  template <typename T>
-  bool readNumeric(T* dest, int count, std::ptrdiff_t stride) {
+  // The frame of every reading: it begins on a new line, takes items until it has `wanted` of
+  // them (an empty item counts and leaves its destination alone; a slash ends the reading), then
+  // discards the rest of its last line. `takePresent(filled)` reads the present item at the
+  // reading position into destination `filled` and on, and returns how many items it stood for
+  // (more than 1 for a repeat). False when the input ends first.
+  template <typename TakePresent>
+  bool readItems(std::size_t wanted, TakePresent takePresent) {
     beginReading();
-    std::ptrdiff_t filled = 0;
-    while (filled < count) {
+    std::size_t filled = 0;
+    while (filled < wanted) {
       const Item item = nextItem();
       if (item == Item::End) return false;
       if (item == Item::Slash) break;
-      if (item == Item::Empty) {
-        ++filled;
-        continue;
-      }
+      filled += item == Item::Empty ? 1 : takePresent(filled);
+    }
+    skipRestOfLine();
+    return true;
+  }
+
+  // One reading of `count` numbers of type T into dest[0], dest[stride], ...
+  template <typename T>
+  bool readNumeric(T* dest, int count, std::ptrdiff_t stride) {
+    const std::size_t wanted = static_cast<std::size_t>(std::max(count, 0));
+    return readItems(wanted, [&](std::size_t filled) -> std::size_t {
+      const auto at = static_cast<std::ptrdiff_t>(filled) * stride;
       if constexpr (std::is_same_v<T, double>) {
-        if (takePlainDecimal(dest[filled * stride])) {
-          ++filled;
-          continue;
-        }
+        if (takePlainDecimal(dest[at])) return 1;
       }
       const Token t = takeToken(ILLEGAL_NUMERIC);
       if (!t.hasStar) {
-        convert(t.text, t.length, dest[filled * stride]);
-        ++filled;
-        continue;
+        convert(t.text, t.length, dest[at]);
+        return 1;
       }
       const std::size_t starAt =
           static_cast<std::size_t>(static_cast<const char*>(std::memchr(t.text, '*', t.length)) -
                                    t.text);
-      const std::size_t repeats = repeatCount(t, starAt);
-      const std::ptrdiff_t n =
-          static_cast<std::ptrdiff_t>(std::min(repeats, static_cast<std::size_t>(count - filled)));
+      const std::size_t n = std::min(repeatCount(t, starAt), wanted - filled);
       if (starAt + 1 < t.length) {
         T value{};
         convert(t.text + starAt + 1, t.length - starAt - 1, value);
-        for (std::ptrdiff_t i = 0; i < n; ++i) dest[(filled + i) * stride] = value;
+        for (std::size_t i = 0; i < n; ++i) {
+          dest[static_cast<std::ptrdiff_t>(filled + i) * stride] = value;
+        }
       }
-      filled += n;
-    }
-    skipRestOfLine();
-    return true;
+      return n;
+    });
   }
 
   // Reads one name item at `pos` into `token` (its first `keep` characters) and returns how
@@ -435,17 +441,8 @@ struct FreeFormReader::State {
   bool readNameItems(char* names, int count, int width) {
     const std::size_t w = static_cast<std::size_t>(std::max(width, 0));
     const std::size_t keep = std::min(w, TOKEN_LIMIT);
-    beginReading();
-    std::size_t filled = 0;
     const std::size_t wanted = static_cast<std::size_t>(std::max(count, 0));
-    while (filled < wanted) {
-      const Item item = nextItem();
-      if (item == Item::End) return false;
-      if (item == Item::Slash) break;
-      if (item == Item::Empty) {
-        ++filled;
-        continue;
-      }
+    return readItems(wanted, [&](std::size_t filled) -> std::size_t {
       std::size_t length = 0;
       bool empty = false;
       const std::size_t repeats = std::min(takeName(keep, length, empty), wanted - filled);
@@ -456,10 +453,8 @@ struct FreeFormReader::State {
           std::memset(field + length, ' ', w - length);
         }
       }
-      filled += repeats;
-    }
-    skipRestOfLine();
-    return true;
+      return repeats;
+    });
   }
 
   bool readLine(char* field, int width) {
