@@ -36,8 +36,9 @@ void BM_Spline(benchmark::State& state) {
   const auto series = sampleSeries(kLength);
   std::vector<float> smoothed(kLength);
   float p = 0.0f;
+  ringsmooth::SplineWork work;
   for (auto _ : state) {
-    ringsmooth::spline(kLength, series.data(), smoothed.data(), p, 30);
+    ringsmooth::spline(kLength, series.data(), smoothed.data(), p, 30, work);
     benchmark::DoNotOptimize(smoothed.data());
   }
   perElement(state, kLength);
@@ -50,9 +51,10 @@ void BM_SplineFreshFactor(benchmark::State& state) {
   const auto series = sampleSeries(kLength);
   std::vector<float> smoothed(kLength);
   float p = 0.0f;
+  ringsmooth::SplineWork work;
   int cutoff = 30;
   for (auto _ : state) {
-    ringsmooth::spline(kLength, series.data(), smoothed.data(), p, cutoff);
+    ringsmooth::spline(kLength, series.data(), smoothed.data(), p, cutoff, work);
     cutoff = cutoff == 30 ? 31 : 30;
     benchmark::DoNotOptimize(smoothed.data());
   }
@@ -89,9 +91,10 @@ void BM_MemcofBatch(benchmark::State& state) {
   for (auto& c : coeff) outputs.push_back(c.data());
   std::vector<int> n(lanes, kLength);
   std::vector<double> meanSquare(lanes);
+  ringsmooth::BurgWork burg;
   for (auto _ : state) {
     ringsmooth::memcofBatch(lanes, inputs.data(), n.data(), order, meanSquare.data(),
-                            outputs.data());
+                            outputs.data(), burg);
     benchmark::DoNotOptimize(outputs.data());
   }
   const double terms = lanes * (static_cast<double>(order) * kLength - order * (order + 1.0) / 2.0);

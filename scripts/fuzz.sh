@@ -27,6 +27,7 @@ for t in "${targets[@]}"; do
   echo "== fuzzing $t for ${seconds}s"
   # New inputs go to the first folder (the build's working corpus); the seeds are only read.
   if ! ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1 \
+       LSAN_OPTIONS=suppressions=$root/tests/lsan.supp \
        "build-fuzz/${t}_fuzz" -max_total_time="$seconds" -max_len=8192 -timeout=20 \
        -rss_limit_mb=4096 -print_final_stats=1 -artifact_prefix="$root/build-fuzz/artifacts/$t-" \
        "$corpus" "$root/tests/fuzz/$t" > "build-fuzz/$t.log" 2>&1; then

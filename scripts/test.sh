@@ -5,7 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
-bash scripts/build.sh build
+export LSAN_OPTIONS=suppressions=$(pwd)/tests/lsan.supp
+bash scripts/build.sh build -DRINGSMOOTH_BENCH=ON
 ctest --test-dir build --output-on-failure -j "$(nproc)"
 bash scripts/fuzz.sh 30
 bash scripts/build.sh build-asan -DRINGSMOOTH_SANITIZE=ON -DRINGSMOOTH_BENCH=OFF

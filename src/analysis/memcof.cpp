@@ -1,20 +1,8 @@
 #include "analysis/memcof.h"
 
-#include <cstdio>
-
 namespace ringsmooth {
 
 namespace {
-
-// A filter length below 1 is a caller error: say so and hold until the user presses Return.
-void pauseForBadOrder() {
-  std::fputs("never get here\n", stdout);
-  std::fflush(stdout);
-  int c = std::getchar();
-  while (c != '\n' && c != EOF) {
-    c = std::getchar();
-  }
-}
 
 // Reflection coefficient 2*num/den; an empty or all-zero error sum gives 0, not NaN, so a series
 // that a lower order already predicts exactly gets zero higher coefficients.
@@ -75,10 +63,7 @@ void memcof(const float series[], int n, int order, double& meanSquare, double c
             double fwdError[], double bwdError[], double prevCoeff[]) {
   const int count = n > 0 ? n : 0;
   meanSquare = meanOfSquares(series, count);
-  if (order < 1) {
-    pauseForBadOrder();
-    return;
-  }
+  if (order < 1) return;
   for (int j = 0; j + 1 < count; ++j) {
     fwdError[j] = static_cast<double>(series[j]);
     bwdError[j] = static_cast<double>(series[j + 1]);

@@ -6,9 +6,9 @@ namespace ringsmooth {
 // coeff[0..order), and the mean-square discrepancy. Double precision, sums in increasing index
 // order. Work arrays: fwdError and bwdError at least n - 1 values, prevCoeff at least order - 1.
 // A zero denominator gives a reflection coefficient of 0 (the recursion goes on); n < 2 gives
-// all-zero coefficients (meanSquare: the mean square of the series, 0 when n <= 0). order < 1:
-// writes "never get here", waits for a line on standard input, leaves coeff unchanged. Never
-// reads or writes outside the arrays.
+// all-zero coefficients (meanSquare: the mean square of the series, 0 when n <= 0). order < 1
+// computes no coefficient and leaves coeff unchanged (the caller never asks for it: a filter has
+// at least one coefficient). Never reads or writes outside the arrays.
 void memcof(const float series[], int n, int order, double& meanSquare, double coeff[],
             double fwdError[], double bwdError[], double prevCoeff[]);
 

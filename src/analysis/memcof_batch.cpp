@@ -24,11 +24,22 @@ struct Lanes {
   Pair p[PAIRS];
 };
 
+}  // namespace
+
 // The work storage, lane by lane: fwdError[j].p[q][r] is forward error j of series 2q + r.
-Lanes fwdError[MAX_YEARS];
-Lanes bwdError[MAX_YEARS];
-Lanes coefficients[MAX_YEARS];
-Lanes previous[MAX_YEARS];
+struct BurgWork::Storage {
+  Lanes fwdError[MAX_YEARS];
+  Lanes bwdError[MAX_YEARS];
+  Lanes coefficients[MAX_YEARS];
+  Lanes previous[MAX_YEARS];
+};
+
+BurgWork::BurgWork() : storage_(std::make_unique<Storage>()) {}
+BurgWork::~BurgWork() = default;
+
+namespace {
+
+using Storage = BurgWork::Storage;
 
 // x where the mask is set, +0.0 elsewhere (whatever x holds there, NaN included).
 inline Pair keep(Pair x, PairMask mask) {
@@ -54,7 +65,10 @@ inline PairMask inside(int64_t j, Pair limit) { return (Pair{} + static_cast<dou
 
 // Adds pairs from .. to-1 of the current errors to the sums, ascending j.
 template <bool Masked>
-void sumPairs(int64_t from, int64_t to, const Lanes& limit, Lanes& num, Lanes& den) {
+void sumPairs(const Storage& w, int64_t from, int64_t to, const Lanes& limit, Lanes& num,
+              Lanes& den) {
+  const Lanes* fwdError = w.fwdError;
+  const Lanes* bwdError = w.bwdError;
   for (int64_t j = from; j < to; ++j) {
     for (int q = 0; q < PAIRS; ++q) {
       const PairMask mask = Masked ? inside(j, limit.p[q]) : PairMask{};
@@ -68,8 +82,10 @@ void sumPairs(int64_t from, int64_t to, const Lanes& limit, Lanes& num, Lanes& d
 // updated too (their values are never read by the pairs inside the limit, which only look one
 // position up) but are kept out of the sums.
 template <bool Masked>
-void updatePairs(int64_t from, int64_t to, const Lanes& limit, const Lanes& c, Lanes& num,
-                 Lanes& den) {
+void updatePairs(Storage& w, int64_t from, int64_t to, const Lanes& limit, const Lanes& c,
+                 Lanes& num, Lanes& den) {
+  Lanes* fwdError = w.fwdError;
+  Lanes* bwdError = w.bwdError;
   for (int64_t j = from; j < to; ++j) {
     for (int q = 0; q < PAIRS; ++q) {
       const Pair f = fwdError[j].p[q] - c.p[q] * bwdError[j].p[q];
@@ -83,20 +99,21 @@ void updatePairs(int64_t from, int64_t to, const Lanes& limit, const Lanes& c, L
 }
 
 // The sums of one order. Below `common` every lane is inside its limit and the masks are left out.
-void burgSums(int64_t common, int64_t pairs, const Lanes& limit, Lanes& num, Lanes& den) {
+void burgSums(const Storage& w, int64_t common, int64_t pairs, const Lanes& limit, Lanes& num,
+              Lanes& den) {
   num = Lanes{};
   den = Lanes{};
-  sumPairs<false>(0, common, limit, num, den);
-  sumPairs<true>(common, pairs, limit, num, den);
+  sumPairs<false>(w, 0, common, limit, num, den);
+  sumPairs<true>(w, common, pairs, limit, num, den);
 }
 
 // The error update fused with the next order's sums.
-void updateErrorsAndSum(int64_t common, int64_t pairs, const Lanes& limit, const Lanes& c,
-                        Lanes& num, Lanes& den) {
+void updateErrorsAndSum(Storage& w, int64_t common, int64_t pairs, const Lanes& limit,
+                        const Lanes& c, Lanes& num, Lanes& den) {
   num = Lanes{};
   den = Lanes{};
-  updatePairs<false>(0, common, limit, c, num, den);
-  updatePairs<true>(common, pairs, limit, c, num, den);
+  updatePairs<false>(w, 0, common, limit, c, num, den);
+  updatePairs<true>(w, common, pairs, limit, c, num, den);
 }
 
 // Lane s of a batch value (vector elements can be read and assigned, but not referred to).
@@ -115,7 +132,12 @@ Lanes limitsAtOrder(const int lengths[], int order) {
 }  // namespace
 
 void memcofBatch(int count, const float* const series[], const int n[], int order,
-                 double meanSquare[], double* const coeff[]) {
+                 double meanSquare[], double* const coeff[], BurgWork& work) {
+  Storage& w = work.storage();
+  Lanes* fwdError = w.fwdError;
+  Lanes* bwdError = w.bwdError;
+  Lanes* coefficients = w.coefficients;
+  Lanes* previous = w.previous;
   if (count > MEMCOF_LANES) count = MEMCOF_LANES;
   int64_t longest = 0;
   int64_t shortest = MAX_YEARS;  // over every lane, unused ones (length 0) included
@@ -143,7 +165,7 @@ void memcofBatch(int count, const float* const series[], const int n[], int orde
   }
 
   Lanes num{}, den{};
-  burgSums(commonPairs(shortest, 1), longest - 1, limitsAtOrder(lengths, 1), num, den);
+  burgSums(w, commonPairs(shortest, 1), longest - 1, limitsAtOrder(lengths, 1), num, den);
   for (int k = 1;; ++k) {
     // Reflection coefficients; an all-zero (or empty) error sum gives 0, as in memcof.
     Lanes c;
@@ -159,8 +181,8 @@ void memcofBatch(int count, const float* const series[], const int n[], int orde
     }
     if (k == order) break;
     for (int i = 0; i < k; ++i) previous[i] = coefficients[i];
-    updateErrorsAndSum(commonPairs(shortest, k + 1), longest - k - 1, limitsAtOrder(lengths, k + 1), c, num,
-                       den);
+    updateErrorsAndSum(w, commonPairs(shortest, k + 1), longest - k - 1,
+                       limitsAtOrder(lengths, k + 1), c, num, den);
   }
   for (int s = 0; s < count; ++s) {
     meanSquare[s] = laneOf(ms, s);

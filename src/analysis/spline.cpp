@@ -2,36 +2,28 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 
 namespace ringsmooth {
-
-namespace {
 
 using spline_constants::C1;
 using spline_constants::C2;
 using spline_constants::PI;
 
-// Band work area, made once for the whole run. Row i holds the lower band of row i of the
-// system: [0] element (i, i-2), [1] element (i, i-1), [2] the diagonal. After the decomposition
-// [0] and [1] hold the factor L and [2] the reciprocal of L's diagonal.
-//
-// The system matrix is the same band in every row (only rows 0 and 1 lose their corner
-// elements), and a row of the Cholesky factor depends only on the rows above it. So the factor
-// of an m-row system is the leading m rows of any longer one, and it depends on the series only
-// through its length: it is kept from call to call for the last smoothing parameter, and rows
-// are added only when a longer series comes. The results are those of a fresh decomposition,
-// bit for bit.
-double band[SPLINE_MAX_LENGTH][3];
-// s of each diagonal element before its square root, for the pivot test of each call.
-double pivot[SPLINE_MAX_LENGTH];
-int factoredRows = 0;
-double factoredParameter = 0.0;
-// Right-hand side, then the forward solution, then u.
-double rhs[SPLINE_MAX_LENGTH];
+// Row i of `band` holds the lower band of row i of the system: [0] element (i, i-2), [1] element
+// (i, i-1), [2] the diagonal. After the decomposition [0] and [1] hold the factor L and [2] the
+// reciprocal of L's diagonal.
+struct SplineWork::Storage {
+  double band[SPLINE_MAX_LENGTH][3];
+  double pivot[SPLINE_MAX_LENGTH];  // s of each diagonal element before its square root
+  int factoredRows = 0;
+  double factoredParameter = 0.0;
+  double rhs[SPLINE_MAX_LENGTH];  // right-hand side, then the forward solution, then u
+};
 
-// Smoothing parameter for a 50% response at `cutoff` steps: 6(cos w - 1)^2 / (cos w + 2).
+SplineWork::SplineWork() : storage_(std::make_unique<Storage>()) {}
+SplineWork::~SplineWork() = default;
+
 double smoothingParameter(int cutoff) {
   const double w = (2.0 * PI) / static_cast<double>(cutoff);
   const double c = std::cos(w);
@@ -39,11 +31,15 @@ double smoothingParameter(int cutoff) {
   return (6.0 * (d * d)) / (c + 2.0);
 }
 
+namespace {
+
+using Storage = SplineWork::Storage;
+
 // The diagonal element of every row as built: p·C2 + C1.
 double builtDiagonal(double p) { return p * C2[2] + C1[2]; }
 
 // The right-hand side Qᵀ·series of the m-row system.
-void buildRightHandSide(int m, const float series[]) {
+void buildRightHandSide(int m, const float series[], double rhs[]) {
   for (int i = 0; i < m; ++i) {
     const double left = static_cast<double>(series[i]);
     const double middle = static_cast<double>(series[i + 1]);
@@ -54,12 +50,13 @@ void buildRightHandSide(int m, const float series[]) {
 
 // Makes rows 0 .. m-1 of the factor for parameter p: builds the band rows QᵀQ + p·T not yet
 // factored and decomposes them in place, row by row (Cholesky).
-void factorRows(int m, double p) {
-  if (std::memcmp(&p, &factoredParameter, sizeof p) != 0) {
-    factoredRows = 0;
-    factoredParameter = p;
+void factorRows(int m, double p, Storage& w) {
+  auto& band = w.band;
+  if (std::memcmp(&p, &w.factoredParameter, sizeof p) != 0) {
+    w.factoredRows = 0;
+    w.factoredParameter = p;
   }
-  for (int i = factoredRows; i < m; ++i) {
+  for (int i = w.factoredRows; i < m; ++i) {
     for (int j = 0; j < 3; ++j) {
       band[i][j] = p * C2[j] + C1[j];
     }
@@ -74,18 +71,18 @@ void factorRows(int m, double p) {
       if (j < 2) {
         band[i][j] = s * band[q][2];
       } else {
-        pivot[i] = s;
+        w.pivot[i] = s;
         band[i][2] = 1.0 / std::sqrt(s);
       }
     }
   }
-  if (m > factoredRows) factoredRows = m;
+  if (m > w.factoredRows) w.factoredRows = m;
 }
 
 // The pivot test of an m-row system: every s, scaled by 1/(16m) and added to the diagonal
 // element as built, must still increase it (s not positive, or negligibly small, fails; a NaN
 // passes). False when the matrix is not safely positive definite.
-bool pivotsHold(int m, double p) {
+bool pivotsHold(int m, double p, const double pivot[]) {
   const double rel = 1.0 / (16.0 * static_cast<double>(m));
   const double diagonal = builtDiagonal(p);
   for (int i = 0; i < m; ++i) {
@@ -96,7 +93,7 @@ bool pivotsHold(int m, double p) {
 }
 
 // Solves L·z = rhs in place. Leading rows with a zero right-hand side stay zero and are skipped.
-void forwardSubstitute(int m) {
+void forwardSubstitute(int m, const double band[][3], double rhs[]) {
   bool started = false;
   int kk = 0;
   for (int i = 0; i < m; ++i) {
@@ -114,7 +111,7 @@ void forwardSubstitute(int m) {
 }
 
 // Solves Lᵀ·u = z in place.
-void backSubstitute(int m) {
+void backSubstitute(int m, const double band[][3], double rhs[]) {
   rhs[m - 1] = rhs[m - 1] * band[m - 1][2];
   for (int kk = m - 2; kk >= 0; --kk) {
     double s = rhs[kk];
@@ -127,9 +124,8 @@ void backSubstitute(int m) {
 }
 
 // smoothed = series - Q·u, Q·u formed in double and rounded to single, then a single subtraction.
-void subtractSecondDifferences(int n, const float series[], float smoothed[]) {
+void subtractSecondDifferences(int n, const float series[], const double u[], float smoothed[]) {
   const int m = n - 2;
-  const double* u = rhs;
   smoothed[0] = static_cast<float>(u[0]);
   smoothed[1] = static_cast<float>(-2.0 * u[0] + u[1]);
   for (int k = 2; k < m; ++k) {
@@ -144,39 +140,27 @@ void subtractSecondDifferences(int n, const float series[], float smoothed[]) {
 
 }  // namespace
 
-void writeSplineLengthMessage() {
-  std::fputs(
-      "\n"
-      " *** series too long for spline subroutine ***\n"
-      "  *** enlarge mxy parameter in subroutine ***\n"
-      "\n",
-      stdout);
-  std::fflush(stdout);
-}
-
-void spline(int n, const float series[], float smoothed[], float& p, int cutoff) {
+SplineStatus spline(int n, const float series[], float smoothed[], float& p, int cutoff,
+                    SplineWork& work) {
   if (n < 4) {
     smoothed[0] = SPLINE_TOO_SHORT;
-    return;
+    return SplineStatus::TooShort;
   }
-  if (n > SPLINE_MAX_LENGTH) {
-    writeSplineLengthMessage();
-    throw SeriesTooLong{};
-  }
+  if (n > SPLINE_MAX_LENGTH) return SplineStatus::TooLong;
+  Storage& w = *work.storage_;
   const int m = n - 2;
   const double parameter = smoothingParameter(cutoff);
   p = static_cast<float>(parameter);
-  factorRows(m, parameter);
-  if (!pivotsHold(m, parameter)) {
+  factorRows(m, parameter, w);
+  if (!pivotsHold(m, parameter, w.pivot)) {
     smoothed[0] = SPLINE_NOT_POSITIVE;
-    std::fputs(">> sbr spline: matrix not positive definite\n", stdout);
-    std::fflush(stdout);
-    return;
+    return SplineStatus::NotPositiveDefinite;
   }
-  buildRightHandSide(m, series);
-  forwardSubstitute(m);
-  backSubstitute(m);
-  subtractSecondDifferences(n, series, smoothed);
+  buildRightHandSide(m, series, w.rhs);
+  forwardSubstitute(m, w.band, w.rhs);
+  backSubstitute(m, w.band, w.rhs);
+  subtractSecondDifferences(n, series, w.rhs, smoothed);
+  return SplineStatus::Done;
 }
 
 }  // namespace ringsmooth

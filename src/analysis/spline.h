@@ -1,9 +1,12 @@
 #pragma once
 // Cubic smoothing spline whose frequency response is 50% at `cutoff` sampling steps.
+#include <memory>
+
+#include "core/capacities.h"
 
 namespace ringsmooth {
 
-inline constexpr int SPLINE_MAX_LENGTH = 10000;         // mxy: the longest series accepted
+inline constexpr int SPLINE_MAX_LENGTH = MAX_YEARS;     // mxy: the longest series accepted
 inline constexpr float SPLINE_TOO_SHORT = -9998.0f;     // smoothed[0] when n < 4
 inline constexpr float SPLINE_NOT_POSITIVE = -9999.0f;  // smoothed[0] when the pivot test fails
 
@@ -16,20 +19,43 @@ inline constexpr double C1[3] = {1.0, -4.0, 6.0};
 inline constexpr double C2[3] = {0.0, 0.33333333333333, 1.33333333333333};
 }  // namespace spline_constants
 
-// Raised, after the overflow message has been written, when a series is longer than
-// SPLINE_MAX_LENGTH: the run stops (the caller closes its files and exits non-zero).
-struct SeriesTooLong {};
+enum class SplineStatus {
+  Done,                 // smoothed[0..n) and p written
+  TooShort,             // n < 4: smoothed[0] = SPLINE_TOO_SHORT, nothing else written
+  TooLong,              // n > SPLINE_MAX_LENGTH: nothing written
+  NotPositiveDefinite,  // the pivot test failed: smoothed[0] = SPLINE_NOT_POSITIVE, p written
+};
 
-// Writes the four lines of the overflow message to standard output and flushes it.
-void writeSplineLengthMessage();
+// The spline's band work area, made once and handed to every call. The system matrix is the
+// same band in every row (only rows 0 and 1 lose their corner elements), and a row of its
+// Cholesky factor depends only on the rows above it; so the factor of an m-row system is the
+// leading m rows of any longer one and depends on the series only through its length. The work
+// area keeps the factor for the last smoothing parameter and adds rows only when a longer
+// series comes: the results are those of a fresh decomposition, bit for bit.
+class SplineWork {
+ public:
+  SplineWork();
+  ~SplineWork();
+  SplineWork(const SplineWork&) = delete;
+  SplineWork& operator=(const SplineWork&) = delete;
+
+  struct Storage;
+
+ private:
+  friend SplineStatus spline(int n, const float series[], float smoothed[], float& p, int cutoff,
+                             SplineWork& work);
+  std::unique_ptr<Storage> storage_;
+};
+
+// The smoothing parameter for a 50% response at `cutoff` steps, 6(cos w - 1)^2 / (cos w + 2)
+// with w = 2 PI / cutoff, every step a separate double operation.
+double smoothingParameter(int cutoff);
 
 // Smooths series[0..n) into smoothed[0..n) (the two must not overlap). Double precision inside,
-// each operation rounded as written; series is never modified. p receives the smoothing
-// parameter rounded to single. n < 4: smoothed[0] = SPLINE_TOO_SHORT, nothing else written.
-// n > SPLINE_MAX_LENGTH: writes the overflow message and throws SeriesTooLong. A failed pivot
-// test: smoothed[0] = SPLINE_NOT_POSITIVE and the line ">> sbr spline: matrix not positive
-// definite" on standard output. cutoff 0 gives NaN everywhere, without a message. Never
-// allocates: uses its own fixed band work area (not reentrant).
-void spline(int n, const float series[], float smoothed[], float& p, int cutoff);
+// each operation rounded as written; series is never modified; p receives the smoothing
+// parameter rounded to single. Writes nothing but its outputs (no messages) and returns what
+// it did. cutoff 0 gives NaN everywhere, with status Done. Allocates nothing.
+SplineStatus spline(int n, const float series[], float smoothed[], float& p, int cutoff,
+                    SplineWork& work);
 
 }  // namespace ringsmooth

@@ -2,6 +2,10 @@
 
 #include <cerrno>
 #include <cstring>
+#include <string>
+
+#include "core/capacities.h"
+#include "core/run_error.h"
 
 namespace ringsmooth {
 
@@ -36,8 +40,19 @@ constexpr const char* kUsage =
     "                          beside the listing\n"
     "\n"
     "Exit status: 0 normal end, 1 input or file error, 2 usage error, 3 a series\n"
-    "too long for the spline (over 10000 values once extended).\n"
+    "too long for the spline (over MAX_YEARS values once extended).\n"
     "See ringsmooth(1) for the table format and the listing layout.\n";
+
+// The usage text with the capacity written in.
+const std::string& usage() {
+  static const std::string text = [] {
+    std::string t = kUsage;
+    const std::string placeholder = "MAX_YEARS";
+    t.replace(t.find(placeholder), placeholder.size(), std::to_string(MAX_YEARS));
+    return t;
+  }();
+  return text;
+}
 
 enum class Request { unknown, help, version };
 
@@ -78,7 +93,7 @@ int writeAll(std::FILE* out, std::FILE* err, const char* text) {
 
 }  // namespace
 
-const char* usageText() { return kUsage; }
+const char* usageText() { return usage().c_str(); }
 
 int handleCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err) {
   if (argc <= 1 || argv == nullptr) {
@@ -95,11 +110,11 @@ int handleCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err) {
         break;
       case Request::unknown:
         reportUsageError(err, argument);
-        return 2;
+        return EXIT_USAGE;
     }
   }
   if (wantsHelp) {
-    return writeAll(out, err, kUsage);
+    return writeAll(out, err, usageText());
   }
   return writeAll(out, err, "ringsmooth " RINGSMOOTH_VERSION "\n");
 }

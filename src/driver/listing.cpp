@@ -8,8 +8,8 @@
 #include <cstring>
 #include <string>
 
+#include "core/run_error.h"
 #include "driver/fixed_field.h"
-#include "input/input_error.h"
 
 namespace ringsmooth {
 namespace {
@@ -20,12 +20,9 @@ constexpr char NAME_LEAD[] = " Input series is: ";
 constexpr long BLOCK_CAPACITY =
     1 + (sizeof NAME_LEAD - 1) + NAME_LENGTH + 1 + LINE_LENGTH + 1 + MAX_YEARS * (LINE_LENGTH + 1L);
 
-// One block's text, formed in full before it is written: fixed, made once for the run.
-char blockText[BLOCK_CAPACITY];
-
-InputError listingError(const char* what, const char* fileName, int errorNumber) {
+InputError listingError(const char* what, const std::string& fileName, int errorNumber) {
   return InputError{std::string(what) + " the output listing \"" + fileName + "\"",
-                    std::strerror(errorNumber), ""};
+                    std::strerror(errorNumber)};
 }
 
 // Holds off the signals that end a run from the keyboard or the system (interrupt, quit, hangup,
@@ -50,13 +47,15 @@ class TerminationSignalsHeld {
 
 }  // namespace
 
+Listing::Listing() : blockText_(std::make_unique<char[]>(BLOCK_CAPACITY)) {}
+
 Listing::~Listing() {
   if (fd_ >= 0) ::close(fd_);
 }
 
-void Listing::create(const char* fileName) {
-  std::strncpy(fileName_, fileName, FILE_NAME_LENGTH);
-  fd_ = ::open(fileName, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+void Listing::create(const std::string& fileName) {
+  fileName_ = fileName;
+  fd_ = ::open(fileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd_ < 0) throw listingError("Cannot create", fileName_, errno);
 }
 
@@ -74,6 +73,7 @@ void Listing::writeAll(const char* data, long size) {
 
 void Listing::writeBlock(const char name[NAME_LENGTH], int firstYear, int n, const float listed[],
                          const float smoothed[], float residuals[]) {
+  char* const blockText = blockText_.get();
   char* out = blockText;
   *out++ = '\n';
   std::memcpy(out, NAME_LEAD, sizeof NAME_LEAD - 1);

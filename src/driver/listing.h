@@ -1,33 +1,36 @@
 #pragma once
 // The output listing: one block per series, each handed to the operating system whole as soon
 // as it is finished, so that a run that stops or is killed leaves only whole blocks behind.
-#include "driver/series_table.h"
+#include <memory>
+#include <string>
+
+#include "core/capacities.h"
 
 namespace ringsmooth {
 
 class Listing {
  public:
-  Listing() = default;
+  Listing();
   ~Listing();
   Listing(const Listing&) = delete;
   Listing& operator=(const Listing&) = delete;
 
-  // Creates the file, or empties an existing one. Throws InputError with the OS's message.
-  void create(const char* fileName);
+  // Creates the file, or empties an existing one. Throws InputError with the system's message.
+  void create(const std::string& fileName);
   // Writes one result block: an empty line, " Input series is: " and the 20-character name, the
   // column header, and one 29-character line per year. residuals[i] is set to
   // listed[i] - smoothed[i] (single precision) just before its line is formed. Throws
-  // InputError with the OS's message when the write fails.
+  // InputError with the system's message when the write fails.
   void writeBlock(const char name[NAME_LENGTH], int firstYear, int n, const float listed[],
                   const float smoothed[], float residuals[]);
   // Closes the file; throws InputError if the system reports a failure.
   void close();
-  bool isOpen() const { return fd_ >= 0; }
 
  private:
   void writeAll(const char* data, long size);
   int fd_ = -1;
-  char fileName_[FILE_NAME_LENGTH + 1] = {};
+  std::string fileName_;
+  std::unique_ptr<char[]> blockText_;  // one block's text, formed in full before it is written
 };
 
 }  // namespace ringsmooth

@@ -1,18 +1,24 @@
 // The per-series pipeline: trimming, gap filling, centring or standardizing, the prediction-error
 // filter and its echo, end extension, the smoothing spline, the result block and the plot.
 // All arithmetic here is single precision, as the listed values require.
+#include "driver/series_pipeline.h"
+
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 #include "analysis/extend.h"
-#include "analysis/memcof_batch.h"
 #include "analysis/mnsd.h"
-#include "analysis/spline.h"
+#include "core/run_error.h"
 #include "driver/fixed_field.h"
-#include "driver/run_driver.h"
+#include "driver/report.h"
 
 namespace ringsmooth {
+
+static_assert(SPLINE_MAX_LENGTH == MAX_YEARS, "an extended series fits the work arrays exactly");
+static_assert(PLOT_MAX_POINTS == MAX_YEARS, "a plot draws every year a series can have");
+
+SmoothingPlan smoothingPlan(int cutoff) { return SmoothingPlan{cutoff, cutoff, cutoff}; }
+
 namespace {
 
 constexpr int COEFFICIENTS_PER_LINE = 10;
@@ -20,70 +26,27 @@ constexpr int COEFFICIENTS_PER_LINE = 10;
 // A value is missing when it equals the flag in single precision, or is a NaN.
 bool isMissing(float value, float missingFlag) { return value == missingFlag || std::isnan(value); }
 
-void writeCount3(std::FILE* console, int value) {
-  char field[3];
-  integerField(field, 3, value);
-  std::fwrite(field, 1, 3, console);
-}
+void fill(float array[], float value) { std::fill(array, array + MAX_YEARS, value); }
 
-// The echo of the filter: the heading between empty lines, " ip: NNN", then the coefficients
-// ten to a line, each line led by one blank, each value in 8 columns with 3 decimals.
-void echoFilterHeading(std::FILE* console, int filterLength) {
-  std::fputs("\n *** Computing prediction error filter (length ", console);
-  writeCount3(console, filterLength);
-  std::fputs(") for extrapolation\n\n", console);
-}
+}  // namespace
 
-void echoFilter(std::FILE* console, int filterLength, const double coefficients[]) {
-  std::fputs(" ip: ", console);
-  writeCount3(console, filterLength);
-  std::fputc('\n', console);
-  char line[1 + COEFFICIENTS_PER_LINE * VALUE_WIDTH + 1];
-  for (int first = 0; first < filterLength; first += COEFFICIENTS_PER_LINE) {
-    const int count = std::min(COEFFICIENTS_PER_LINE, filterLength - first);
-    line[0] = ' ';
-    for (int j = 0; j < count; ++j) fixedField(line + 1 + j * VALUE_WIDTH, coefficients[first + j]);
-    line[1 + count * VALUE_WIDTH] = '\n';
-    std::fwrite(line, 1, static_cast<size_t>(2 + count * VALUE_WIDTH), console);
-  }
-}
-
-// One series between its preparation and its finish.
-struct PreparedSeries {
-  int k;                  // series number, from 0
-  int n;                  // trimmed length
-  int leadingMissing;
-  int untrimmedCount;
-  int untrimmedFirstYear;
-  float seriesMean;       // 0 for a standardized series
-  const char* skipReason; // why the series gets no block, or nullptr
-  float* workSeries;      // its slot of the batch storage
-  float* levelLine;
-  double* filterCoefficients;
-};
-
-void noteSkipped(const RunContext& run, int k, const char* why) {
-  std::fprintf(run.console, " Series %d (%.*s): %s; no result block.\n", k + 1, NAME_LENGTH,
-               run.table.seriesName[k], why);
-}
-
-void fill(float array[], float value) {
-  for (int i = 0; i < MAX_YEARS; ++i) array[i] = value;
-}
-
-// Trimming, the valid values, mean and deviation, gap filling and centring or standardizing,
-// into the series' slot. Writes nothing to the console: the series' notes come in order later.
-void prepareSeries(int k, int slot, const RunContext& run, PreparedSeries& p) {
-  SeriesTable& t = run.table;
-  SeriesWork& w = run.work;
+// Trimming, the valid values, mean and deviation, gap filling and centring or standardizing.
+// The reader has already trimmed, in double precision, the cells it found missing; this trims
+// again in single precision, the precision of the pipeline, which also catches a flag that a
+// float can't hold exactly (-99.99 read as a double is no -99.99f).
+void SeriesComputer::prepare(SeriesTable& t, const PipelineSettings& settings, SeriesSlot& s) {
+  const int k = s.k;
   const float flag = t.missingFlag;
-  const char normalize = run.settings.normalizeAnswer;
+  const char normalize = settings.normalizeAnswer;
   const double* column = t.values + static_cast<long>(k) * MAX_YEARS;
-  p = PreparedSeries{k, 0, 0, t.yearCount[k], t.firstYear[k], 0.0f, nullptr,
-                     w.workSeries[slot], w.levelLine[slot], w.filterCoefficients[slot]};
+  s.outcome = SeriesOutcome::Listed;
+  s.n = 0;
+  s.untrimmedCount = t.yearCount[k];
+  s.untrimmedFirstYear = t.firstYear[k];
+  s.seriesMean = 0.0f;
 
   // Span and trimming.
-  int n = p.untrimmedCount;
+  int n = s.untrimmedCount;
   int leadingMissing = 0;
   while (leadingMissing < n && isMissing(static_cast<float>(column[leadingMissing]), flag)) {
     ++leadingMissing;
@@ -94,17 +57,18 @@ void prepareSeries(int k, int slot, const RunContext& run, PreparedSeries& p) {
     ++trailingMissing;
   }
   n -= leadingMissing + trailingMissing;
-  p.leadingMissing = leadingMissing;
+  s.leadingMissing = leadingMissing;
   if (n <= 0) {
-    p.skipReason = "no value present";
+    s.outcome = SeriesOutcome::NoValue;
     return;
   }
   t.firstYear[k] += leadingMissing;
   t.lastYear[k] -= trailingMissing;
   t.yearCount[k] = n;
-  p.n = n;
-  float* workSeries = p.workSeries;
-  float* levelLine = p.levelLine;
+  s.n = n;
+  s.firstYear = t.firstYear[k];
+  float* workSeries = s.workSeries;
+  float* levelLine = s.levelLine;
   for (int i = 0; i < n; ++i) {
     workSeries[i] = levelLine[i] = static_cast<float>(column[i + leadingMissing]);
   }
@@ -112,13 +76,13 @@ void prepareSeries(int k, int slot, const RunContext& run, PreparedSeries& p) {
   // Mean, gaps and standardizing.
   int validCount = 0;
   for (int i = 0; i < n; ++i) {
-    if (!isMissing(levelLine[i], flag)) w.validValues[validCount++] = levelLine[i];
+    if (!isMissing(levelLine[i], flag)) validValues_[validCount++] = levelLine[i];
   }
   float seriesMean = 0.0f;
   float seriesStdDev = 0.0f;
-  mnsd(w.validValues, validCount, seriesMean, seriesStdDev);
+  mnsd(validValues_, validCount, seriesMean, seriesStdDev);
   if (normalize == 'y' && !(seriesStdDev > 0.0f && std::isfinite(seriesStdDev))) {
-    p.skipReason = "standard deviation 0 or undefined, cannot standardize";
+    s.outcome = SeriesOutcome::NoSpread;
     return;
   }
   for (int i = 0; i < n; ++i) {
@@ -131,125 +95,193 @@ void prepareSeries(int k, int slot, const RunContext& run, PreparedSeries& p) {
       levelLine[i] = seriesMean;
     }
   }
-  p.seriesMean = normalize == 'y' ? 0.0f : seriesMean;
+  s.seriesMean = normalize == 'y' ? 0.0f : seriesMean;
 }
 
-// The prediction-error filters of the prepared series of a batch, all at once.
-void computeFilters(PreparedSeries batch[], int count, int filterLength) {
+// The prediction-error filters of the batch's prepared series, all at once.
+void SeriesComputer::computeFilters(SeriesBatch& batch, int filterOrder) {
   const float* series[MEMCOF_LANES];
   int lengths[MEMCOF_LANES];
   double* coefficients[MEMCOF_LANES];
   double meanSquare[MEMCOF_LANES];
   int lanes = 0;
-  for (int i = 0; i < count; ++i) {
-    if (batch[i].skipReason != nullptr) continue;
-    series[lanes] = batch[i].workSeries;
-    lengths[lanes] = batch[i].n;
-    coefficients[lanes] = batch[i].filterCoefficients;
+  for (int i = 0; i < batch.count; ++i) {
+    SeriesSlot& s = batch.slot[i];
+    if (s.outcome != SeriesOutcome::Listed) continue;
+    series[lanes] = s.workSeries;
+    lengths[lanes] = s.n;
+    coefficients[lanes] = s.filterCoefficients;
     ++lanes;
   }
-  if (lanes > 0) memcofBatch(lanes, series, lengths, filterLength, meanSquare, coefficients);
+  if (lanes > 0) {
+    memcofBatch(lanes, series, lengths, filterOrder, meanSquare, coefficients, burg_);
+  }
 }
 
-// The plot over the span as the reader delivered it: the years trimmed at either end are
-// drawn at the series' level.
-void plotWidestRange(const PreparedSeries& p, const RunContext& run, const char* fileName) {
-  SeriesWork& w = run.work;
-  const float mean = p.seriesMean;
-  fill(w.validValues, 0.0f);
-  fill(w.plotSmoothed, 0.0f);
-  fill(p.levelLine, mean);
-  for (int i = 0; i < p.n; ++i) {
-    w.validValues[i + p.leadingMissing] = p.workSeries[i];
-    w.plotSmoothed[i + p.leadingMissing] = w.smoothedSeries[i];
-  }
-  for (int i = 0; i < p.leadingMissing; ++i) w.validValues[i] = w.plotSmoothed[i] = mean;
-  for (int i = p.leadingMissing + p.n; i < p.untrimmedCount; ++i) {
-    w.validValues[i] = w.plotSmoothed[i] = mean;
-  }
-  plot1(MAX_YEARS, w.validValues, w.plotSmoothed, p.levelLine, p.untrimmedCount,
-        p.untrimmedFirstYear, run.table.seriesName[p.k], run.settings.normalizeAnswer,
-        run.plotDevice, fileName, run.console);
-}
-
-// The filter echo, the extension, the spline, the result block and the plot of one series.
-void finishSeries(PreparedSeries& p, const RunContext& run) {
-  if (p.skipReason != nullptr) {
-    noteSkipped(run, p.k, p.skipReason);
-    return;
-  }
-  SeriesTable& t = run.table;
-  SeriesWork& w = run.work;
-  const int cutoff = run.settings.cutoff;
-  const int n = p.n;
-
-  const int filterLength = cutoff;
-  echoFilterHeading(run.console, filterLength);
-  // A filter longer than the storage can only belong to a series that is far too long for
-  // the spline: the stop below comes before any coefficient is shown.
-  if (filterLength <= MAX_YEARS) echoFilter(run.console, filterLength, p.filterCoefficients);
-
-  // Extension and smoothing. The length check comes before anything of this series is placed
-  // or listed; the blocks of earlier series are already on disk.
-  const int extensionLength = cutoff;
-  const long extendedCount = n + 2L * extensionLength;
-  if (extendedCount > MAX_YEARS) {
-    std::fflush(run.console);
-    writeSplineLengthMessage();
-    throw SeriesTooLong{};
-  }
-  fill(w.extendedSeries, 0.0f);
-  for (int i = 0; i < n; ++i) w.extendedSeries[extensionLength + i] = p.workSeries[i];
-  extend(w.extendedSeries, n, extensionLength, p.filterCoefficients, filterLength, 0);
+// Extension and smoothing of a series that fits, then the level restored.
+void SeriesComputer::smooth(const SmoothingPlan& plan, SeriesSlot& s) {
+  const int n = s.n;
+  const int pad = plan.extensionYears;
+  fill(extendedSeries_, 0.0f);
+  for (int i = 0; i < n; ++i) extendedSeries_[pad + i] = s.workSeries[i];
+  extend(extendedSeries_, n, pad, s.filterCoefficients, plan.filterOrder, 0);
   float smoothingParameter = 0.0f;
-  const int count = static_cast<int>(extendedCount);
-  std::fflush(run.console);  // the spline writes its own messages on standard output
-  spline(count, w.extendedSeries, w.smoothedSeries, smoothingParameter, cutoff);
-  if (count < 4) {
-    noteSkipped(run, p.k, "too short to smooth");
+  const SplineStatus status = spline(n + 2 * pad, extendedSeries_, splineOutput_,
+                                     smoothingParameter, plan.period, spline_);
+  if (status == SplineStatus::TooShort) {
+    s.outcome = SeriesOutcome::TooShort;
     return;
   }
-  if (w.smoothedSeries[0] == SPLINE_NOT_POSITIVE) {
-    noteSkipped(run, p.k, "the spline could not be solved");
+  if (status == SplineStatus::NotPositiveDefinite) {
+    s.outcome = SeriesOutcome::NotSolved;
     return;
   }
-
-  // Restoring the level: position i is written only after position i + extensionLength is read.
-  float* workSeries = p.workSeries;
+  if (status == SplineStatus::TooLong) {  // the plan's check comes first; kept for safety
+    s.outcome = SeriesOutcome::TooLong;
+    return;
+  }
   for (int i = 0; i < n; ++i) {
-    workSeries[i] = p.seriesMean + w.extendedSeries[i + extensionLength];
-    w.smoothedSeries[i] = p.seriesMean + w.smoothedSeries[i + extensionLength];
+    s.workSeries[i] = s.seriesMean + extendedSeries_[i + pad];
+    s.smoothedSeries[i] = s.seriesMean + splineOutput_[i + pad];
   }
+}
 
-  run.listing.writeBlock(t.seriesName[p.k], t.firstYear[p.k], n, workSeries, w.smoothedSeries,
-                         w.residuals);
-
-  // Plot.
-  const char range = run.settings.plotRangeAnswer;
-  if (range != 'y' && range != 'n') return;
-  char fileName[4096];
-  plotFileName(run.plotDevice, run.listingName, p.k + 1, fileName, sizeof fileName);
-  std::fflush(run.console);
-  if (range == 'n') {
-    plot1(MAX_YEARS, workSeries, w.smoothedSeries, p.levelLine, n, t.firstYear[p.k],
-          t.seriesName[p.k], run.settings.normalizeAnswer, run.plotDevice, fileName, run.console);
-  } else {
-    plotWidestRange(p, run, fileName);
+void SeriesComputer::compute(SeriesTable& table, const PipelineSettings& settings, int first,
+                             int count, SeriesBatch& batch) {
+  batch.first = first;
+  batch.count = count;
+  for (int i = 0; i < count; ++i) {
+    batch.slot[i].k = first + i;
+    prepare(table, settings, batch.slot[i]);
   }
-  std::fflush(run.console);
+  const SmoothingPlan& plan = settings.plan;
+  if (plan.filterFits()) computeFilters(batch, plan.filterOrder);
+  for (int i = 0; i < count; ++i) {
+    SeriesSlot& s = batch.slot[i];
+    if (s.outcome != SeriesOutcome::Listed) continue;
+    if (!plan.fits(s.n)) {
+      s.outcome = SeriesOutcome::TooLong;
+      continue;
+    }
+    smooth(plan, s);
+  }
+}
+
+namespace {
+
+void writeCount3(std::FILE* console, int value) {
+  char field[3];
+  integerField(field, 3, value);
+  std::fwrite(field, 1, 3, console);
+}
+
+// The echo of the filter: the heading between empty lines, " ip: NNN", then the coefficients
+// ten to a line, each line led by one blank, each value in 8 columns with 3 decimals.
+void echoFilterHeading(std::FILE* console, int filterOrder) {
+  std::fputs("\n *** Computing prediction error filter (length ", console);
+  writeCount3(console, filterOrder);
+  std::fputs(") for extrapolation\n\n", console);
+}
+
+void echoFilter(std::FILE* console, int filterOrder, const double coefficients[]) {
+  std::fputs(" ip: ", console);
+  writeCount3(console, filterOrder);
+  std::fputc('\n', console);
+  char line[1 + COEFFICIENTS_PER_LINE * VALUE_WIDTH + 1];
+  for (int first = 0; first < filterOrder; first += COEFFICIENTS_PER_LINE) {
+    const int count = std::min(COEFFICIENTS_PER_LINE, filterOrder - first);
+    line[0] = ' ';
+    for (int j = 0; j < count; ++j) fixedField(line + 1 + j * VALUE_WIDTH, coefficients[first + j]);
+    line[1 + count * VALUE_WIDTH] = '\n';
+    std::fwrite(line, 1, static_cast<size_t>(2 + count * VALUE_WIDTH), console);
+  }
 }
 
 }  // namespace
 
-void processAllSeries(const RunContext& run) {
-  const int seriesCount = run.table.seriesCount;
-  const int filterLength = run.settings.cutoff;
-  PreparedSeries batch[MEMCOF_LANES];
-  for (int first = 0; first < seriesCount; first += MEMCOF_LANES) {
-    const int count = std::min(MEMCOF_LANES, seriesCount - first);
-    for (int i = 0; i < count; ++i) prepareSeries(first + i, i, run, batch[i]);
-    if (filterLength >= 1 && filterLength <= MAX_YEARS) computeFilters(batch, count, filterLength);
-    for (int i = 0; i < count; ++i) finishSeries(batch[i], run);
+void SeriesWriter::noteSkipped(const SeriesSlot& s, const char* why) {
+  std::fprintf(out_.console, " Series %d (%.*s): %s; no result block.\n", s.k + 1, NAME_LENGTH,
+               table_.seriesName[s.k], why);
+}
+
+// The plot over the span as the reader delivered it: the years trimmed at either end are
+// drawn at the series' level.
+void SeriesWriter::plotWidestRange(SeriesSlot& s, const char* fileName) {
+  const float mean = s.seriesMean;
+  fill(plotValues_, 0.0f);
+  fill(plotSmoothed_, 0.0f);
+  fill(s.levelLine, mean);
+  for (int i = 0; i < s.n; ++i) {
+    plotValues_[i + s.leadingMissing] = s.workSeries[i];
+    plotSmoothed_[i + s.leadingMissing] = s.smoothedSeries[i];
+  }
+  for (int i = 0; i < s.leadingMissing; ++i) plotValues_[i] = plotSmoothed_[i] = mean;
+  for (int i = s.leadingMissing + s.n; i < s.untrimmedCount; ++i) {
+    plotValues_[i] = plotSmoothed_[i] = mean;
+  }
+  plot1(plotValues_, plotSmoothed_, s.levelLine, s.untrimmedCount, s.untrimmedFirstYear,
+        table_.seriesName[s.k], settings_.normalizeAnswer, *out_.plotDevice, fileName,
+        out_.console, plotWork_);
+}
+
+void SeriesWriter::plot(SeriesSlot& s) {
+  const char range = settings_.plotRangeAnswer;
+  if ((range != 'y' && range != 'n') || out_.plotDevice == nullptr) return;
+  char fileName[4096];
+  plotFileName(*out_.plotDevice, out_.listingName, s.k + 1, fileName, sizeof fileName);
+  if (range == 'n') {
+    plot1(s.workSeries, s.smoothedSeries, s.levelLine, s.n, s.firstYear, table_.seriesName[s.k],
+          settings_.normalizeAnswer, *out_.plotDevice, fileName, out_.console, plotWork_);
+  } else {
+    plotWidestRange(s, fileName);
+  }
+}
+
+void SeriesWriter::writeSeries(SeriesSlot& s) {
+  const SmoothingPlan& plan = settings_.plan;
+  switch (s.outcome) {
+    case SeriesOutcome::NoValue:
+      return noteSkipped(s, "no value present");
+    case SeriesOutcome::NoSpread:
+      return noteSkipped(s, "standard deviation 0 or undefined, cannot standardize");
+    default:
+      break;
+  }
+  echoFilterHeading(out_.console, plan.filterOrder);
+  // A filter longer than the storage can only belong to a series far too long for the spline:
+  // the stop below comes before any coefficient is shown.
+  if (plan.filterFits()) echoFilter(out_.console, plan.filterOrder, s.filterCoefficients);
+  switch (s.outcome) {
+    case SeriesOutcome::TooLong:
+      writeSplineLengthMessage(out_.console);
+      throw SeriesTooLong();
+    case SeriesOutcome::TooShort:
+      return noteSkipped(s, "too short to smooth");
+    case SeriesOutcome::NotSolved:
+      writeSplineNotSolvedMessage(out_.console);
+      return noteSkipped(s, "the spline could not be solved");
+    default:
+      break;
+  }
+  out_.listing.writeBlock(table_.seriesName[s.k], s.firstYear, s.n, s.workSeries,
+                          s.smoothedSeries, residuals_);
+  plot(s);
+}
+
+void SeriesWriter::write(SeriesBatch& batch) {
+  for (int i = 0; i < batch.count; ++i) writeSeries(batch.slot[i]);
+}
+
+void processAllSeries(SeriesTable& table, const PipelineSettings& settings,
+                      const SeriesOutput& output) {
+  // Made once for the run, before the first series; nothing is allocated per series.
+  const auto computer = std::make_unique<SeriesComputer>();
+  const auto batch = std::make_unique<SeriesBatch>();
+  const auto writer = std::make_unique<SeriesWriter>(table, settings, output);
+  for (int first = 0; first < table.seriesCount; first += MEMCOF_LANES) {
+    const int count = std::min(MEMCOF_LANES, table.seriesCount - first);
+    computer->compute(table, settings, first, count, *batch);
+    writer->write(*batch);
   }
 }
 

@@ -249,10 +249,10 @@ struct FreeFormReader::State {
     std::size_t count = 0;
     for (std::size_t i = 0; i < starAt; ++i) {
       const char c = t.text[i];
-      if (c < '0' || c > '9') {
+      if (!isDigit(c)) {
         throw errorHere(ILLEGAL_NUMERIC, quoted(t.text, t.length) + " is not a number");
       }
-      if (count < 1000000000) count = count * 10 + static_cast<std::size_t>(c - '0');
+      count = withDigit(count, c);
     }
     if (starAt == 0) {
       throw errorHere(ILLEGAL_NUMERIC, quoted(t.text, t.length) + " is not a number");
@@ -299,7 +299,7 @@ struct FreeFormReader::State {
     if (negative || *p == '+') ++p;
     std::uint64_t mantissa = 0;
     const char* q = p;
-    while (q < end && static_cast<unsigned>(*q - '0') < 10u) {
+    while (q < end && isDigit(*q)) {
       mantissa = mantissa * 10 + static_cast<unsigned>(*q - '0');
       ++q;
     }
@@ -307,7 +307,7 @@ struct FreeFormReader::State {
     std::ptrdiff_t fractionDigits = 0;
     if (q < end && *q == '.') {
       const char* fraction = ++q;
-      while (q < end && static_cast<unsigned>(*q - '0') < 10u) {
+      while (q < end && isDigit(*q)) {
         mantissa = mantissa * 10 + static_cast<unsigned>(*q - '0');
         ++q;
       }
@@ -410,8 +410,8 @@ struct FreeFormReader::State {
         continue;
       }
       empty = false;
-      if (c >= '0' && c <= '9') {
-        if (count < 1000000000) count = count * 10 + static_cast<std::size_t>(c - '0');
+      if (isDigit(c)) {
+        count = withDigit(count, c);
       } else {
         digitsOnly = false;
       }

@@ -31,11 +31,11 @@
 //     after a closing mark begins the next item.
 //
 // The reader allocates its buffer once, never per item or per line, and streams: a line may be
-// far longer than the buffer. Malformed input raises InputError (see input_error.h) naming the
+// far longer than the buffer. Malformed input raises InputError (core/run_error.h) naming the
 // source and, for a file, the line.
 #include <cstdio>
 
-#include "input/input_error.h"
+#include "core/run_error.h"
 
 namespace ringsmooth {
 

@@ -8,8 +8,6 @@
 namespace ringsmooth {
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
 // What a well-formed number token turned out to be.
 struct NumberShape {
   enum Kind { Decimal, Infinity, NaN } kind = Decimal;

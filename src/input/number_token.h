@@ -18,6 +18,14 @@ namespace ringsmooth {
 
 enum class TokenStatus { Ok, Malformed, OutOfRange };
 
+inline bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A count of items (the r of a repeat r*v) with one more decimal digit: saturates far above any
+// count a reading can use, so that no number of digits overflows it.
+inline std::size_t withDigit(std::size_t count, char digit) {
+  return count < 1000000000 ? count * 10 + static_cast<std::size_t>(digit - '0') : count;
+}
+
 // Longest token the readers accept; numbers are short, so anything longer is an input error.
 inline constexpr std::size_t TOKEN_LIMIT = 1024;
 

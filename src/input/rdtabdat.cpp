@@ -1,43 +1,11 @@
 #include "input/rdtabdat.h"
 
-#include <bit>
-#include <cmath>
-#include <cstdint>
 #include <cstring>
+#include <stdexcept>
 #include <string>
 
 namespace ringsmooth {
 namespace {
-
-const char* const COLUMNS_PROMPT = "Enter number of columns including years";
-const char* const FLAG_PROMPT = "Enter missing value flag, e.g., -999.00";
-
-// Asks for the number of columns and checks it against the table's capacity.
-int askColumnCount(FreeFormReader& console, std::FILE* prompts) {
-  writePrompt(prompts, COLUMNS_PROMPT);
-  int columns = 0;  // an empty answer (a lone comma or slash) leaves it 0: refused below
-  if (!console.readWholeNumber(columns)) throw console.error(READ_PAST_END);
-  if (columns < 1 || columns > MAX_SERIES) {
-    const std::string message = "Number of columns must be from 1 to " +
-                                std::to_string(MAX_SERIES) + " (the year column included)";
-    const std::string detail = "the answer was " + std::to_string(columns);
-    throw console.error(message.c_str(), detail.c_str());
-  }
-  return columns;
-}
-
-// Asks for the missing-value flag. An answer with no number in it (a lone comma, a slash, "3*")
-// would leave the flag at whatever it held and silently make every such cell missing: refused.
-void askMissingFlag(FreeFormReader& console, std::FILE* prompts, float& flag) {
-  writePrompt(prompts, FLAG_PROMPT);
-  // A signalling NaN: no number read from text ever has this pattern.
-  constexpr uint32_t NOTHING_READ = 0x7fa00001u;
-  flag = std::bit_cast<float>(NOTHING_READ);
-  if (!console.readSingle(flag)) throw console.error(READ_PAST_END);
-  if (std::bit_cast<uint32_t>(flag) == NOTHING_READ) {
-    throw console.error("No missing value flag was given", "the answer held no number");
-  }
-}
 
 // The year of a row: its first cell cut toward zero. Cells that give no int year (NaN,
 // infinities, magnitudes beyond int) are refused rather than converted.
@@ -114,14 +82,9 @@ void moveSeries(SeriesTable& t, int k, int rows, int firstYear) {
 
 }  // namespace
 
-void writePrompt(std::FILE* prompts, const char* text) {
-  std::fprintf(prompts, " %-43s==> ", text);
-  std::fflush(prompts);
-}
-
-void rdtabdat(FreeFormReader& console, std::FILE* prompts, FreeFormReader& table, SeriesTable& t) {
-  const int columns = askColumnCount(console, prompts);
-  askMissingFlag(console, prompts, t.missingFlag);
+void rdtabdat(FreeFormReader& table, int columns, float missingFlag, SeriesTable& t) {
+  if (!validColumnCount(columns)) throw std::out_of_range("rdtabdat: column count out of range");
+  t.missingFlag = missingFlag;
   if (!table.readNames(&t.seriesName[0][0], columns, NAME_LENGTH)) {
     throw table.error(READ_PAST_END, "the file ends before the header has all its names");
   }

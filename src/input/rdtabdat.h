@@ -1,12 +1,16 @@
 #pragma once
-#include "driver/series_table.h"
+#include "core/capacities.h"
+#include "core/series_table.h"
 #include "input/free_form.h"
 
 namespace ringsmooth {
 
-// Asks the two questions of the table ("Enter number of columns including years", "Enter
-// missing value flag, e.g., -999.00") on `prompts`, reads the answers from `console`, then
-// reads the whole table from `table` into `t`:
+// A column count the table can hold: 1 .. MAX_SERIES, the year column included.
+inline bool validColumnCount(int columns) { return columns >= 1 && columns <= MAX_SERIES; }
+
+// Reads the whole table from `table` into `t`, which holds 0.0 everywhere, with `columns`
+// columns (the year column included; validColumnCount must hold) and the missing-value flag
+// `missingFlag` (stored in t.missingFlag):
 //   - seriesCount = columns - 1; seriesName[k] the header name of column k + 2 (20 characters);
 //   - for every series, its span runs from its first present row to its last present row:
 //     firstYear/lastYear are those rows' years, yearCount = lastYear - firstYear + 1, and
@@ -14,18 +18,16 @@ namespace ringsmooth {
 //     cells inside the span kept as they were read;
 //   - a series with no present value gets yearCount 0 and firstYear = lastYear = the year of
 //     the first row.
-// A cell is missing when it equals missingFlag widened to double, or is a NaN.
+// A cell is missing when it equals missingFlag widened to double, or is a NaN. Trimming here,
+// in double precision, takes off the cells that the reader itself finds missing; the pipeline
+// trims again in single precision, where a flag that a float can't hold exactly (-99.99) first
+// matches (see series_pipeline.h).
 // The year of a row is its first cell cut toward zero. A row that the end of the file cuts
 // short is dropped (its cells are set back to 0.0); that is the normal end of the table.
-// Raises InputError for malformed input, the end of console input at either question, the end
-// of the file before the last header name, a column count outside 1 .. MAX_SERIES, more than
-// MAX_YEARS data rows, a year cell that is no int (NaN, infinite, too large), and years that do
-// not rise by exactly 1 from row to row (naming the line where the row begins and both years).
-// Never stores outside `t`. A table with no data row gives seriesCount 0.
-void rdtabdat(FreeFormReader& console, std::FILE* prompts, FreeFormReader& table, SeriesTable& t);
-
-// Writes a prompt: one blank, `text` from column 2, blanks to column 44, "==> " in columns 45 to
-// 48, no line end; flushed.
-void writePrompt(std::FILE* prompts, const char* text);
+// Raises InputError for malformed input, the end of the file before the last header name, more
+// than MAX_YEARS data rows, a year cell that is no int (NaN, infinite, too large), and years
+// that do not rise by exactly 1 from row to row (naming the line where the row begins and both
+// years). Never stores outside `t`. A table with no data row gives seriesCount 0.
+void rdtabdat(FreeFormReader& table, int columns, float missingFlag, SeriesTable& t);
 
 }  // namespace ringsmooth

@@ -7,44 +7,50 @@
 #include <cerrno>
 #include <csetjmp>
 #include <cstring>
+#include <type_traits>
 
+#include "core/text_field.h"
 #include "plot/plot_range.h"
 
 namespace ringsmooth {
 
+constexpr int TITLE_LENGTH = NAME_LENGTH;
+
+// The year axis in single precision as the range rules want it, and the double copies PLplot
+// takes. Title text for PLplot: trailing blanks removed (an all-blank title becomes one blank),
+// and '#', PLplot's text escape, doubled so that a series name shows as written.
+struct PlotWork::Storage {
+  float yearAxis[PLOT_MAX_POINTS];
+  PLFLT yearAxisPoints[PLOT_MAX_POINTS];
+  PLFLT observedPoints[PLOT_MAX_POINTS];
+  PLFLT smoothedPoints[PLOT_MAX_POINTS];
+  PLFLT levelPoints[PLOT_MAX_POINTS];
+  char plotTitle[2 * TITLE_LENGTH + 1];
+  char windowTitle[2 * TITLE_LENGTH + 64];
+};
+
+PlotWork::PlotWork() : storage_(std::make_unique<Storage>()) {}
+PlotWork::~PlotWork() = default;
+
 namespace {
 
-constexpr int TITLE_LENGTH = 20;
 constexpr int COLOUR_BACKGROUND = 0;
 constexpr int COLOUR_SERIES = 1;   // red in PLplot's default map 0
 constexpr int COLOUR_SPLINE = 9;   // blue in PLplot's default map 0
 constexpr int COLOUR_FOREGROUND = 15;
 
-// Fixed storage, made once: the year axis in single precision as the range rules want it, and
-// the double copies PLplot takes.
-float yearAxis[PLOT_MAX_POINTS];
-PLFLT yearAxisPoints[PLOT_MAX_POINTS];
-PLFLT observedPoints[PLOT_MAX_POINTS];
-PLFLT smoothedPoints[PLOT_MAX_POINTS];
-PLFLT levelPoints[PLOT_MAX_POINTS];
-
-// Title text for PLplot: trailing blanks removed (an all-blank title becomes one blank), and
-// '#', PLplot's text escape, doubled so that a series name shows as written.
-char plotTitle[2 * TITLE_LENGTH + 1];
-char windowTitle[2 * TITLE_LENGTH + 64];
-
-// Where PLplot's fatal errors land instead of ending the process (see drawGuarded).
+// Where PLplot's fatal errors land instead of ending the process (see drawGuarded). PLplot's
+// exit handler is a plain C callback with no place for our own data, so this is the one state
+// of the program that lives at file scope; plots are drawn one at a time by one thread.
 std::jmp_buf leavePlplot;
 int plplotExits = 0;  // fatal errors in this plot so far: the first jump tidies, a second gives up
 char plplotFatalMessage[160];
 
 int clampedCount(int n) { return std::clamp(n, 0, PLOT_MAX_POINTS); }
 
+// A title ends at its trailing blanks, or at a NUL (a name the header left unset).
 int trimmedTitleLength(const char title[]) {
-  int length = 0;
-  while (length < TITLE_LENGTH && title[length] != '\0') ++length;
-  while (length > 0 && title[length - 1] == ' ') --length;
-  return length;
+  return trimmedLength(title, static_cast<int>(strnlen(title, TITLE_LENGTH)));
 }
 
 void copyTitle(const char title[], char text[]) {
@@ -88,6 +94,7 @@ struct PageRequest {
   PlotRange range;
   int n;
   char normalized;
+  const PlotWork::Storage* work;
 };
 
 // The library calls of one plot, in their documented order.
@@ -100,7 +107,7 @@ void drawPage(const PageRequest& page) {
     plspause(1);
     plsKeyEH(continueOnKey, nullptr);
     plsButtonEH(continueOnButton, nullptr);
-    plsetopt("plwindow", windowTitle);
+    plsetopt("plwindow", page.work->windowTitle);
   } else {
     plspause(0);
   }
@@ -109,18 +116,19 @@ void drawPage(const PageRequest& page) {
   plcol0(COLOUR_FOREGROUND);
   plssub(1, 1);
   plenv(page.range.xMin, page.range.xMax, page.range.yMin, page.range.yMax, 0, 2);
+  const PlotWork::Storage& w = *page.work;
   pllab("Years", page.normalized == 'y' ? "Standard Normal Deviates" : "Original Data Units",
-        plotTitle);
+        w.plotTitle);
   pllsty(1);
   plwidth(1);
   plcol0(COLOUR_SERIES);
-  plline(page.n, yearAxisPoints, observedPoints);
+  plline(page.n, w.yearAxisPoints, w.observedPoints);
   plwidth(2);
   plcol0(COLOUR_SPLINE);
-  plline(page.n, yearAxisPoints, smoothedPoints);
+  plline(page.n, w.yearAxisPoints, w.smoothedPoints);
   plwidth(2);
   plcol0(COLOUR_FOREGROUND);
-  plline(page.n, yearAxisPoints, levelPoints);
+  plline(page.n, w.yearAxisPoints, w.levelPoints);
   plend();
 }
 
@@ -164,14 +172,14 @@ bool fileWritable(const char* fileName, std::FILE* console) {
 
 }  // namespace
 
-void plot1(int capacity, const float observed[], const float smoothed[], const float level[],
-           int n, int startYear, const char title[20], char normalized,
-           const PlotDevice& device, const char* fileName, std::FILE* console) {
-  (void)capacity;  // the declared length of the arrays; n alone says how much is drawn
+void plot1(const float observed[], const float smoothed[], const float level[], int n,
+           int startYear, const char title[NAME_LENGTH], char normalized,
+           const PlotDevice& device, const char* fileName, std::FILE* console, PlotWork& work) {
+  PlotWork::Storage& w = work.storage();
   const int count = clampedCount(n);
-  PageRequest page{&device, nullptr, {}, count, normalized};
+  PageRequest page{&device, nullptr, {}, count, normalized, &w};
   plotRange(observed, smoothed, count, startYear, page.range);
-  fillYearAxis(count, startYear, yearAxis);
+  fillYearAxis(count, startYear, w.yearAxis);
   writeRangeLines(page.range, console);
 
   const bool toFile = device.extension[0] != '\0';
@@ -179,14 +187,14 @@ void plot1(int capacity, const float observed[], const float smoothed[], const f
     if (!fileWritable(fileName, console)) return;
     page.fileName = fileName;
   }
-  toPoints(yearAxis, count, yearAxisPoints);
-  toPoints(observed, count, observedPoints);
-  toPoints(smoothed, count, smoothedPoints);
-  toPoints(level, count, levelPoints);
-  copyTitle(title, plotTitle);
+  toPoints(w.yearAxis, count, w.yearAxisPoints);
+  toPoints(observed, count, w.observedPoints);
+  toPoints(smoothed, count, w.smoothedPoints);
+  toPoints(level, count, w.levelPoints);
+  copyTitle(title, w.plotTitle);
   // xwin goes on through our handlers; xcairo keeps PLplot's own rule.
   const bool anyKey = std::strcmp(device.name, "xwin") == 0;
-  std::snprintf(windowTitle, sizeof windowTitle, "ringsmooth: %.*s (%s goes on)",
+  std::snprintf(w.windowTitle, sizeof w.windowTitle, "ringsmooth: %.*s (%s goes on)",
                 trimmedTitleLength(title), title,
                 anyKey ? "any key or click" : "Return or right click");
 
@@ -201,22 +209,3 @@ void plot1(int capacity, const float observed[], const float smoothed[], const f
 }
 
 }  // namespace ringsmooth
-
-#if defined(__SANITIZE_ADDRESS__)
-#define RINGSMOOTH_LEAK_CHECKED 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define RINGSMOOTH_LEAK_CHECKED 1
-#endif
-#endif
-#if defined(RINGSMOOTH_LEAK_CHECKED)
-// Sanitizer builds only: PLplot, its driver loader and the font libraries under its cairo
-// drivers keep some allocations for the life of the process. Those are theirs; leak checking
-// still covers everything of ours.
-extern "C" const char* __lsan_default_suppressions() {
-  return "leak:libplplot.so\n"
-         "leak:libltdl.so\n"
-         "leak:libfontconfig.so\n"
-         "leak:libX11.so\n";
-}
-#endif

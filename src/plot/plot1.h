@@ -1,38 +1,38 @@
 #pragma once
 // One plot of a series, its spline and its level line through PLplot.
 #include <cstdio>
+#include <memory>
+
+#include "core/capacities.h"
+#include "plot/plot_device.h"
 
 namespace ringsmooth {
 
-inline constexpr int PLOT_MAX_POINTS = 10000;
+inline constexpr int PLOT_MAX_POINTS = MAX_YEARS;  // the longest series a plot draws
 
-// Where the plots go. Chosen once per run by choosePlotDevice.
-struct PlotDevice {
-  char name[64];        // a PLplot device name: "xwin", "pngcairo", "svg", ...
-  char extension[8];    // file extension for a file device ("png", "svg", ...); "" for a screen
-  bool interactive;     // a screen device that waits for the user before plend returns
+// The plots' working arrays (the year axis and the double copies PLplot takes), made once and
+// handed to every plot.
+class PlotWork {
+ public:
+  PlotWork();
+  ~PlotWork();
+  PlotWork(const PlotWork&) = delete;
+  PlotWork& operator=(const PlotWork&) = delete;
+
+  struct Storage;
+  Storage& storage() { return *storage_; }
+
+ private:
+  std::unique_ptr<Storage> storage_;
 };
 
-// Picks the device: RINGSMOOTH_PLOT_DEVICE if set, known to PLplot and usable here (a screen
-// device also needs a reachable X display); unset, "xwin" when an X display is reachable,
-// otherwise "pngcairo". A name that cannot be used gets a one-line note on `console` and
-// plots go to PNG files ("pngcairo"; "svg" or "psc" if the cairo driver is missing).
-// Never lets PLplot ask on standard input.
-void choosePlotDevice(PlotDevice& device, std::FILE* console);
-
-// The file a plot of series `seriesNumber` (from 1) goes to on a file device: the listing name
-// without its extension, "-", the number, ".", the device's extension. Empty for a screen.
-// Writes at most `size` bytes including the terminating zero.
-void plotFileName(const PlotDevice& device, const char* listingName, int seriesNumber,
-                  char* fileName, int size);
-
-// Draws one plot (capacity is the declared length of the arrays, n the points drawn, clamped to
-// 0..PLOT_MAX_POINTS). Writes the two range lines ("yMax yMin", "xMax xMin") on `console`;
-// a file device also gets a line naming the file (fileName; the plot is skipped with a note
-// when it is empty or cannot be created). Returns when a screen plot is dismissed. A fatal
-// error inside PLplot ends this plot with a note, never the program.
-void plot1(int capacity, const float observed[], const float smoothed[], const float level[],
-           int n, int startYear, const char title[20], char normalized,
-           const PlotDevice& device, const char* fileName, std::FILE* console);
+// Draws one plot of the first n points (clamped to 0..PLOT_MAX_POINTS) of the three curves
+// against the years startYear, startYear + 1, ... Writes the two range lines ("yMax yMin",
+// "xMax xMin") on `console`; a file device also gets a line naming the file (fileName; the plot
+// is skipped with a note when it is empty or cannot be created). Returns when a screen plot is
+// dismissed. A fatal error inside PLplot ends this plot with a note, never the program.
+void plot1(const float observed[], const float smoothed[], const float level[], int n,
+           int startYear, const char title[NAME_LENGTH], char normalized,
+           const PlotDevice& device, const char* fileName, std::FILE* console, PlotWork& work);
 
 }  // namespace ringsmooth

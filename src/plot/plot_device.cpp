@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "plot/plot1.h"
+#include "plot/plot_device.h"
 
 namespace ringsmooth {
 
@@ -45,8 +45,8 @@ const DeviceKind* usableDevice(const char* name) {
 // True when the installed PLplot has a driver of this name (plgDevs reads the driver list,
 // it opens no device).
 bool knownToPlplot(const char* name) {
-  static const char* menuTexts[MAX_PLPLOT_DEVICES];
-  static const char* deviceNames[MAX_PLPLOT_DEVICES];
+  const char* menuTexts[MAX_PLPLOT_DEVICES] = {};
+  const char* deviceNames[MAX_PLPLOT_DEVICES] = {};
   const char** menuList = menuTexts;
   const char** nameList = deviceNames;
   int count = MAX_PLPLOT_DEVICES;
@@ -126,8 +126,7 @@ void chooseRequestedDevice(PlotDevice& device, const char* requested, std::FILE*
 
 }  // namespace
 
-void choosePlotDevice(PlotDevice& device, std::FILE* console) {
-  const char* requested = std::getenv("RINGSMOOTH_PLOT_DEVICE");
+void choosePlotDevice(PlotDevice& device, const char* requested, std::FILE* console) {
   if (requested != nullptr && requested[0] != '\0') {
     chooseRequestedDevice(device, requested, console);
   } else if (knownToPlplot("xwin") && xDisplayReachable()) {

@@ -39,6 +39,7 @@ std::vector<float> makeSeries(std::mt19937& rng, int kind, int n) {
 TEST(MemcofBatch, AgreesBitForBitWithOneSeriesAtATime) {
   std::mt19937 rng(2026);
   std::uniform_int_distribution<int> lengthOf(0, 120);
+  BurgWork burg;  // one work area for every round: nothing may carry over from the one before
   for (int round = 0; round < 200; ++round) {
     const int count = 1 + round % MEMCOF_LANES;
     const int order = 1 + static_cast<int>(rng() % 140);  // often at or beyond the series length
@@ -55,7 +56,8 @@ TEST(MemcofBatch, AgreesBitForBitWithOneSeriesAtATime) {
       pointers[s] = series[s].data();
       coeffPointers[s] = coeff[s].data();
     }
-    memcofBatch(count, pointers.data(), n.data(), order, meanSquare.data(), coeffPointers.data());
+    memcofBatch(count, pointers.data(), n.data(), order, meanSquare.data(), coeffPointers.data(),
+                burg);
     for (int s = 0; s < count; ++s) {
       const size_t work = static_cast<size_t>(std::max(n[s], order)) + 1;
       std::vector<double> expected(order, -7.0), f(work), b(work), prev(work);
@@ -86,8 +88,9 @@ TEST(MemcofBatch, LongSeriesAndLongOrders) {
   std::vector<double*> coeffPointers;
   for (auto& c : coeff) coeffPointers.push_back(c.data());
   std::vector<double> meanSquare(n.size());
+  BurgWork burg;
   memcofBatch(static_cast<int>(n.size()), pointers.data(), n.data(), order, meanSquare.data(),
-              coeffPointers.data());
+              coeffPointers.data(), burg);
   std::vector<double> expected(order), f(10000), b(10000), prev(10000);
   for (size_t s = 0; s < n.size(); ++s) {
     double ms = 0;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "analysis/spline.h"
-#include "driver/reference_pipeline.h"
+#include "support/reference_pipeline.h"
 
 namespace ringsmooth {
 namespace {
@@ -22,12 +22,13 @@ TEST(SplineSequence, EveryCallMatchesAFreshComputation) {
   } calls[] = {{50, 10}, {200, 10}, {120, 10}, {200, 10}, {9000, 10}, {4, 10},  {300, 30},
                {100, 30}, {300, 10}, {5, 2},   {700, 2},   {60, 1},   {61, -30}, {250, 30},
                {10000, 100}, {9999, 100}, {17, 100}};
+  SplineWork work;
   for (const auto& call : calls) {
     std::vector<float> series(call.n), smoothed(call.n);
     reference::Floats plain(call.n + 1);
     for (int i = 0; i < call.n; ++i) plain[i + 1] = series[i] = noise(rng);
     float p = 0.0f;
-    spline(call.n, series.data(), smoothed.data(), p, call.cutoff);
+    spline(call.n, series.data(), smoothed.data(), p, call.cutoff, work);
     const reference::Floats expected = reference::smooth(plain, call.n, call.cutoff);
     for (int i = 0; i < call.n; ++i) {
       ASSERT_EQ(std::memcmp(&smoothed[i], &expected[i + 1], sizeof(float)), 0)

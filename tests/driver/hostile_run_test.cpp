@@ -16,20 +16,16 @@
 #include <string>
 #include <vector>
 
-#include "driver/run_helpers.h"
+#include "support/listing_check.h"
+#include "support/program.h"
 
 namespace {
 
 constexpr int NOBODY = 65534;
 
-class HostileRun : public ::testing::Test {
+class HostileRun : public runner::ScratchTest {
  protected:
-  std::string folder = runner::scratchFolder();
-  void TearDown() override { std::system(("rm -rf '" + folder + "'").c_str()); }
-  void writeTable(const std::string& name, const std::string& text) {
-    runner::writeFile(folder + "/" + name, text);
-  }
-  std::string read(const std::string& name) { return runner::readFile(folder + "/" + name); }
+  void writeTable(const std::string& name, const std::string& text) { write(name, text); }
 };
 
 const std::string SMALL_TABLE = "Year A B\n1901 1.1 2.0\n1902 1.3 2.4\n1903 0.9 2.2\n1904 1.2 2.1\n"
@@ -37,14 +33,6 @@ const std::string SMALL_TABLE = "Year A B\n1901 1.1 2.0\n1902 1.3 2.4\n1903 0.9 
 
 std::string answersFor(const std::string& table, const std::string& listing) {
   return table + "\n" + listing + "\n3\n-999\n2\nn\nx\n";
-}
-
-// Every line from the first "? " line on begins with "? ".
-void expectReportLines(const std::string& console) {
-  const std::size_t report = console.find("\n? ");
-  ASSERT_NE(report, std::string::npos) << console;
-  std::istringstream lines(console.substr(report + 1));
-  for (std::string line; std::getline(lines, line);) EXPECT_EQ(line.rfind("? ", 0), 0u) << line;
 }
 
 TEST_F(HostileRun, ReadOnlyListingIsAnErrorAndStaysUntouched) {
@@ -57,7 +45,7 @@ TEST_F(HostileRun, ReadOnlyListingIsAnErrorAndStaysUntouched) {
     if (std::system("command -v setpriv > /dev/null") != 0) GTEST_SKIP() << "root without setpriv";
     ASSERT_EQ(::chmod(folder.c_str(), 0777), 0);
     ASSERT_EQ(::chmod((folder + "/table.txt").c_str(), 0444), 0);
-    runner::writeFile(folder + "/answers.in", answersFor("table.txt", "out.txt"));
+    write("answers.in", answersFor("table.txt", "out.txt"));
     command = "cd '" + folder + "' && setpriv --reuid=" + std::to_string(NOBODY) +
               " --regid=" + std::to_string(NOBODY) + " --clear-groups env RINGSMOOTH_PLOT_DEVICE=null '" +
               RINGSMOOTH_BINARY "' < answers.in > console.out 2>&1";
@@ -73,12 +61,12 @@ TEST_F(HostileRun, ReadOnlyListingIsAnErrorAndStaysUntouched) {
     EXPECT_NE(console.find("? Cannot create the output listing \"out.txt\""), std::string::npos)
         << console;
     EXPECT_NE(console.find("? Permission denied"), std::string::npos) << console;
-    expectReportLines(console);
+    runner::expectReport(console, "");
   } else {
     const auto r = runner::run(folder, answersFor("table.txt", "out.txt"));
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.console.find("? Permission denied"), std::string::npos) << r.console;
-    expectReportLines(r.console);
+    runner::expectReport(r.console, "");
   }
   EXPECT_EQ(read("out.txt"), "keep me\n");
 }
@@ -134,7 +122,7 @@ TEST_F(HostileRun, NulInAFileNameIsRefused) {
   r = runner::run(folder, std::string("table.txt\nvictim.txt\0.lst\n3\n-999\n2\nn\nx\n", 39));
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.console.find("? The name holds a NUL character"), std::string::npos) << r.console;
-  expectReportLines(r.console);
+  runner::expectReport(r.console, "");
   EXPECT_EQ(read("victim.txt"), "precious\n");
 }
 
@@ -176,7 +164,7 @@ TEST_F(HostileRun, MalformedConsoleAnswers) {
     const auto r = runner::run(folder, c.answers);
     EXPECT_EQ(r.status, c.status) << c.what << "\n" << r.console;
     EXPECT_NE(r.console.find(c.expect), std::string::npos) << c.what << "\n" << r.console;
-    if (c.status == 1) expectReportLines(r.console);
+    if (c.status == 1) runner::expectReport(r.console, "");
   }
 }
 
@@ -189,7 +177,7 @@ TEST_F(HostileRun, BinaryGarbageAsTheTable) {
     writeTable("table.txt", garbage);
     const auto r = runner::run(folder, answersFor("table.txt", "out.txt"));
     ASSERT_TRUE(r.status == 0 || r.status == 1) << "status " << r.status << "\n" << r.console;
-    if (r.status == 1) expectReportLines(r.console);
+    if (r.status == 1) runner::expectReport(r.console, "");
     EXPECT_EQ(r.errors, "");
   }
 }
@@ -217,58 +205,22 @@ std::string manySeriesTable() {
   return text;
 }
 
-// Starts the program in `folder` on `answers`, console to /dev/null, plots off.
-pid_t startProgram(const std::string& folder) {
-  const pid_t pid = ::fork();
-  if (pid != 0) return pid;
-  if (::chdir(folder.c_str()) != 0) ::_exit(120);
-  const int in = ::open("answers.in", O_RDONLY);
-  const int out = ::open("/dev/null", O_WRONLY);
-  if (in < 0 || out < 0) ::_exit(121);
-  ::dup2(in, 0);
-  ::dup2(out, 1);
-  ::dup2(out, 2);
-  ::setenv("RINGSMOOTH_PLOT_DEVICE", "null", 1);
-  ::execl(RINGSMOOTH_BINARY, RINGSMOOTH_BINARY, static_cast<char*>(nullptr));
-  ::_exit(122);
-}
-
 long fileSize(const std::string& path) {
   struct stat info {};
   return ::stat(path.c_str(), &info) == 0 ? static_cast<long>(info.st_size) : -1;
 }
 
-// Checks one block's layout from `at` in `listing`; returns where the next block begins.
-std::size_t checkBlock(const std::string& listing, std::size_t at, int expectedYears) {
-  std::istringstream lines(listing.substr(at));
-  std::string line;
-  std::getline(lines, line);
-  EXPECT_EQ(line, "");
-  std::getline(lines, line);
-  EXPECT_EQ(line.rfind(" Input series is: ", 0), 0u);
-  EXPECT_EQ(line.size(), 38u);
-  std::getline(lines, line);
-  EXPECT_EQ(line, " year  unfilt  spline  resids");
-  std::size_t size = 1 + 39 + 30;
-  for (int i = 0; i < expectedYears; ++i) {
-    if (!std::getline(lines, line)) {
-      ADD_FAILURE() << "block cut short after " << i << " years";
-      return listing.size();
-    }
-    EXPECT_EQ(line.size(), 29u);
-    EXPECT_EQ(std::atoi(line.substr(0, 5).c_str()), 1000 + i) << "years not consecutive";
-    size += 30;
-  }
-  return at + size;
+std::size_t checkBlock(const std::string& listing, std::size_t at, int years) {
+  return runner::checkBlock(listing, at, years, 1000);
 }
 
 TEST_F(HostileRun, KilledRunsLeaveOnlyWholeBlocks) {
   writeTable("table.txt", manySeriesTable());
-  runner::writeFile(folder + "/answers.in", "table.txt\nout.txt\n" +
+  write("answers.in", "table.txt\nout.txt\n" +
                                                 std::to_string(KILL_SERIES + 1) +
                                                 "\n-999\n30\nn\nx\n");
   // The uninterrupted run, for comparison.
-  pid_t pid = startProgram(folder);
+  pid_t pid = runner::start(folder);
   int raw = 0;
   ASSERT_EQ(::waitpid(pid, &raw, 0), pid);
   ASSERT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0);
@@ -282,7 +234,7 @@ TEST_F(HostileRun, KilledRunsLeaveOnlyWholeBlocks) {
     int killed = 0;
     for (double part : {0.0, 0.25, 0.5, 0.9}) {
       std::remove((folder + "/out.txt").c_str());
-      pid = startProgram(folder);
+      pid = runner::start(folder);
       const long threshold = std::max(1L, static_cast<long>(part * static_cast<double>(full.size())));
       // Wait for the listing to reach the moment, then send the signal.
       int status = 0;

@@ -9,11 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "driver/reference_pipeline.h"
-#include "driver/run_helpers.h"
+#include "support/listing_check.h"
+#include "support/program.h"
+#include "support/reference_pipeline.h"
 
 namespace {
 
+using runner::answers;
 using runner::prompt;
 
 constexpr float FLAG = -999.0f;
@@ -70,13 +72,6 @@ std::vector<double> ringWidths(int n, unsigned seed, double level = 1.0) {
   return v;
 }
 
-std::string answers(const std::string& table, const std::string& listing, int columns,
-                    const std::string& flag, int cutoff, const std::string& normalize,
-                    const std::string& range) {
-  return table + "\n" + listing + "\n" + std::to_string(columns) + "\n" + flag + "\n" +
-         std::to_string(cutoff) + "\n" + normalize + "\n" + range + "\n";
-}
-
 std::string expectedListing(const Table& t, int cutoff, bool standardize, std::string* echo = nullptr) {
   std::string out;
   for (const auto& s : t.series) {
@@ -101,19 +96,17 @@ bool hasLineOfTokens(const std::string& console, const std::vector<std::string>&
   return false;
 }
 
-class ProgramRun : public ::testing::Test {
+class ProgramRun : public runner::ScratchTest {
  protected:
-  std::string folder = runner::scratchFolder();
-  void TearDown() override { std::system(("rm -rf '" + folder + "'").c_str()); }
   runner::Result runTable(const Table& t, int cutoff, const std::string& normalize,
                           const std::string& range, const std::string& device = "null") {
-    runner::writeFile(folder + "/table.txt", t.text());
+    write("table.txt", t.text());
     return runner::run(folder,
                        answers("table.txt", "result.txt", static_cast<int>(t.series.size()) + 1,
                                t.flagText, cutoff, normalize, range),
                        device);
   }
-  std::string listing() { return runner::readFile(folder + "/result.txt"); }
+  std::string listing() { return read("result.txt"); }
 };
 
 TEST_F(ProgramRun, SlashAtTheFirstQuestionEndsAtOnce) {
@@ -159,7 +152,7 @@ TEST_F(ProgramRun, FlagOnlySinglePrecisionRecognisesIsTrimmed) {
   Table t{1900, 80, {{"Trim", 0, ringWidths(80, 6)}}};
   t.flagText = "-99.99";
   for (int i : {0, 1, 2, 78, 79}) t.series[0].cells[i] = -99.99;
-  runner::writeFile(folder + "/table.txt", t.text());
+  write("table.txt", t.text());
   const auto r = runner::run(folder, answers("table.txt", "result.txt", 2, "-99.99", 10, "n", "n"),
                              "svg");
   ASSERT_EQ(r.status, 0) << r.console;
@@ -168,7 +161,7 @@ TEST_F(ProgramRun, FlagOnlySinglePrecisionRecognisesIsTrimmed) {
   EXPECT_EQ(listing(), expected);
   EXPECT_NE(listing().find("\n 1903"), std::string::npos);
   EXPECT_EQ(listing().find("\n 1902"), std::string::npos);
-  EXPECT_TRUE(runner::exists(folder + "/result-1.svg"));
+  EXPECT_TRUE(has("result-1.svg"));
 }
 
 TEST_F(ProgramRun, LengthLimitExactlyAcceptedOneAboveStops) {
@@ -230,12 +223,12 @@ TEST_F(ProgramRun, PlotsGoToFilesForBothRangeAnswers) {
   t.series[1].cells[0] = -99.99;
   t.series[1].cells[89] = -99.99;
   for (const char* range : {"n", "y"}) {
-    runner::writeFile(folder + "/table.txt", t.text());
+    write("table.txt", t.text());
     const auto r = runner::run(
         folder, answers("table.txt", "result.txt", 3, "-99.99", 15, "n", range), "svg");
     ASSERT_EQ(r.status, 0) << r.console;
-    EXPECT_TRUE(runner::exists(folder + "/result-1.svg"));
-    EXPECT_TRUE(runner::exists(folder + "/result-2.svg"));
+    EXPECT_TRUE(has("result-1.svg"));
+    EXPECT_TRUE(has("result-2.svg"));
     // With a flag the table's double comparison can't see, series Two spans the whole table as
     // read (1850..1949); the pipeline trims its flagged years: 1856..1943 are listed.
     const bool widest = std::string(range) == "y";
@@ -258,20 +251,42 @@ TEST_F(ProgramRun, PlotsGoToFilesForBothRangeAnswers) {
   }
 }
 
+// A series that can't be processed gets a note that names it and says why, and no block; the
+// series around it are listed as usual.
 TEST_F(ProgramRun, SeriesThatCannotBeProcessedGetANoteAndNoBlock) {
-  Table t{1900, 30, {{"Empty", 0, {}}, {"Flat", 0, std::vector<double>(30, 2.0)},
-                     {"Good", 0, ringWidths(30, 12)}}};
-  auto r = runTable(t, 5, "y", "x");
-  ASSERT_EQ(r.status, 0) << r.console;
-  EXPECT_NE(r.console.find("Series 1 (Empty"), std::string::npos) << r.console;
-  EXPECT_NE(r.console.find("Series 2 (Flat"), std::string::npos) << r.console;
-  Table good{1900, 30, {t.series[2]}};
-  EXPECT_EQ(listing(), expectedListing(good, 5, true));
+  const auto note = [](int k, const std::string& name, const std::string& why) {
+    std::string padded = name;
+    padded.resize(20, ' ');
+    return " Series " + std::to_string(k) + " (" + padded + "): " + why + "; no result block.\n";
+  };
+  const struct {
+    const char* label;
+    Series odd;
+    int cutoff;
+    const char* normalize;
+    std::string why;
+  } cases[] = {
+      {"no value", {"Empty", 0, {}}, 5, "y", "no value present"},
+      {"no spread", {"Flat", 0, std::vector<double>(30, 2.0)}, 5, "y",
+       "standard deviation 0 or undefined, cannot standardize"},
+      // One value extended by one year at each end: three values, one short of the spline's four.
+      {"too short", {"One", 12, {1.5}}, 1, "n", "too short to smooth"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    const Series good{"Good", 0, ringWidths(30, 12)};
+    const Table t{1900, 30, {good, c.odd, good}};
+    const auto r = runTable(t, c.cutoff, c.normalize, "x");
+    ASSERT_EQ(r.status, 0) << r.console;
+    EXPECT_NE(r.console.find(note(2, c.odd.name, c.why)), std::string::npos) << r.console;
+    const Table listed{1900, 30, {good, good}};
+    EXPECT_EQ(listing(), expectedListing(listed, c.cutoff, std::string(c.normalize) == "y"));
+  }
 }
 
 TEST_F(ProgramRun, AnswersOutsideTheirRangeAreAskedAgain) {
   Table t{1900, 40, {{"S", 0, ringWidths(40, 13)}}};
-  runner::writeFile(folder + "/table.txt", t.text());
+  write("table.txt", t.text());
   const auto r = runner::run(folder, "table.txt\nresult.txt\n2\n-999\n0\n-3\n4\nmaybe\n\nyes\nno\n");
   ASSERT_EQ(r.status, 0) << r.console;
   EXPECT_EQ(listing(), expectedListing(t, 4, true));
@@ -288,9 +303,9 @@ struct ErrorCase {
 };
 
 TEST_F(ProgramRun, InputErrorsEndWithAReportAndStatus1) {
-  runner::writeFile(folder + "/table.txt", "Year A\n1901 1.5\n1902 2.5\n1903 x\n");
+  write("table.txt", "Year A\n1901 1.5\n1902 2.5\n1903 x\n");
   const std::string goodTable = "Year A\n1901 1.5\n1902 2.5\n1903 2\n1904 1\n1905 3\n";
-  runner::writeFile(folder + "/good.txt", goodTable);
+  write("good.txt", goodTable);
   const ErrorCase cases[] = {
       {"missing input", "nosuch.txt\n", "No such file or directory"},
       {"input is a folder", ".\n", "Is a directory"},
@@ -311,43 +326,32 @@ TEST_F(ProgramRun, InputErrorsEndWithAReportAndStatus1) {
   for (const auto& c : cases) {
     const auto r = runner::run(folder, c.answers);
     EXPECT_EQ(r.status, 1) << c.name;
-    EXPECT_NE(r.console.find(std::string("? ") + c.message), std::string::npos)
-        << c.name << "\n" << r.console;
-    // Every line of the report begins with "? ".
-    const size_t report = r.console.find("\n? ");
-    ASSERT_NE(report, std::string::npos) << c.name;
-    size_t line = report + 1;
-    while (line < r.console.size()) {
-      EXPECT_EQ(r.console.compare(line, 2, "? "), 0) << c.name << "\n" << r.console;
-      const size_t next = r.console.find('\n', line);
-      if (next == std::string::npos) break;
-      line = next + 1;
-    }
+    SCOPED_TRACE(c.name);
+    runner::expectReport(r.console, c.message);
   }
-  EXPECT_EQ(runner::readFile(folder + "/good.txt"), goodTable);  // never overwritten
+  EXPECT_EQ(read("good.txt"), goodTable);  // never overwritten
 }
 
 TEST_F(ProgramRun, AFullDiskIsReportedNotIgnored) {
   Table t{1900, 50, {{"S", 0, ringWidths(50, 14)}}};
-  runner::writeFile(folder + "/table.txt", t.text());
+  write("table.txt", t.text());
   const auto r = runner::run(folder, answers("table.txt", "/dev/full", 2, "-999", 5, "n", "x"));
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.console.find("? No space left on device"), std::string::npos) << r.console;
 }
 
 TEST_F(ProgramRun, AConsoleThatCannotBeWrittenIsAFailure) {
-  runner::writeFile(folder + "/table.txt", "Year A\n1901 1.5\n1902 2.5\n1903 2\n1904 1\n1905 3\n");
-  runner::writeFile(folder + "/answers.in", answers("table.txt", "r.txt", 2, "-999", 2, "n", "x"));
-  const std::string command = "cd '" + folder + "' && RINGSMOOTH_PLOT_DEVICE=null '" RINGSMOOTH_BINARY
-                              "' < answers.in > /dev/full 2> console.err";
-  const int raw = std::system(command.c_str());
-  EXPECT_EQ(WEXITSTATUS(raw), 1);
-  EXPECT_NE(runner::readFile(folder + "/console.err").find("No space left on device"),
-            std::string::npos);
+  write("table.txt", "Year A\n1901 1.5\n1902 2.5\n1903 2\n1904 1\n1905 3\n");
+  runner::Options o;
+  o.answers = answers("table.txt", "r.txt", 2, "-999", 2, "n", "x");
+  o.standardOutput = "/dev/full";
+  const auto r = runner::run(folder, o);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.errors.find("No space left on device"), std::string::npos) << r.errors;
 }
 
 TEST_F(ProgramRun, ControlBytesInAReportAreShownAsQuestionMarks) {
-  runner::writeFile(folder + "/table.txt", "Year A\n1901 1\x1b[2J5\n");
+  write("table.txt", "Year A\n1901 1\x1b[2J5\n");
   const auto r = runner::run(folder, "table.txt\nout.txt\n2\n-999\n");
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.console.find('\x1b'), std::string::npos) << r.console;
@@ -355,24 +359,26 @@ TEST_F(ProgramRun, ControlBytesInAReportAreShownAsQuestionMarks) {
 }
 
 TEST_F(ProgramRun, TableWithoutDataRowsEndsNormally) {
-  runner::writeFile(folder + "/table.txt", "Year A B\n");
+  write("table.txt", "Year A B\n");
   const auto r = runner::run(folder, "table.txt\nresult.txt\n3\n-999\n");
   EXPECT_EQ(r.status, 0) << r.console;
   EXPECT_NE(r.console.find("no series"), std::string::npos) << r.console;
-  EXPECT_TRUE(runner::exists(folder + "/result.txt"));
+  EXPECT_TRUE(has("result.txt"));
   EXPECT_EQ(listing(), "");
 }
 
 TEST_F(ProgramRun, UserFontDirectoryIsReplaced) {
   // A bogus PLPLOT_LIB from the user's environment must not stop the plots from finding fonts.
   Table t{1900, 40, {{"S", 0, ringWidths(40, 15)}}};
-  runner::writeFile(folder + "/table.txt", t.text());
-  const std::string command = "cd '" + folder + "' && PLPLOT_LIB=/nonexistent RINGSMOOTH_PLOT_DEVICE=svg '" RINGSMOOTH_BINARY
-                              "' < answers.in > console.out 2>&1";
-  runner::writeFile(folder + "/answers.in", answers("table.txt", "r.txt", 2, "-999", 5, "n", "n"));
-  EXPECT_EQ(std::system(command.c_str()), 0);
-  EXPECT_TRUE(runner::exists(folder + "/r-1.svg"));
-  EXPECT_EQ(runner::readFile(folder + "/console.out").find("Unable to"), std::string::npos);
+  write("table.txt", t.text());
+  runner::Options o;
+  o.answers = answers("table.txt", "r.txt", 2, "-999", 5, "n", "n");
+  o.plotDevice = "svg";
+  o.environment = {"PLPLOT_LIB=/nonexistent"};
+  const auto r = runner::run(folder, o);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(has("r-1.svg"));
+  EXPECT_EQ((r.console + r.errors).find("Unable to"), std::string::npos) << r.errors;
 }
 
 }  // namespace

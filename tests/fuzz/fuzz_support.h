@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "input/input_error.h"
+#include "core/run_error.h"
 
 namespace fuzz {
 

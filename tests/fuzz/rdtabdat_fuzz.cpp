@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "fuzz_support.h"
+#include "driver/dialogue.h"
 #include "input/rdtabdat.h"
 
 using ringsmooth::FreeFormReader;
@@ -20,17 +21,6 @@ namespace {
 const char* const ANSWERS[] = {"5\n-999\n", "3\n-99.99\n", "2\n0\n", "1\n-999\n",
                                "700\n-999\n", "9\nNaN\n", "4\n1e30\n", "6\n-999.00\n"};
 constexpr std::size_t ANSWER_SETS = sizeof ANSWERS / sizeof ANSWERS[0];
-
-ringsmooth::SeriesTable table;  // 56 MB; only the part a run touched is cleared again
-std::size_t dirtyRows = 0;
-std::size_t dirtyColumns = 0;
-
-void clearTouchedPart() {
-  for (std::size_t c = 0; c < dirtyColumns; ++c) {
-    std::memset(table.values + c * MAX_YEARS, 0, dirtyRows * sizeof(double));
-  }
-  std::memset(table.seriesName, 0, sizeof table.seriesName);
-}
 
 void checkTable(const ringsmooth::SeriesTable& t) {
   fuzz::require(t.seriesCount >= 0 && t.seriesCount < MAX_SERIES, "series count out of range");
@@ -53,8 +43,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size < 1) return 0;
   const char* answers = ANSWERS[data[0] % ANSWER_SETS];
   std::vector<std::uint8_t> text(data + 1, data + size);
-  std::size_t lines = 1;
-  for (std::uint8_t c : text) lines += c == '\n';
 
   std::FILE* console = fuzz::openBytes(answers, std::strlen(answers));
   std::FILE* file = fuzz::openBytes(text.data(), text.size());
@@ -64,8 +52,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FreeFormReader consoleReader(console, FreeFormReader::Kind::Console);
     FreeFormReader tableReader(file, FreeFormReader::Kind::File);
     try {
-      ringsmooth::rdtabdat(consoleReader, prompts, tableReader, table);
-      checkTable(table);
+      // A fresh table for every input, as every run has; the answers go through the dialogue.
+      ringsmooth::RunSettings settings;
+      ringsmooth::Dialogue(consoleReader, prompts).askTableShape(settings);
+      const ringsmooth::SeriesTablePtr table = ringsmooth::makeSeriesTable();
+      ringsmooth::rdtabdat(tableReader, settings.columnCount, settings.missingFlag, *table);
+      checkTable(*table);
     } catch (const ringsmooth::InputError& e) {
       fuzz::checkReport(e);
     }
@@ -73,9 +65,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::fclose(console);
   std::fclose(file);
   std::fclose(prompts);
-  // A row takes at least one line, so the rows touched are at most the lines of the input.
-  dirtyRows = std::min<std::size_t>(lines, MAX_YEARS);
-  dirtyColumns = static_cast<std::size_t>(std::min(std::atoi(answers), MAX_SERIES));
-  clearTouchedPart();
   return 0;
 }

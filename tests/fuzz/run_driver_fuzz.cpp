@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/run_error.h"
 #include "driver/run_driver.h"
 #include "fuzz_support.h"
 

@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "text_stream.h"
+#include "support/text_stream.h"
 
 namespace ringsmooth {
 namespace {
 
-using testing::TextStream;
+using support::TextStream;
 constexpr double KEEP = -7777.0;  // a destination an empty item must leave alone
 const double INF = std::numeric_limits<double>::infinity();
 const double NaN = std::numeric_limits<double>::quiet_NaN();

@@ -14,13 +14,14 @@
 #include <string>
 #include <vector>
 
+#include "driver/dialogue.h"
 #include "input/rdtabdat.h"
-#include "text_stream.h"
+#include "support/text_stream.h"
 
 namespace ringsmooth {
 namespace {
 
-using testing::TextStream;
+using support::TextStream;
 
 struct FreeTable {
   void operator()(SeriesTable* t) const { std::free(t); }
@@ -54,7 +55,10 @@ Outcome readTable(GuardedTable& g, const std::string& answers, std::FILE* table)
   FreeFormReader tableReader(table, FreeFormReader::Kind::File);
   Outcome o;
   try {
-    rdtabdat(consoleReader, prompts.get(), tableReader, *g.t);
+    // The answers go through the dialogue's questions, as in the program.
+    RunSettings settings;
+    Dialogue(consoleReader, prompts.get()).askTableShape(settings);
+    rdtabdat(tableReader, settings.columnCount, settings.missingFlag, *g.t);
   } catch (const InputError& e) {
     o.failed = true;
     o.error = e;

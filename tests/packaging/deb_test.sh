@@ -43,8 +43,10 @@ description=$(field Description)
 [ "$(printf '%s\n' "$description" | wc -l)" -gt 1 ] || fail "no long description: $description"
 
 # The package names of Depends, versions and alternatives stripped.
-depends=$(field Depends | tr ',|' '\n\n' | sed 's/(.*)//; s/^ *//; s/ *$//' | sort -u)
-needs() { printf '%s\n' "$depends" | grep -qx "$1" || fail "Depends lacks $1: $(field Depends)"; }
+# Kept in a file that grep reads: a grep -q at the end of a pipe may exit before the writer is
+# done, and under pipefail the writer's broken pipe would then fail the check by chance.
+field Depends | tr ',|' '\n\n' | sed 's/(.*)//; s/^ *//; s/ *$//' | sort -u > "$work/depends"
+needs() { grep -qx "$1" "$work/depends" || fail "Depends lacks $1: $(field Depends)"; }
 
 # The PLplot library the built program loads, and the Debian package that owns it.
 plplot_so=$(ldd "$program" | awk '/libplplot\.so/ { print $3; exit }')

@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
-# The man page formats without a single groff warning, renders through man, has every section a
-# user looks for, quotes the program's questions word for word and names the project's version.
+# The man page formats without a single groff warning, has every section a user looks for,
+# quotes the program's questions word for word and names the project's version. The page is
+# rendered once by groff into a file and every check searches that file: no check depends on man's
+# pager or caches, and no grep reads from a pipe (where its early exit could cut off the writer).
 # Usage: man_page_test.sh PAGE VERSION
 set -uo pipefail
 page=$1
 version=$2
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
 
 command -v groff > /dev/null || { echo "SKIP: groff is not installed"; exit 77; }
 
@@ -15,18 +19,18 @@ status=$?
 [ "$status" -eq 0 ] || fail "groff exited with $status"
 [ -z "$warnings" ] || fail "groff -man -ww -z is not silent:"$'\n'"$warnings"
 
-if command -v man > /dev/null; then
-  rendered=$(MANWIDTH=80 man -l "$page" 2> /dev/null)
-else
-  rendered=$(groff -man -Tascii -P-cbou "$page" 2> /dev/null)
-fi
-[ -n "$rendered" ] || fail "the page renders to nothing"
+rendered=$work/page.txt
+groff -man -Tutf8 -rLL=80n -P-cbou "$page" > "$rendered" 2> /dev/null
+[ -s "$rendered" ] || fail "the page renders to nothing"
 # Joined into one line with single blanks, so that filled text can be searched across line breaks.
-flat=$(printf '%s\n' "$rendered" | tr -s ' \n' '  ' | sed 's/‐ //g; s/- \([a-z]\)/-\1/g')
+flat=$work/flat.txt
+tr -s ' \n' '  ' < "$rendered" | sed 's/‐ //g; s/- \([a-z]\)/-\1/g' > "$flat"
+status_section=$work/status.txt
+sed -n '/^EXIT STATUS/,/^ENVIRONMENT/p' "$rendered" > "$status_section"
 
 for section in NAME SYNOPSIS DESCRIPTION OPTIONS DIALOGUE "INPUT TABLE" "OUTPUT LISTING" PLOTS \
                LIMITS "EXIT STATUS" ENVIRONMENT FILES EXAMPLES; do
-  printf '%s\n' "$rendered" | grep -qx "$section" || fail "no section $section"
+  grep -qx "$section" "$rendered" || fail "no section $section"
 done
 
 for prompt in "Enter the input file (/ to exit)" "Enter the output file" \
@@ -34,17 +38,17 @@ for prompt in "Enter the input file (/ to exit)" "Enter the output file" \
               "Enter missing value flag, e.g., -999.00" \
               "Enter the 50% frequency response cutoff" "Normalize the input data first? y/n" \
               "Maximum x-axis range for all plots? y/n"; do
-  printf '%s\n' "$flat" | grep -qF -- "$prompt" || fail "prompt not quoted: $prompt"
+  grep -qF -- "$prompt" "$flat" || fail "prompt not quoted: $prompt"
 done
 
 for name in RINGSMOOTH_PLOT_DEVICE PLPLOT_LIB pngcairo xwin null "--help" "--version"; do
-  printf '%s\n' "$flat" | grep -qF -- "$name" || fail "$name is not mentioned"
+  grep -qF -- "$name" "$flat" || fail "$name is not mentioned"
 done
 
 # Every exit status the program uses is described.
 for status_code in 0 1 2 3; do
-  printf '%s\n' "$rendered" | sed -n '/^EXIT STATUS/,/^ENVIRONMENT/p' |
-    grep -qE "^ +$status_code( |$)" || fail "exit status $status_code is not described"
+  grep -qE "^ +$status_code( |$)" "$status_section" ||
+    fail "exit status $status_code is not described"
 done
 
 grep -q "^\.TH RINGSMOOTH 1 [0-9-]* \"ringsmooth $version\"" "$page" ||

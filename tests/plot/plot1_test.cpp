@@ -11,11 +11,17 @@
 #include <string>
 #include <vector>
 
-#include "plot/console_capture.h"
-#include "plot/svg_page.h"
+#include "support/text_stream.h"
+#include "support/svg_page.h"
 
 namespace ringsmooth {
 namespace {
+
+// One work area for every plot of the test program, as in a run.
+PlotWork& plotWork() {
+  static PlotWork work;
+  return work;
+}
 
 constexpr PlotDevice SVG{"svg", "svg", false};
 // The driver rounds to its own device units and writes two decimals.
@@ -59,10 +65,10 @@ Drawn drawSvg(const Curves& c, int n, int startYear, const char* title, char nor
               const std::string& name) {
   const std::string path = svgPath(name);
   unlink(path.c_str());
-  ConsoleCapture console;
-  plot1(PLOT_MAX_POINTS, c.observed.data(), c.smoothed.data(), c.level.data(), n, startYear,
-        title, normalized, SVG, path.c_str(), console.file());
-  Drawn drawn{console.text(), svgpage::readPage(path), access(path.c_str(), F_OK) == 0};
+  support::TextStream console("");
+  plot1(c.observed.data(), c.smoothed.data(), c.level.data(), n, startYear,
+        title, normalized, SVG, path.c_str(), console.get(), plotWork());
+  Drawn drawn{console.contents(), svgpage::readPage(path), access(path.c_str(), F_OK) == 0};
   unlink(path.c_str());
   return drawn;
 }
@@ -303,19 +309,19 @@ TEST(Plot1Svg, ACountAboveTheCapacityDrawsTheFirstTenThousandPoints) {
 
 TEST(Plot1, AFileThatCannotBeCreatedIsReportedAndSkipped) {
   const Curves c = wavyCurves(10);
-  ConsoleCapture console;
-  plot1(PLOT_MAX_POINTS, c.observed.data(), c.smoothed.data(), c.level.data(), 10, 1901,
-        "x                   ", 'n', SVG, "/nonexistent-dir/plot-1.svg", console.file());
-  EXPECT_NE(console.text().find("cannot create /nonexistent-dir/plot-1.svg"), std::string::npos)
-      << console.text();
+  support::TextStream console("");
+  plot1(c.observed.data(), c.smoothed.data(), c.level.data(), 10, 1901,
+        "x                   ", 'n', SVG, "/nonexistent-dir/plot-1.svg", console.get(), plotWork());
+  EXPECT_NE(console.contents().find("cannot create /nonexistent-dir/plot-1.svg"), std::string::npos)
+      << console.contents();
 }
 
 TEST(Plot1, AFileDeviceWithoutAFileNameIsSkipped) {
   const Curves c = wavyCurves(10);
-  ConsoleCapture console;
-  plot1(PLOT_MAX_POINTS, c.observed.data(), c.smoothed.data(), c.level.data(), 10, 1901,
-        "x                   ", 'n', SVG, "", console.file());
-  EXPECT_NE(console.text().find("Plot not written: no file name"), std::string::npos);
+  support::TextStream console("");
+  plot1(c.observed.data(), c.smoothed.data(), c.level.data(), 10, 1901,
+        "x                   ", 'n', SVG, "", console.get(), plotWork());
+  EXPECT_NE(console.contents().find("Plot not written: no file name"), std::string::npos);
 }
 
 // PLplot's xwin device ends the whole process when it cannot open its display. plot1 must
@@ -325,18 +331,18 @@ TEST(Plot1, AScreenThatCannotOpenEndsThePlotNotTheProgram) {
   const std::string saved = oldDisplay != nullptr ? oldDisplay : "";
   setenv("DISPLAY", ":59318", 1);
   const Curves c = wavyCurves(10);
-  ConsoleCapture console;
+  support::TextStream console("");
   const PlotDevice xwin{"xwin", "", true};
-  plot1(PLOT_MAX_POINTS, c.observed.data(), c.smoothed.data(), c.level.data(), 10, 1901,
-        "x                   ", 'n', xwin, nullptr, console.file());
+  plot1(c.observed.data(), c.smoothed.data(), c.level.data(), 10, 1901,
+        "x                   ", 'n', xwin, nullptr, console.get(), plotWork());
   if (oldDisplay != nullptr) {
     setenv("DISPLAY", saved.c_str(), 1);
   } else {
     unsetenv("DISPLAY");
   }
-  EXPECT_NE(console.text().find(" Plot stopped: PLplot reported \"Can't open display\"."),
+  EXPECT_NE(console.contents().find(" Plot stopped: PLplot reported \"Can't open display\"."),
             std::string::npos)
-      << console.text();
+      << console.contents();
 
   // The library is usable again afterwards.
   const Drawn d = drawSvg(c, 10, 1901, "after               ", 'n', "after");
@@ -345,11 +351,11 @@ TEST(Plot1, AScreenThatCannotOpenEndsThePlotNotTheProgram) {
 
 TEST(Plot1, NullDeviceDrawsNothingAndNamesNoFile) {
   const Curves c = wavyCurves(10);
-  ConsoleCapture console;
+  support::TextStream console("");
   const PlotDevice null{"null", "", false};
-  plot1(PLOT_MAX_POINTS, c.observed.data(), c.smoothed.data(), c.level.data(), 10, 1901,
-        "x                   ", 'n', null, nullptr, console.file());
-  const std::string text = console.text();
+  plot1(c.observed.data(), c.smoothed.data(), c.level.data(), 10, 1901,
+        "x                   ", 'n', null, nullptr, console.get(), plotWork());
+  const std::string text = console.contents();
   EXPECT_EQ(text.find("Plot"), std::string::npos) << text;
   EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2);
 }

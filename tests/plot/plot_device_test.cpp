@@ -6,11 +6,17 @@
 #include <ostream>
 #include <string>
 
-#include "plot/console_capture.h"
 #include "plot/plot1.h"
+#include "support/text_stream.h"
 
 namespace ringsmooth {
 namespace {
+
+// One work area for every plot of the test program, as in a run.
+PlotWork& plotWork() {
+  static PlotWork work;
+  return work;
+}
 
 // Sets (or, with nullptr, removes) an environment variable for one test and puts it back.
 class ScopedEnv {
@@ -109,13 +115,13 @@ TEST_P(ChoosePlotDeviceCases, PicksAUsableDeviceAndSaysWhyWhenItFallsBack) {
   const DeviceCase& c = GetParam();
   ScopedEnv device("RINGSMOOTH_PLOT_DEVICE", c.requested);
   ScopedEnv display("DISPLAY", c.display);
-  ConsoleCapture console;
+  support::TextStream console("");
   PlotDevice chosen{};
-  choosePlotDevice(chosen, console.file());
+  choosePlotDevice(chosen, std::getenv("RINGSMOOTH_PLOT_DEVICE"), console.get());
   EXPECT_STREQ(chosen.name, c.name);
   EXPECT_STREQ(chosen.extension, c.extension);
   EXPECT_EQ(chosen.interactive, c.interactive);
-  const std::string text = console.text();
+  const std::string text = console.contents();
   if (c.note[0] == '\0') {
     EXPECT_EQ(text, "");
   } else {
@@ -158,16 +164,16 @@ TEST(ChoosePlotDevice, UnknownNameThenPlotLeavesStandardInputUnread) {
   ASSERT_EQ(dup2(fd, STDIN_FILENO), STDIN_FILENO);
 
   ScopedEnv device("RINGSMOOTH_PLOT_DEVICE", "no-such-device");
-  ConsoleCapture console;
+  support::TextStream console("");
   PlotDevice chosen{};
-  choosePlotDevice(chosen, console.file());
+  choosePlotDevice(chosen, std::getenv("RINGSMOOTH_PLOT_DEVICE"), console.get());
   const std::string dir = testing::TempDir();
   char fileName[512];
   const std::string listing = dir + "/ringsmooth-stdin-check-" + std::to_string(getpid()) + ".txt";
   plotFileName(chosen, listing.c_str(), 1, fileName, sizeof fileName);
   const float values[3] = {1.0f, 2.0f, 3.0f};
-  plot1(3, values, values, values, 3, 2000, "stdin check         ", 'n', chosen, fileName,
-        console.file());
+  plot1(values, values, values, 3, 2000, "stdin check         ", 'n', chosen, fileName,
+        console.get(), plotWork());
   const off_t position = lseek(STDIN_FILENO, 0, SEEK_CUR);
 
   dup2(savedStdin, STDIN_FILENO);
@@ -175,7 +181,7 @@ TEST(ChoosePlotDevice, UnknownNameThenPlotLeavesStandardInputUnread) {
   close(fd);
   unlink(path);
   EXPECT_EQ(position, 0) << "standard input was read";
-  EXPECT_NE(console.text().find("\"no-such-device\" is not known to PLplot"), std::string::npos);
+  EXPECT_NE(console.contents().find("\"no-such-device\" is not known to PLplot"), std::string::npos);
   EXPECT_EQ(access(fileName, F_OK), 0) << fileName;
   unlink(fileName);
 }

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "plot/console_capture.h"
+#include "support/text_stream.h"
 
 namespace ringsmooth {
 namespace {
@@ -117,9 +117,9 @@ std::vector<float> numbersOnLines(const std::string& text) {
 
 TEST(WriteRangeLines, WritesYMaxYMinThenXMaxXMinExactly) {
   const PlotRange range{-1.2345678f, 3.1f, 1901.0f, 2000.0f};
-  ConsoleCapture console;
-  writeRangeLines(range, console.file());
-  const std::string text = console.text();
+  support::TextStream console("");
+  writeRangeLines(range, console.get());
+  const std::string text = console.contents();
   EXPECT_EQ(text, " 3.1 -1.2345678\n 2000 1901\n");
   const std::vector<float> numbers = numbersOnLines(text);
   ASSERT_EQ(numbers.size(), 4u);
@@ -132,9 +132,9 @@ TEST(WriteRangeLines, WritesYMaxYMinThenXMaxXMinExactly) {
 TEST(WriteRangeLines, EveryFloatReadsBackUnchanged) {
   const float samples[] = {0.1f, 1e-7f, 123456.789f, -3.4028235e38f, 100000.0f, 7.0f / 3.0f};
   for (const float value : samples) {
-    ConsoleCapture console;
-    writeRangeLines(PlotRange{value, value, value, value}, console.file());
-    for (const float read : numbersOnLines(console.text())) EXPECT_EQ(read, value);
+    support::TextStream console("");
+    writeRangeLines(PlotRange{value, value, value, value}, console.get());
+    for (const float read : numbersOnLines(console.contents())) EXPECT_EQ(read, value);
   }
 }
 

@@ -1,43 +1,67 @@
 #include "plot/plplot_fonts.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <string>
 
+#include "support/scratch_folder.h"
+
 namespace ringsmooth {
 namespace {
 
-TEST(PlplotFonts, ReplacesAUsersPlplotLib) {
-  setenv("PLPLOT_LIB", "/somewhere/else", 1);
-  plplot_fonts();
+std::string plplotLib() {
   const char* value = std::getenv("PLPLOT_LIB");
-  ASSERT_NE(value, nullptr);
-  EXPECT_STREQ(value, RINGSMOOTH_FONT_DIR);
-  EXPECT_STREQ(plplotFontDirectory(), RINGSMOOTH_FONT_DIR);
+  return value != nullptr ? value : "(unset)";
 }
 
-TEST(PlplotFonts, SetsItWhenUnset) {
-  unsetenv("PLPLOT_LIB");
-  plplot_fonts();
-  const char* value = std::getenv("PLPLOT_LIB");
-  ASSERT_NE(value, nullptr);
-  EXPECT_STREQ(value, RINGSMOOTH_FONT_DIR);
+// A folder with copies of the two font files, as a user's own installation would have them.
+void copyFonts(const runner::ScratchFolder& folder) {
+  for (const char* font : {"/plstnd5.fnt", "/plxtnd5.fnt"}) {
+    runner::writeFile(folder.path() + font,
+                      runner::readFile(std::string(plplotFontDirectory()) + font));
+  }
 }
 
-TEST(PlplotFonts, TheDirectoryHoldsTheStrokeFonts) {
-  const std::string dir = plplotFontDirectory();
-  EXPECT_EQ(access((dir + "/plstnd5.fnt").c_str(), R_OK), 0) << dir;
-  EXPECT_EQ(access((dir + "/plxtnd5.fnt").c_str(), R_OK), 0) << dir;
+TEST(PlplotFonts, PlplotLibEndsUpNamingTheFonts) {
+  runner::ScratchFolder empty;
+  runner::ScratchFolder users;
+  copyFonts(users);
+  const struct {
+    const char* label;
+    const char* before;  // nullptr: unset
+    std::string after;
+  } cases[] = {
+      {"unset", nullptr, plplotFontDirectory()},
+      {"empty", "", plplotFontDirectory()},
+      {"a folder that does not exist", "/nonexistent/plplot", plplotFontDirectory()},
+      {"a folder without the fonts", empty.path().c_str(), plplotFontDirectory()},
+      {"the user's own folder with the fonts", users.path().c_str(), users.path()},
+  };
+  for (const auto& c : cases) {
+    if (c.before != nullptr) {
+      setenv("PLPLOT_LIB", c.before, 1);
+    } else {
+      unsetenv("PLPLOT_LIB");
+    }
+    plplot_fonts();
+    EXPECT_EQ(plplotLib(), c.after) << c.label;
+    EXPECT_TRUE(holdsPlplotFonts(plplotLib().c_str())) << c.label;
+  }
+}
+
+TEST(PlplotFonts, TheBuiltInDirectoryHoldsTheStrokeFonts) {
+  EXPECT_TRUE(holdsPlplotFonts(plplotFontDirectory())) << plplotFontDirectory();
+  runner::ScratchFolder empty;
+  EXPECT_FALSE(holdsPlplotFonts(empty.path().c_str()));
+  EXPECT_FALSE(holdsPlplotFonts(nullptr));
 }
 
 // Run first thing in its own process with PLPLOT_LIB set to a wrong directory (see
 // tests.cmake): the static initializer has replaced it before main.
 TEST(PlplotFonts, SetBeforeMainRuns) {
-  const char* value = std::getenv("PLPLOT_LIB");
-  ASSERT_NE(value, nullptr);
-  EXPECT_STREQ(value, RINGSMOOTH_FONT_DIR);
+  EXPECT_NE(plplotLib(), "/nonexistent/plplot-fonts");
+  EXPECT_TRUE(holdsPlplotFonts(plplotLib().c_str())) << plplotLib();
 }
 
 }  // namespace

@@ -17,12 +17,13 @@ int main() {
     level[i] = 0.0f;
   }
   const PlotDevice screen{"xwin", "", true};
-  plot1(PLOT_MAX_POINTS, observed, smoothed, level, n, 1880, "Demo one            ", 'y',
-        screen, nullptr, stdout);
+  PlotWork work;
+  plot1(observed, smoothed, level, n, 1880, "Demo one            ", 'y', screen, nullptr, stdout,
+        work);
   std::printf("plot 1 returned\n");
   std::fflush(stdout);
-  plot1(PLOT_MAX_POINTS, observed, smoothed, level, n, 1880, "Demo two            ", 'n',
-        screen, nullptr, stdout);
+  plot1(observed, smoothed, level, n, 1880, "Demo two            ", 'n', screen, nullptr, stdout,
+        work);
   std::printf("plot 2 returned\n");
   std::fflush(stdout);
   return 0;

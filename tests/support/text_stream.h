@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-namespace ringsmooth::testing {
+namespace support {
 
 class TextStream {
  public:
@@ -34,4 +34,4 @@ class TextStream {
   std::FILE* file_;
 };
 
-}  // namespace ringsmooth::testing
+}  // namespace support

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "support/textbook_burg.h"
+
 namespace reference {
 
 using Floats = std::vector<float>;    // index 0 unused
@@ -26,30 +28,11 @@ inline void meanAndDeviation(const Floats& x, int n, float& mean, float& sd) {
   sd = std::sqrt(q / divisor);
 }
 
-// Burg's recursion; a zero denominator gives a reflection coefficient of 0.
+// Burg's recursion (the textbook one), 1-based.
 inline Doubles burg(const Floats& x, int n, int order) {
-  Doubles coeff(order + 1, 0.0), prev(order + 1, 0.0);
-  if (n < 2) return coeff;
-  Doubles f(n + 1, 0.0), b(n + 1, 0.0);
-  for (int j = 1; j <= n - 1; ++j) {
-    f[j] = x[j];
-    b[j] = x[j + 1];
-  }
-  for (int k = 1; k <= order; ++k) {
-    double num = 0.0, den = 0.0;
-    for (int j = 1; j <= n - k; ++j) {
-      num = num + f[j] * b[j];
-      den = (den + f[j] * f[j]) + b[j] * b[j];
-    }
-    coeff[k] = den == 0.0 ? 0.0 : (2.0 * num) / den;
-    for (int i = 1; i <= k - 1; ++i) coeff[i] = prev[i] - coeff[k] * prev[k - i];
-    if (k == order) break;
-    for (int i = 1; i <= k; ++i) prev[i] = coeff[i];
-    for (int j = 1; j <= n - k - 1; ++j) {
-      f[j] = f[j] - prev[k] * b[j];
-      b[j] = b[j + 1] - prev[k] * f[j + 1];
-    }
-  }
+  const textbook::BurgResult r = textbook::burg(std::vector<float>(x.begin() + 1, x.begin() + 1 + n), order);
+  Doubles coeff(order + 1, 0.0);
+  for (int k = 1; k <= order; ++k) coeff[k] = r.coeff[k - 1];
   return coeff;
 }
 

@@ -1,11 +1,10 @@
-#include "input/input_error.h"
+#include "driver/report.h"
+
+#include <string>
 
 namespace ringsmooth {
-
 namespace {
 
-// One report line; control bytes from the input (escape sequences, bells) are shown as '?' so
-// that they never act on the user's terminal.
 void writeReportLine(std::FILE* console, const std::string& text) {
   std::fputs("? ", console);
   for (const char c : text) {
@@ -18,12 +17,25 @@ void writeReportLine(std::FILE* console, const std::string& text) {
 }  // namespace
 
 void writeErrorReport(std::FILE* console, const InputError& error) {
-  std::fflush(console);
   std::fputc('\n', console);
   writeReportLine(console, error.heading);
   writeReportLine(console, error.message);
   if (!error.detail.empty()) writeReportLine(console, error.detail);
   std::fflush(console);
+}
+
+void writeSplineLengthMessage(std::FILE* console) {
+  std::fputs(
+      "\n"
+      " *** series too long for spline subroutine ***\n"
+      "  *** enlarge mxy parameter in subroutine ***\n"
+      "\n",
+      console);
+  std::fflush(console);
+}
+
+void writeSplineNotSolvedMessage(std::FILE* console) {
+  std::fputs(">> sbr spline: matrix not positive definite\n", console);
 }
 
 }  // namespace ringsmooth

@@ -1,0 +1,99 @@
+#include "driver/dialogue.h"
+
+#include <bit>
+#include <cstdint>
+#include <string>
+
+#include "core/capacities.h"
+#include "core/text_field.h"
+#include "input/rdtabdat.h"
+
+namespace ringsmooth {
+
+void writePrompt(std::FILE* out, const char* text) {
+  std::fprintf(out, " %-43s==> ", text);
+  std::fflush(out);
+}
+
+void Dialogue::askText(const char* prompt, char* field, int width) {
+  writePrompt(out_, prompt);
+  if (!console_.readText(field, width)) throw console_.error(READ_PAST_END);
+}
+
+// A one-letter answer with Y and N folded to lower case.
+char Dialogue::askLetter(const char* prompt) {
+  char answer = ' ';
+  askText(prompt, &answer, 1);
+  if (answer == 'Y') return 'y';
+  if (answer == 'N') return 'n';
+  return answer;
+}
+
+bool Dialogue::askInputFile(RunSettings& settings) {
+  std::fputc('\n', out_);
+  char field[FILE_NAME_LENGTH];
+  askText("Enter the input file (/ to exit)", field, FILE_NAME_LENGTH);
+  if (field[0] == '/') return false;
+  settings.inputFileName = trimmedText(field, FILE_NAME_LENGTH);
+  return true;
+}
+
+void Dialogue::askOutputFile(RunSettings& settings) {
+  char field[FILE_NAME_LENGTH];
+  askText("Enter the output file", field, FILE_NAME_LENGTH);
+  settings.outputFileName = trimmedText(field, FILE_NAME_LENGTH);
+}
+
+void Dialogue::askTableShape(RunSettings& settings) {
+  writePrompt(out_, "Enter number of columns including years");
+  int columns = 0;  // an empty answer (a lone comma or slash) leaves it 0: refused below
+  if (!console_.readWholeNumber(columns)) throw console_.error(READ_PAST_END);
+  if (!validColumnCount(columns)) {
+    const std::string message = "Number of columns must be from 1 to " +
+                                std::to_string(MAX_SERIES) + " (the year column included)";
+    const std::string detail = "the answer was " + std::to_string(columns);
+    throw console_.error(message.c_str(), detail.c_str());
+  }
+  settings.columnCount = columns;
+
+  // An answer with no number in it (a lone comma, a slash, "3*") would leave the flag at
+  // whatever it held and silently make every such cell missing: refused. A signalling NaN marks
+  // "nothing read": no number read from text ever has this pattern.
+  writePrompt(out_, "Enter missing value flag, e.g., -999.00");
+  constexpr uint32_t NOTHING_READ = 0x7fa00001u;
+  float flag = std::bit_cast<float>(NOTHING_READ);
+  if (!console_.readSingle(flag)) throw console_.error(READ_PAST_END);
+  if (std::bit_cast<uint32_t>(flag) == NOTHING_READ) {
+    throw console_.error("No missing value flag was given", "the answer held no number");
+  }
+  settings.missingFlag = flag;
+}
+
+int Dialogue::askCutoff() {
+  for (;;) {
+    std::fputc('\n', out_);
+    writePrompt(out_, "Enter the 50% frequency response cutoff");
+    int cutoff = 0;
+    if (!console_.readWholeNumber(cutoff)) throw console_.error(READ_PAST_END);
+    if (cutoff >= 1) return cutoff;
+    std::fputs(" The cutoff is a period in years: a whole number of 1 or more.\n", out_);
+  }
+}
+
+char Dialogue::askNormalize() {
+  for (;;) {
+    const char answer = askLetter("Normalize the input data first? y/n");
+    if (answer == 'y' || answer == 'n') return answer;
+    std::fputs(" Please answer y or n.\n", out_);
+  }
+}
+
+void Dialogue::askSmoothing(RunSettings& settings) {
+  settings.cutoff = askCutoff();
+  settings.normalizeAnswer = ' ';
+  settings.normalizeAnswer = askNormalize();
+  settings.plotRangeAnswer = ' ';
+  settings.plotRangeAnswer = askLetter("Maximum x-axis range for all plots? y/n");
+}
+
+}  // namespace ringsmooth

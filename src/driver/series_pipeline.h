@@ -1,0 +1,136 @@
+#pragma once
+// The per-series pipeline. Computing a series (trimming, gap filling, centring or standardizing,
+// the prediction-error filter, the extension, the spline) needs no console and no file: it runs
+// in a SeriesComputer's own work storage and leaves everything the series' output needs in a
+// SeriesBatch. Writing a series (the filter echo, notes, the result block, the plot) is the
+// SeriesWriter's, strictly in series order.
+#include <cstdio>
+#include <memory>
+
+#include "analysis/memcof_batch.h"
+#include "analysis/spline.h"
+#include "core/capacities.h"
+#include "core/series_table.h"
+#include "driver/listing.h"
+#include "plot/plot1.h"
+
+namespace ringsmooth {
+
+// How a series is smoothed, from the one number the user gives. The cutoff is the spline's
+// period (its 50% response), and also the order of the prediction-error filter and the number
+// of years predicted at each end before smoothing, so that the spline has a period's worth of
+// plausible values beyond each end instead of ending abruptly there.
+struct SmoothingPlan {
+  int period;          // the spline's 50% frequency-response cutoff, in years
+  int filterOrder;     // coefficients of the prediction-error filter
+  int extensionYears;  // years predicted at each end
+
+  // The series of n years, extended at both ends, fits the spline and the work arrays.
+  bool fits(int n) const { return n + 2L * extensionYears <= MAX_YEARS; }
+  // The filter fits the coefficient storage (it always does when some series fits).
+  bool filterFits() const { return filterOrder <= MAX_YEARS; }
+};
+
+// The plan for a cutoff of 1 or more.
+SmoothingPlan smoothingPlan(int cutoff);
+
+// What became of a series.
+enum class SeriesOutcome {
+  Listed,       // smoothed: a result block (and a plot) follows
+  NoValue,      // every value of its span is missing
+  NoSpread,     // standardizing asked for, but its standard deviation is 0 or undefined
+  TooShort,     // extended, still too short for the spline (one value, cutoff 1)
+  NotSolved,    // the spline's system was not safely positive definite
+  TooLong,      // extended, longer than the spline takes: the run stops here
+};
+
+// One series from its computation to its block.
+struct SeriesSlot {
+  int k;                   // series number, from 0
+  SeriesOutcome outcome;
+  int n;                   // trimmed length
+  int firstYear;           // trimmed first year
+  int leadingMissing;      // years trimmed at the start
+  int untrimmedCount;      // the span as the reader delivered it
+  int untrimmedFirstYear;
+  float seriesMean;        // 0 for a standardized series
+  float workSeries[MAX_YEARS];   // the listed values (after gap filling, level restored)
+  float levelLine[MAX_YEARS];    // the plot's level line
+  float smoothedSeries[MAX_YEARS];  // the spline of the series' own years, level restored
+  double filterCoefficients[MAX_YEARS];
+};
+
+// Series first .. first+count-1, computed together (their filters share one Burg batch).
+struct SeriesBatch {
+  int first;
+  int count;
+  SeriesSlot slot[MEMCOF_LANES];
+};
+
+// The answers the pipeline uses.
+struct PipelineSettings {
+  SmoothingPlan plan;
+  char normalizeAnswer;  // 'y' standardize, 'n' centre
+  char plotRangeAnswer;  // 'y' widest span, 'n' listed years, anything else no plot
+};
+
+// The work storage of one computing thread, made once and used for every batch.
+class SeriesComputer {
+ public:
+  // Computes series batch.first .. first+count-1 of `table` (count <= MEMCOF_LANES) into
+  // `batch`, trimming their spans in the table. Writes nothing anywhere else.
+  void compute(SeriesTable& table, const PipelineSettings& settings, int first, int count,
+               SeriesBatch& batch);
+
+ private:
+  void prepare(SeriesTable& table, const PipelineSettings& settings, SeriesSlot& s);
+  void computeFilters(SeriesBatch& batch, int filterOrder);
+  void smooth(const SmoothingPlan& plan, SeriesSlot& s);
+
+  BurgWork burg_;
+  SplineWork spline_;
+  float validValues_[MAX_YEARS];
+  float extendedSeries_[MAX_YEARS];
+  float splineOutput_[MAX_YEARS];
+};
+
+// Where a series' output goes.
+struct SeriesOutput {
+  Listing& listing;
+  std::FILE* console;       // the filter echo, notes, plot range lines and messages
+  const PlotDevice* plotDevice;  // null when there are no plots
+  const char* listingName;  // plot files are named after it
+};
+
+// Writes the output of computed series in order; owns the storage the plots need.
+class SeriesWriter {
+ public:
+  SeriesWriter(const SeriesTable& table, const PipelineSettings& settings,
+               const SeriesOutput& output)
+      : table_(table), settings_(settings), out_(output) {}
+
+  // The echo, note, block and plot of every series of the batch, in order. Throws
+  // SeriesTooLong (after the spline's message) at a series too long for the spline, and
+  // InputError when the listing can't be written.
+  void write(SeriesBatch& batch);
+
+ private:
+  void writeSeries(SeriesSlot& s);
+  void noteSkipped(const SeriesSlot& s, const char* why);
+  void plot(SeriesSlot& s);
+  void plotWidestRange(SeriesSlot& s, const char* fileName);
+
+  const SeriesTable& table_;
+  const PipelineSettings& settings_;
+  const SeriesOutput& out_;
+  float residuals_[MAX_YEARS];
+  float plotValues_[MAX_YEARS];
+  float plotSmoothed_[MAX_YEARS];
+  PlotWork plotWork_;
+};
+
+// Computes and writes every series of the table in order, from trimming to plot.
+void processAllSeries(SeriesTable& table, const PipelineSettings& settings,
+                      const SeriesOutput& output);
+
+}  // namespace ringsmooth
