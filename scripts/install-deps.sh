@@ -9,7 +9,7 @@ packages=(
   clang libclang-rt-14-dev gfortran valgrind
   xvfb xauth xfonts-base xdotool x11-utils x11-apps imagemagick
   groff-base time
-  python3-pandas r-base-core
+  python3-pandas python3-scipy r-base-core
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -31,6 +31,14 @@ double smoothingParameter(int cutoff) {
   return (6.0 * (d * d)) / (c + 2.0);
 }
 
+double splineGain(double p, double period) {
+  const double c = std::cos((2.0 * PI) / period);
+  const double d = 2.0 - 2.0 * c;
+  const double q = d * d;
+  const double t = C2[2] + 2.0 * C2[1] * c;
+  return (p * t) / (q + p * t);
+}
+
 namespace {
 
 using Storage = SplineWork::Storage;

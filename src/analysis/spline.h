@@ -51,6 +51,12 @@ class SplineWork {
 // with w = 2 PI / cutoff, every step a separate double operation.
 double smoothingParameter(int cutoff);
 
+// The spline's gain (0 to 1) for a sinusoid of `period` steps, away from the ends of a long
+// series, with smoothing parameter p: p·t / (q + p·t), where q = (2 - 2 cos w)^2 and
+// t = C2[2] + 2 C2[1] cos w are the symbols of the second-difference product and of the weight
+// matrix at w = 2 PI / period. It is 1/2 at the cutoff that gave p.
+double splineGain(double p, double period);
+
 // Smooths series[0..n) into smoothed[0..n) (the two must not overlap). Double precision inside,
 // each operation rounded as written; series is never modified; p receives the smoothing
 // parameter rounded to single. Writes nothing but its outputs (no messages) and returns what

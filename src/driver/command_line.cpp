@@ -6,6 +6,8 @@
 
 #include "core/capacities.h"
 #include "core/run_error.h"
+#include "driver/response.h"
+#include "input/number_token.h"
 
 namespace ringsmooth {
 
@@ -14,14 +16,14 @@ namespace {
 constexpr const char* kProgramName = "ringsmooth";
 
 constexpr const char* kUsage =
-    "Usage: ringsmooth\n"
-    "       ringsmooth --help | --version\n"
+    "Usage: ringsmooth                           the dialogue: asks for everything\n"
+    "       ringsmooth [OPTION]... TABLE...      a batch run: asks nothing\n"
+    "       ringsmooth --cutoff=YEARS --response\n"
     "\n"
     "Smooths annual series (one row per year, one column per series) with a cubic\n"
-    "smoothing spline whose 50% frequency response lies at the cutoff period you\n"
-    "give, after extending each series at both ends by linear prediction. Writes a\n"
-    "listing of year, unfiltered value, spline and residual for every series and\n"
-    "draws one plot per series.\n"
+    "smoothing spline whose 50% frequency response lies at the cutoff period, after\n"
+    "extending each series at both ends by linear prediction from a Burg filter.\n"
+    "Writes year, value, spline and residual for every series; draws one plot each.\n"
     "\n"
     "Run without arguments, it asks on the console for: the input table (/ to\n"
     "exit), the output listing, the number of columns including the years, the\n"
@@ -29,18 +31,40 @@ constexpr const char* kUsage =
     "whether to normalize the data first (y/n), and whether every plot spans the\n"
     "series' widest range (y/n; any other answer draws no plots).\n"
     "\n"
-    "Options:\n"
-    "  -h, --help     show this text and exit\n"
-    "  -V, --version  show the version and exit\n"
+    "Batch runs (TABLE - is standard input):\n"
+    "  -c, --cutoff=YEARS     required: the cutoff, a whole number of 1 or more\n"
+    "  -o, --output=FILE      the output of a single TABLE; - is standard output\n"
+    "  -d, --output-dir=DIR   outputs go to DIR; without -o and -d each goes beside\n"
+    "                         its TABLE: TABLE.lst, or TABLE.spline.csv with -f csv\n"
+    "  -f, --format=FORMAT    listing (default): the fixed-width listing, as the\n"
+    "                         dialogue writes it; csv: series,year,value,spline,\n"
+    "                         residual\n"
+    "      --columns=N        the columns including years; default: as many as the\n"
+    "                         names in the table's first line\n"
+    "  -m, --missing=FLAG     the missing-value flag; default -999\n"
+    "  -n, --normalize        standard normal deviates (the dialogue's y)\n"
+    "  -p, --plots=WHICH      none (default), listed (the listed years), widest (the\n"
+    "                         series' widest span)\n"
+    "      --plot-device=DEV  a PLplot device; default pdf: one PDF per table, a page\n"
+    "                         per series (png, svg: a file per series; xwin: windows)\n"
+    "      --ends=ENDS        predict (default): extend both ends by the Burg filter;\n"
+    "                         none: smooth the series as it stands (natural ends)\n"
+    "      --response         print the cutoff's parameters and frequency response\n"
+    "  -v, --verbose          the dialogue's console echo, on standard error\n"
+    "  -h, --help             show this text and exit\n"
+    "  -V, --version          show the version and exit\n"
+    "\n"
+    "Standard output carries only an output sent there with -o -. Notes and error\n"
+    "reports go to standard error and name their table.\n"
     "\n"
     "Environment:\n"
-    "  RINGSMOOTH_PLOT_DEVICE  PLplot device for the plots (xwin, pngcairo, svg,\n"
-    "                          null, ...); default xwin with an X display, else\n"
-    "                          pngcairo files <listing>-<series number>.png\n"
-    "                          beside the listing\n"
+    "  RINGSMOOTH_PLOT_DEVICE  PLplot device for the dialogue's plots (xwin,\n"
+    "                          pngcairo, svg, null, ...); default xwin with an X\n"
+    "                          display, else pngcairo files <listing>-<n>.png\n"
     "\n"
     "Exit status: 0 normal end, 1 input or file error, 2 usage error, 3 a series\n"
-    "too long for the spline (over MAX_YEARS values once extended).\n"
+    "too long for the spline (over MAX_YEARS values once extended). A batch run\n"
+    "goes on after a table that fails and ends with the status of the first failure.\n"
     "See ringsmooth(1) for the table format and the listing layout.\n";
 
 // The usage text with the capacity written in.
@@ -54,69 +78,299 @@ const std::string& usage() {
   return text;
 }
 
-enum class Request { unknown, help, version };
+enum class Option {
+  Cutoff, Output, OutputDir, Format, Columns, Missing, Normalize, Plots, PlotDevice, Ends,
+  Response, Verbose, Help, Version,
+};
 
-Request classify(const char* argument) {
-  if (std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0) {
-    return Request::help;
+struct OptionSpec {
+  char shortName;  // 0: none
+  const char* longName;
+  bool takesValue;
+  Option id;
+};
+
+constexpr OptionSpec OPTIONS[] = {
+    {'c', "cutoff", true, Option::Cutoff},       {'o', "output", true, Option::Output},
+    {'d', "output-dir", true, Option::OutputDir}, {'f', "format", true, Option::Format},
+    {0, "columns", true, Option::Columns},       {'m', "missing", true, Option::Missing},
+    {'n', "normalize", false, Option::Normalize}, {'p', "plots", true, Option::Plots},
+    {0, "plot-device", true, Option::PlotDevice}, {0, "ends", true, Option::Ends},
+    {0, "response", false, Option::Response},    {'v', "verbose", false, Option::Verbose},
+    {'h', "help", false, Option::Help},          {'V', "version", false, Option::Version},
+};
+
+const OptionSpec* byLongName(const std::string& name) {
+  for (const OptionSpec& o : OPTIONS) {
+    if (name == o.longName) return &o;
   }
-  if (std::strcmp(argument, "--version") == 0 || std::strcmp(argument, "-V") == 0) {
-    return Request::version;
-  }
-  return Request::unknown;
+  return nullptr;
 }
 
-void reportUsageError(std::FILE* err, const char* argument) {
-  const bool looksLikeOption = argument[0] == '-' && argument[1] != '\0';
-  std::fprintf(err, "%s: %s '%s'\n", kProgramName,
-               looksLikeOption ? "unrecognized option" : "unexpected argument", argument);
-  std::fprintf(err,
-               "%s takes no arguments: run it without any and answer its questions.\n"
-               "Try '%s --help' for more information.\n",
-               kProgramName, kProgramName);
+const OptionSpec* byShortName(char name) {
+  for (const OptionSpec& o : OPTIONS) {
+    if (o.shortName != 0 && o.shortName == name) return &o;
+  }
+  return nullptr;
 }
+
+// Reads the arguments one by one into a CommandLine; the first problem found is kept.
+class Parser {
+ public:
+  explicit Parser(CommandLine& c) : c_(c) {}
+
+  void parse(int argc, const char* const* argv) {
+    bool onlyTables = false;
+    for (int i = 1; i < argc && c_.error.empty(); ++i) {
+      const std::string argument = argv[i] != nullptr ? argv[i] : "";
+      if (onlyTables || argument.size() < 2 || argument[0] != '-') {
+        c_.tables.push_back(argument);
+      } else if (argument == "--") {
+        onlyTables = true;
+      } else if (argument[1] == '-') {
+        longOption(argument, argc, argv, i);
+      } else {
+        shortOptions(argument, argc, argv, i);
+      }
+    }
+    if (c_.error.empty()) decide(argc);
+  }
+
+ private:
+  void fail(const std::string& message) {
+    if (c_.error.empty()) c_.error = message;
+  }
+
+  // The value of an option: the rest of its argument, or else the next argument.
+  bool valueFor(const std::string& shown, const char* attached, int argc, const char* const* argv,
+                int& i, std::string& value) {
+    if (attached != nullptr) {
+      value = attached;
+      return true;
+    }
+    if (i + 1 >= argc || argv[i + 1] == nullptr) {
+      fail("option '" + shown + "' needs a value");
+      return false;
+    }
+    value = argv[++i];
+    return true;
+  }
+
+  void longOption(const std::string& argument, int argc, const char* const* argv, int& i) {
+    const std::size_t equals = argument.find('=');
+    const std::string name = argument.substr(2, equals == std::string::npos ? std::string::npos
+                                                                            : equals - 2);
+    const OptionSpec* spec = byLongName(name);
+    if (spec == nullptr) return fail("unrecognized option '" + argument + "'");
+    const std::string shown = "--" + name;
+    if (!spec->takesValue) {
+      if (equals != std::string::npos) return fail("option '" + shown + "' takes no value");
+      return apply(*spec, shown, "");
+    }
+    std::string value;
+    const char* attached = equals == std::string::npos ? nullptr : argv[i] + equals + 1;
+    if (valueFor(shown, attached, argc, argv, i, value)) apply(*spec, shown, value);
+  }
+
+  void shortOptions(const std::string& argument, int argc, const char* const* argv, int& i) {
+    for (std::size_t j = 1; j < argument.size() && c_.error.empty(); ++j) {
+      const OptionSpec* spec = byShortName(argument[j]);
+      const std::string shown = std::string("-") + argument[j];
+      if (spec == nullptr) return fail("unrecognized option '" + shown + "'");
+      if (!spec->takesValue) {
+        apply(*spec, shown, "");
+        continue;
+      }
+      std::string value;
+      const char* attached = j + 1 < argument.size() ? argv[i] + j + 1 : nullptr;
+      if (valueFor(shown, attached, argc, argv, i, value)) apply(*spec, shown, value);
+      return;
+    }
+  }
+
+  void badValue(const std::string& option, const std::string& value, const char* expected) {
+    fail("option '" + option + "': '" + value + "' is not " + expected);
+  }
+
+  void apply(const OptionSpec& spec, const std::string& shown, const std::string& value) {
+    RunSettings& s = c_.settings;
+    switch (spec.id) {
+      case Option::Cutoff: {
+        int cutoff = 0;
+        if (parseWhole(value.data(), value.size(), cutoff) != TokenStatus::Ok || cutoff < 1) {
+          return badValue(shown, value, "a whole number of 1 or more");
+        }
+        s.cutoff = cutoff;
+        return;
+      }
+      case Option::Columns: {
+        int columns = 0;
+        if (parseWhole(value.data(), value.size(), columns) != TokenStatus::Ok || columns < 1 ||
+            columns > MAX_SERIES) {
+          return badValue(shown, value,
+                          ("a whole number from 1 to " + std::to_string(MAX_SERIES)).c_str());
+        }
+        s.columnCount = columns;
+        return;
+      }
+      case Option::Missing: {
+        float flag = 0.0f;
+        if (parseFloat(value.data(), value.size(), flag) != TokenStatus::Ok) {
+          return badValue(shown, value, "a number");
+        }
+        s.missingFlag = flag;
+        return;
+      }
+      case Option::Format:
+        if (value == "listing") {
+          s.format = OutputFormat::Listing;
+        } else if (value == "csv") {
+          s.format = OutputFormat::Csv;
+        } else {
+          badValue(shown, value, "listing or csv");
+        }
+        return;
+      case Option::Plots:
+        if (value == "none") {
+          s.plotRangeAnswer = ' ';
+        } else if (value == "listed") {
+          s.plotRangeAnswer = 'n';
+        } else if (value == "widest") {
+          s.plotRangeAnswer = 'y';
+        } else {
+          badValue(shown, value, "none, listed or widest");
+        }
+        return;
+      case Option::Ends:
+        if (value == "predict") {
+          s.ends = Ends::Predict;
+        } else if (value == "none") {
+          s.ends = Ends::None;
+        } else {
+          badValue(shown, value, "predict or none");
+        }
+        return;
+      case Option::PlotDevice:
+        if (value.empty()) return badValue(shown, value, "a PLplot device name");
+        s.plotDevice = value;
+        return;
+      case Option::Output:
+        if (value.empty()) return badValue(shown, value, "a file name");
+        c_.output = value;
+        return;
+      case Option::OutputDir:
+        if (value.empty()) return badValue(shown, value, "a folder name");
+        c_.outputDir = value;
+        return;
+      case Option::Normalize:
+        s.normalizeAnswer = 'y';
+        return;
+      case Option::Response:
+        response_ = true;
+        return;
+      case Option::Verbose:
+        c_.verbose = true;
+        return;
+      case Option::Help:
+        help_ = true;
+        return;
+      case Option::Version:
+        version_ = true;
+        return;
+    }
+  }
+
+  void decide(int argc) {
+    if (argc <= 1) {
+      c_.action = CommandLine::Action::Dialogue;
+      return;
+    }
+    if (help_) {
+      c_.action = CommandLine::Action::Help;
+      return;
+    }
+    if (version_) {
+      c_.action = CommandLine::Action::Version;
+      return;
+    }
+    RunSettings& s = c_.settings;
+    if (s.cutoff < 1) return fail("a batch run needs --cutoff=YEARS");
+    if (response_) {
+      if (!c_.tables.empty()) return fail("--response takes no TABLE");
+      c_.action = CommandLine::Action::Response;
+      return;
+    }
+    if (c_.tables.empty()) return fail("no TABLE given");
+    int fromStandardInput = 0;
+    for (const std::string& table : c_.tables) {
+      if (table.empty()) return fail("a TABLE name is empty");
+      if (table == "-") ++fromStandardInput;
+    }
+    if (fromStandardInput > 1) return fail("standard input (-) can be read only once");
+    if (!c_.output.empty() && !c_.outputDir.empty()) return fail("give -o or -d, not both");
+    if (!c_.output.empty() && c_.tables.size() > 1) {
+      return fail("-o names the output of a single TABLE; use -d for several");
+    }
+    if (fromStandardInput == 1 && c_.output.empty()) {
+      return fail("TABLE - (standard input) needs -o FILE, or -o - for standard output");
+    }
+    if (s.normalizeAnswer != 'y') s.normalizeAnswer = 'n';
+    c_.action = CommandLine::Action::Batch;
+  }
+
+  CommandLine& c_;
+  bool help_ = false;
+  bool version_ = false;
+  bool response_ = false;
+};
 
 // Writes `text` to `out` and makes sure it left the buffer; 0 on success, 1 after a note on
 // `err` when it did not.
-int writeAll(std::FILE* out, std::FILE* err, const char* text) {
+int writeAll(std::FILE* out, std::FILE* err, const std::string& text) {
   errno = 0;
-  const bool written = std::fputs(text, out) >= 0;
+  const bool written = std::fputs(text.c_str(), out) >= 0;
   const bool flushed = std::fflush(out) == 0;
   if (written && flushed && !std::ferror(out)) {
-    return 0;
+    return EXIT_NORMAL;
   }
   const int cause = errno;
   std::fprintf(err, "%s: write error: %s\n", kProgramName,
                cause != 0 ? std::strerror(cause) : "output stream failed");
-  return 1;
+  return EXIT_INPUT_ERROR;
 }
 
 }  // namespace
 
 const char* usageText() { return usage().c_str(); }
 
+CommandLine parseCommandLine(int argc, const char* const* argv) {
+  CommandLine c;
+  Parser(c).parse(argv == nullptr ? 0 : argc, argv);
+  if (!c.error.empty()) c.action = CommandLine::Action::UsageError;
+  return c;
+}
+
+int handleCommandLine(const CommandLine& c, std::FILE* out, std::FILE* err) {
+  switch (c.action) {
+    case CommandLine::Action::Help:
+      return writeAll(out, err, usage());
+    case CommandLine::Action::Version:
+      return writeAll(out, err, "ringsmooth " RINGSMOOTH_VERSION "\n");
+    case CommandLine::Action::Response:
+      return writeAll(out, err, responseText(c.settings.cutoff));
+    case CommandLine::Action::UsageError:
+      std::fprintf(err, "%s: %s\nTry '%s --help' for more information.\n", kProgramName,
+                   c.error.c_str(), kProgramName);
+      return EXIT_USAGE;
+    case CommandLine::Action::Dialogue:
+    case CommandLine::Action::Batch:
+      break;
+  }
+  return -1;
+}
+
 int handleCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err) {
-  if (argc <= 1 || argv == nullptr) {
-    return -1;
-  }
-  bool wantsHelp = false;
-  for (int i = 1; i < argc; ++i) {
-    const char* argument = argv[i] != nullptr ? argv[i] : "";
-    switch (classify(argument)) {
-      case Request::help:
-        wantsHelp = true;
-        break;
-      case Request::version:
-        break;
-      case Request::unknown:
-        reportUsageError(err, argument);
-        return EXIT_USAGE;
-    }
-  }
-  if (wantsHelp) {
-    return writeAll(out, err, usageText());
-  }
-  return writeAll(out, err, "ringsmooth " RINGSMOOTH_VERSION "\n");
+  return handleCommandLine(parseCommandLine(argc, argv), out, err);
 }
 
 }  // namespace ringsmooth

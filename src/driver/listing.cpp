@@ -4,11 +4,15 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
+#include <cmath>
 #include <cstring>
 #include <string>
 
 #include "core/run_error.h"
+#include "core/text_field.h"
 #include "driver/fixed_field.h"
 
 namespace ringsmooth {
@@ -17,12 +21,36 @@ namespace {
 constexpr int LINE_LENGTH = 29;  // year in 5 columns, three values in 8 each
 constexpr char HEADER[] = " year  unfilt  spline  resids";
 constexpr char NAME_LEAD[] = " Input series is: ";
-constexpr long BLOCK_CAPACITY =
+constexpr long LISTING_BLOCK_CAPACITY =
     1 + (sizeof NAME_LEAD - 1) + NAME_LENGTH + 1 + LINE_LENGTH + 1 + MAX_YEARS * (LINE_LENGTH + 1L);
 
-InputError listingError(const char* what, const std::string& fileName, int errorNumber) {
-  return InputError{std::string(what) + " the output listing \"" + fileName + "\"",
-                    std::strerror(errorNumber)};
+// A CSV row: the name (quoted, every character possibly doubled), the year, three numbers of at
+// most 15 characters each, four commas and the line end.
+constexpr char CSV_HEADER[] = "series,year,value,spline,residual\n";
+constexpr long CSV_ROW_CAPACITY = (2 + 2 * NAME_LENGTH) + 11 + 3 * 16 + 4 + 1;
+constexpr long CSV_BLOCK_CAPACITY = MAX_YEARS * CSV_ROW_CAPACITY;
+
+constexpr long BLOCK_CAPACITY =
+    LISTING_BLOCK_CAPACITY > CSV_BLOCK_CAPACITY ? LISTING_BLOCK_CAPACITY : CSV_BLOCK_CAPACITY;
+
+// The shortest decimal that reads back as the same float; NaN, Inf and -Inf as R and pandas
+// read them.
+char* writeShortest(char* out, float value) {
+  if (std::isnan(value)) return std::copy_n("NaN", 3, out);
+  if (std::isinf(value)) return value < 0 ? std::copy_n("-Inf", 4, out) : std::copy_n("Inf", 3, out);
+  return std::to_chars(out, out + 16, value).ptr;
+}
+
+// The series name as a CSV field: without its trailing blanks, quoted (and its quotes doubled)
+// when it holds a comma, a quote, a line end or a blank at its start.
+std::string csvName(const char name[NAME_LENGTH]) {
+  const std::string text = trimmedText(name, NAME_LENGTH);
+  const bool quote = text.find_first_of(",\"\r\n") != std::string::npos ||
+                     (!text.empty() && text[0] == ' ');
+  if (!quote) return text;
+  std::string out = "\"";
+  for (const char c : text) out += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return out + "\"";
 }
 
 // Holds off the signals that end a run from the keyboard or the system (interrupt, quit, hangup,
@@ -53,10 +81,19 @@ Listing::~Listing() {
   if (fd_ >= 0) ::close(fd_);
 }
 
-void Listing::create(const std::string& fileName) {
+InputError Listing::error(const char* what, int errorNumber) const {
+  const char* kind = format_ == OutputFormat::Csv ? "the CSV output" : "the output listing";
+  const std::string name = fileName_ == "-" ? "standard output" : "\"" + fileName_ + "\"";
+  return InputError{std::string(what) + " " + kind + " " + name, std::strerror(errorNumber)};
+}
+
+void Listing::create(const std::string& fileName, OutputFormat format) {
   fileName_ = fileName;
-  fd_ = ::open(fileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd_ < 0) throw listingError("Cannot create", fileName_, errno);
+  format_ = format;
+  fd_ = fileName == "-" ? ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0)
+                        : ::open(fileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd_ < 0) throw error("Cannot create", errno);
+  if (format_ == OutputFormat::Csv) writeAll(CSV_HEADER, sizeof CSV_HEADER - 1);
 }
 
 void Listing::writeAll(const char* data, long size) {
@@ -64,7 +101,7 @@ void Listing::writeAll(const char* data, long size) {
     const ssize_t written = ::write(fd_, data, static_cast<size_t>(size));
     if (written < 0) {
       if (errno == EINTR) continue;
-      throw listingError("Cannot write", fileName_, errno);
+      throw error("Cannot write", errno);
     }
     data += written;
     size -= written;
@@ -74,6 +111,26 @@ void Listing::writeAll(const char* data, long size) {
 void Listing::writeBlock(const char name[NAME_LENGTH], int firstYear, int n, const float listed[],
                          const float smoothed[], float residuals[]) {
   char* const blockText = blockText_.get();
+  if (format_ == OutputFormat::Csv) {
+    const std::string field = csvName(name);
+    char* out = blockText;
+    for (int i = 0; i < n; ++i) {
+      residuals[i] = listed[i] - smoothed[i];
+      out = std::copy(field.begin(), field.end(), out);
+      *out++ = ',';
+      out = std::to_chars(out, out + 11, static_cast<long long>(firstYear) + i).ptr;
+      *out++ = ',';
+      out = writeShortest(out, listed[i]);
+      *out++ = ',';
+      out = writeShortest(out, smoothed[i]);
+      *out++ = ',';
+      out = writeShortest(out, residuals[i]);
+      *out++ = '\n';
+    }
+    const TerminationSignalsHeld held;
+    writeAll(blockText, out - blockText);
+    return;
+  }
   char* out = blockText;
   *out++ = '\n';
   std::memcpy(out, NAME_LEAD, sizeof NAME_LEAD - 1);
@@ -101,7 +158,7 @@ void Listing::close() {
   if (fd_ < 0) return;
   const int fd = fd_;
   fd_ = -1;
-  if (::close(fd) != 0) throw listingError("Cannot close", fileName_, errno);
+  if (::close(fd) != 0) throw error("Cannot close", errno);
 }
 
 }  // namespace ringsmooth

@@ -1,10 +1,13 @@
 #pragma once
-// The output listing: one block per series, each handed to the operating system whole as soon
-// as it is finished, so that a run that stops or is killed leaves only whole blocks behind.
+// The output listing (or its CSV form): one block per series, each handed to the operating system
+// whole as soon as it is finished, so that a run that stops or is killed leaves only whole
+// blocks behind.
 #include <memory>
 #include <string>
 
 #include "core/capacities.h"
+#include "core/run_error.h"
+#include "driver/settings.h"
 
 namespace ringsmooth {
 
@@ -15,12 +18,15 @@ class Listing {
   Listing(const Listing&) = delete;
   Listing& operator=(const Listing&) = delete;
 
-  // Creates the file, or empties an existing one. Throws InputError with the system's message.
-  void create(const std::string& fileName);
-  // Writes one result block: an empty line, " Input series is: " and the 20-character name, the
-  // column header, and one 29-character line per year. residuals[i] is set to
-  // listed[i] - smoothed[i] (single precision) just before its line is formed. Throws
-  // InputError with the system's message when the write fails.
+  // Creates the file, or empties an existing one; "-" is standard output. A CSV output starts
+  // with its header line. Throws InputError with the system's message.
+  void create(const std::string& fileName, OutputFormat format = OutputFormat::Listing);
+  // Writes one result block. A listing block: an empty line, " Input series is: " and the
+  // 20-character name, the column header, and one 29-character line per year. A CSV block: one
+  // row per year, series,year,value,spline,residual, the numbers as the shortest decimals that
+  // read back as the same floats. residuals[i] is set to listed[i] - smoothed[i] (single
+  // precision) just before its line is formed. Throws InputError with the system's message
+  // when the write fails.
   void writeBlock(const char name[NAME_LENGTH], int firstYear, int n, const float listed[],
                   const float smoothed[], float residuals[]);
   // Closes the file; throws InputError if the system reports a failure.
@@ -28,7 +34,9 @@ class Listing {
 
  private:
   void writeAll(const char* data, long size);
+  InputError error(const char* what, int errorNumber) const;
   int fd_ = -1;
+  OutputFormat format_ = OutputFormat::Listing;
   std::string fileName_;
   std::unique_ptr<char[]> blockText_;  // one block's text, formed in full before it is written
 };

@@ -1,7 +1,9 @@
-// The run dialogue: the questions, the two files, and the loop over the series.
+// The run: its steps for one table, with the dialogue's questions where it asks them, and the
+// two ways in (the dialogue and a batch run).
 #include "driver/run_driver.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
@@ -9,14 +11,17 @@
 #include <new>
 #include <string>
 
+#include "core/file_names.h"
 #include "core/run_error.h"
 #include "core/series_table.h"
 #include "driver/dialogue.h"
 #include "driver/listing.h"
+#include "driver/progress.h"
 #include "driver/report.h"
 #include "driver/series_pipeline.h"
 #include "input/free_form.h"
 #include "input/rdtabdat.h"
+#include "plot/plot1.h"
 #include "plot/plot_device.h"
 #include "plot/plplot_fonts.h"
 
@@ -36,13 +41,18 @@ void refuseNulInName(const char* what, const std::string& name) {
   throw InputError{std::string(what) + " \"" + shown + "\"", "The name holds a NUL character"};
 }
 
-// The input table, open for reading, closed when the run is done with it.
+// The input table, open for reading ("-": standard input), closed when the run is done with it.
 class OpenTable {
  public:
   // A directory or a missing file is reported with the system's own words.
   explicit OpenTable(const std::string& name) {
+    if (name == "-") {
+      file_ = stdin;
+      return;
+    }
     refuseNulInName("Cannot open the input file", name);
     file_ = std::fopen(name.c_str(), "rb");
+    owned_ = true;
     if (file_ == nullptr) throw fileError("Cannot open the input file", name, errno);
     struct stat info {};
     if (fstat(fileno(file_), &info) == 0 && S_ISDIR(info.st_mode)) {
@@ -56,19 +66,20 @@ class OpenTable {
 
   std::FILE* file() const { return file_; }
   void close() {
-    if (file_ != nullptr) std::fclose(file_);
+    if (owned_ && file_ != nullptr) std::fclose(file_);
     file_ = nullptr;
   }
 
  private:
   std::FILE* file_ = nullptr;
+  bool owned_ = false;
 };
 
 // Creating the listing over the input table would destroy the table before it is read.
 void refuseListingOverTable(const OpenTable& table, const std::string& listingName) {
   struct stat tableInfo {};
   struct stat listingInfo {};
-  if (fstat(fileno(table.file()), &tableInfo) == 0 &&
+  if (listingName != "-" && fstat(fileno(table.file()), &tableInfo) == 0 &&
       stat(listingName.c_str(), &listingInfo) == 0 && tableInfo.st_dev == listingInfo.st_dev &&
       tableInfo.st_ino == listingInfo.st_ino) {
     throw InputError{"Cannot create the output listing \"" + listingName + "\"",
@@ -76,72 +87,193 @@ void refuseListingOverTable(const OpenTable& table, const std::string& listingNa
   }
 }
 
-int run(Dialogue& dialogue, std::FILE* out) {
-  RunSettings settings;
-  if (!dialogue.askInputFile(settings)) return EXIT_NORMAL;
+// Where one table's run writes besides its output.
+struct RunConsole {
+  std::FILE* echo;         // the filter echo and plot range lines; null: not written
+  std::FILE* notes;        // notes, messages
+  std::string notePrefix;  // "" in the dialogue; "ringsmooth: TABLE:" in a batch run
+  Dialogue* dialogue;      // the dialogue's questions, or null in a batch run
+  Progress* progress;      // a batch run's display, or null
+
+  // A note of its own: in the dialogue after an empty line, in a batch run after the prefix.
+  void note(const char* text) const {
+    if (progress != nullptr) progress->hide();
+    if (dialogue != nullptr) {
+      std::fprintf(notes, "\n %s\n", text);
+    } else {
+      std::fprintf(notes, "%s %s\n", notePrefix.c_str(), text);
+    }
+  }
+};
+
+// The column count a batch run was not given: the names in the header's first line.
+int columnsNamedInHeader(FreeFormReader& table) {
+  const int named = table.namesOnNextLine();
+  if (named < 0) {
+    throw table.errorAtLine(1, "The header's first line is too long to count its names",
+                            "give the number of columns with --columns");
+  }
+  if (!validColumnCount(named)) {
+    throw table.errorAtLine(1,
+                            ("The header's first line names " + std::to_string(named) +
+                             " columns; a table has from 1 to " + std::to_string(MAX_SERIES))
+                                .c_str(),
+                            "give the number of columns with --columns");
+  }
+  return named;
+}
+
+// The run of one table, from opening it to closing its output: the dialogue's steps, with its
+// questions asked where the run needs the answers; a batch run has them all in `settings`.
+// Throws InputError and SeriesTooLong.
+void runTable(RunSettings& settings, const RunConsole& console) {
+  Dialogue* const dialogue = console.dialogue;
   OpenTable input(settings.inputFileName);
 
-  dialogue.askOutputFile(settings);
+  if (dialogue != nullptr) dialogue->askOutputFile(settings);
   refuseNulInName("Cannot create the output listing", settings.outputFileName);
   refuseListingOverTable(input, settings.outputFileName);
   Listing listing;
-  listing.create(settings.outputFileName);
+  listing.create(settings.outputFileName, settings.format);
 
-  dialogue.askTableShape(settings);
+  if (dialogue != nullptr) dialogue->askTableShape(settings);
   const SeriesTablePtr table = makeSeriesTable();
   {
     FreeFormReader tableReader(input.file(), FreeFormReader::Kind::File);
-    rdtabdat(tableReader, settings.columnCount, settings.missingFlag, *table);
+    const int columns =
+        settings.columnCount > 0 ? settings.columnCount : columnsNamedInHeader(tableReader);
+    rdtabdat(tableReader, columns, settings.missingFlag, *table);
   }
   input.close();
 
   if (table->seriesCount <= 0) {
-    std::fputs("\n The table holds no series with data rows; nothing to do.\n", out);
+    console.note("The table holds no series with data rows; nothing to do.");
     listing.close();
-    return EXIT_NORMAL;
+    return;
   }
 
-  dialogue.askSmoothing(settings);
-  const PipelineSettings pipeline{smoothingPlan(settings.cutoff), settings.normalizeAnswer,
-                                  settings.plotRangeAnswer};
+  if (dialogue != nullptr) dialogue->askSmoothing(settings);
+  const PipelineSettings pipeline{smoothingPlan(settings.cutoff, settings.ends),
+                                  settings.normalizeAnswer, settings.plotRangeAnswer};
   PlotDevice plotDevice{};
   const bool plots = settings.plotRangeAnswer == 'y' || settings.plotRangeAnswer == 'n';
-  if (plots) choosePlotDevice(plotDevice, std::getenv("RINGSMOOTH_PLOT_DEVICE"), out);
-  const SeriesOutput output{listing, out, plots ? &plotDevice : nullptr,
-                            settings.outputFileName.c_str()};
+  if (plots) {
+    const char* requested = settings.plotDevice.empty() ? std::getenv("RINGSMOOTH_PLOT_DEVICE")
+                                                        : settings.plotDevice.c_str();
+    choosePlotDevice(plotDevice, requested, console.notes);
+  }
+  // Plot files are named after the output; for an output on standard output, after the table.
+  const std::string plotBase = settings.outputFileName != "-" ? settings.outputFileName
+                               : settings.inputFileName != "-" ? settings.inputFileName
+                                                               : "stdin";
+  const PlotOutput plotOutput{&plotDevice, console.echo, console.notes,
+                              console.notePrefix.c_str()};
+  PlotWork bookWork;
+  // A batch run puts a whole table's plots into one PDF, a page per series.
+  const bool oneFile = plots && dialogue == nullptr && std::strcmp(plotDevice.extension, "pdf") == 0;
+  PlotBook book(plotOutput, withoutExtension(plotBase) + ".pdf", bookWork);
+  if (console.progress != nullptr) console.progress->startTable(0, table->seriesCount);
+  const SeriesOutput output{listing,
+                            console.echo,
+                            console.notes,
+                            console.notePrefix.c_str(),
+                            dialogue != nullptr,
+                            plots ? &plotDevice : nullptr,
+                            plotBase.c_str(),
+                            oneFile ? &book : nullptr,
+                            console.progress};
   processAllSeries(*table, pipeline, output);
+  book.close();
   listing.close();
+}
+
+int runDialogue(Dialogue& dialogue, std::FILE* out) {
+  RunSettings settings;
+  if (!dialogue.askInputFile(settings)) return EXIT_NORMAL;
+  runTable(settings, RunConsole{out, out, "", &dialogue, nullptr});
   return EXIT_NORMAL;
+}
+
+// Runs `body`, turning what stops a run into an exit status after a report on `reports`.
+template <typename Body>
+int stoppedBy(std::FILE* reports, const std::string& source, Body body) {
+  const auto report = [&](InputError error) {
+    if (!source.empty()) error.heading = source + ": " + error.heading;
+    writeErrorReport(reports, error);
+  };
+  try {
+    body();
+    return EXIT_NORMAL;
+  } catch (const InputError& error) {
+    report(error);
+    return EXIT_INPUT_ERROR;
+  } catch (const SeriesTooLong&) {
+    return EXIT_TOO_LONG;
+  } catch (const std::bad_alloc&) {
+    report(InputError{"The run stopped", "Not enough memory"});
+    return EXIT_INPUT_ERROR;
+  } catch (const std::exception& error) {
+    report(InputError{"The run stopped", error.what()});
+    return EXIT_INPUT_ERROR;
+  }
+}
+
+// A stream that could not take what the run wrote (a full disk, a closed pipe) must not end in
+// a reported success: whoever reads it has not seen what the run said.
+int checkWritten(std::FILE* stream, const char* what, int status) {
+  if (std::fflush(stream) == 0 && !std::ferror(stream)) return status;
+  std::fprintf(stderr, "ringsmooth: writing to %s failed: %s\n", what, std::strerror(errno));
+  return status == EXIT_NORMAL ? EXIT_INPUT_ERROR : status;
+}
+
+// The output of a batch run's table: -o, or beside the table (or in -d's folder) with the
+// format's extension.
+std::string outputFor(const CommandLine& c, const std::string& table) {
+  if (!c.output.empty()) return c.output;
+  const char* extension = c.settings.format == OutputFormat::Csv ? ".spline.csv" : ".lst";
+  std::string stem = withoutExtension(table);
+  if (!c.outputDir.empty()) {
+    const std::size_t slash = stem.rfind('/');
+    if (slash != std::string::npos) stem = stem.substr(slash + 1);
+    return c.outputDir + (c.outputDir.back() == '/' ? "" : "/") + stem + extension;
+  }
+  return stem + extension;
 }
 
 }  // namespace
 
 int runDriver(std::FILE* consoleIn, std::FILE* consoleOut) {
   plplot_fonts();
-  int status = EXIT_NORMAL;
-  try {
+  int status = stoppedBy(consoleOut, "", [&] {
     FreeFormReader console(consoleIn, FreeFormReader::Kind::Console);
     Dialogue dialogue(console, consoleOut);
-    status = run(dialogue, consoleOut);
-  } catch (const InputError& error) {
-    writeErrorReport(consoleOut, error);
-    status = EXIT_INPUT_ERROR;
-  } catch (const SeriesTooLong&) {
-    status = EXIT_TOO_LONG;
-  } catch (const std::bad_alloc&) {
-    writeErrorReport(consoleOut, InputError{"The run stopped", "Not enough memory"});
-    status = EXIT_INPUT_ERROR;
-  } catch (const std::exception& error) {
-    writeErrorReport(consoleOut, InputError{"The run stopped", error.what()});
-    status = EXIT_INPUT_ERROR;
+    runDialogue(dialogue, consoleOut);
+  });
+  return checkWritten(consoleOut, "the console", status);
+}
+
+int runBatch(const CommandLine& c, std::FILE* err) {
+  plplot_fonts();
+  // The display would only get in the way of the echo.
+  Progress progress(c.verbose ? nullptr : err, static_cast<int>(c.tables.size()));
+  int status = EXIT_NORMAL;
+  for (std::size_t t = 0; t < c.tables.size(); ++t) {
+    RunSettings settings = c.settings;
+    settings.inputFileName = c.tables[t];
+    settings.outputFileName = outputFor(c, c.tables[t]);
+    if (settings.plotDevice.empty()) settings.plotDevice = "pdf";
+    const std::string name = c.tables[t] == "-" ? "standard input" : c.tables[t];
+    const RunConsole console{c.verbose ? err : nullptr, err, "ringsmooth: " + name + ":", nullptr,
+                             &progress};
+    const int tableStatus = stoppedBy(err, name, [&] {
+      progress.startTable(static_cast<int>(t), 0);
+      runTable(settings, console);
+    });
+    progress.hide();
+    if (status == EXIT_NORMAL) status = tableStatus;
   }
-  // A console that could not take the dialogue (a full disk, a closed pipe) must not end in a
-  // reported success: whoever reads it has not seen what the run said.
-  if (std::fflush(consoleOut) != 0 || std::ferror(consoleOut)) {
-    std::fprintf(stderr, "ringsmooth: writing to the console failed: %s\n", std::strerror(errno));
-    if (status == EXIT_NORMAL) status = EXIT_INPUT_ERROR;
-  }
-  return status;
+  status = checkWritten(stdout, "standard output", status);
+  return checkWritten(err, "standard error", status);
 }
 
 }  // namespace ringsmooth

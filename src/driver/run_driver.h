@@ -1,11 +1,19 @@
 #pragma once
-// The run: the dialogue, the two files, and the per-series pipeline for every series in order.
+// A run: the dialogue's one table, or a batch run's tables, each through the same steps (the
+// files, the table, the per-series pipeline for every series in order).
 #include <cstdio>
+
+#include "driver/command_line.h"
 
 namespace ringsmooth {
 
-// Runs the whole program on the given console (answers from consoleIn; prompts, echo and
-// reports on consoleOut); returns the exit status (core/run_error.h).
+// Runs the dialogue on the given console (answers from consoleIn; prompts, echo and reports on
+// consoleOut); returns the exit status (core/run_error.h).
 int runDriver(std::FILE* consoleIn, std::FILE* consoleOut);
+
+// Runs a batch run: every table of the command line in order, each read and written whole. A
+// table that fails gets its report on `err` and the run goes on with the next; the status is
+// that of the first failure, 0 when all succeed. Notes and reports go to `err`, naming the table.
+int runBatch(const CommandLine& commandLine, std::FILE* err);
 
 }  // namespace ringsmooth

@@ -17,7 +17,10 @@ namespace ringsmooth {
 static_assert(SPLINE_MAX_LENGTH == MAX_YEARS, "an extended series fits the work arrays exactly");
 static_assert(PLOT_MAX_POINTS == MAX_YEARS, "a plot draws every year a series can have");
 
-SmoothingPlan smoothingPlan(int cutoff) { return SmoothingPlan{cutoff, cutoff, cutoff}; }
+SmoothingPlan smoothingPlan(int cutoff, Ends ends) {
+  if (ends == Ends::None) return SmoothingPlan{cutoff, 0, 0};
+  return SmoothingPlan{cutoff, cutoff, cutoff};
+}
 
 namespace {
 
@@ -155,7 +158,7 @@ void SeriesComputer::compute(SeriesTable& table, const PipelineSettings& setting
     prepare(table, settings, batch.slot[i]);
   }
   const SmoothingPlan& plan = settings.plan;
-  if (plan.filterFits()) computeFilters(batch, plan.filterOrder);
+  if (plan.filterOrder >= 1 && plan.filterFits()) computeFilters(batch, plan.filterOrder);
   for (int i = 0; i < count; ++i) {
     SeriesSlot& s = batch.slot[i];
     if (s.outcome != SeriesOutcome::Listed) continue;
@@ -200,8 +203,25 @@ void echoFilter(std::FILE* console, int filterOrder, const double coefficients[]
 }  // namespace
 
 void SeriesWriter::noteSkipped(const SeriesSlot& s, const char* why) {
-  std::fprintf(out_.console, " Series %d (%.*s): %s; no result block.\n", s.k + 1, NAME_LENGTH,
-               table_.seriesName[s.k], why);
+  if (out_.progress != nullptr) out_.progress->hide();
+  std::fprintf(out_.notes, "%s Series %d (%.*s): %s; no result block.\n", out_.notePrefix,
+               s.k + 1, NAME_LENGTH, table_.seriesName[s.k], why);
+}
+
+// The run stops at a series too long for the spline: the dialogue shows the spline's own
+// message; a batch run says which series stopped it.
+void SeriesWriter::stopTooLong(const SeriesSlot& s) {
+  if (out_.progress != nullptr) out_.progress->hide();
+  if (out_.dialogue) {
+    writeSplineLengthMessage(out_.notes);
+  } else {
+    std::fprintf(out_.notes,
+                 "%s Series %d (%.*s): %d years and %d predicted at each end are more than the "
+                 "spline's %d; the table stops here.\n",
+                 out_.notePrefix, s.k + 1, NAME_LENGTH, table_.seriesName[s.k], s.n,
+                 settings_.plan.extensionYears, MAX_YEARS);
+  }
+  throw SeriesTooLong();
 }
 
 // The plot over the span as the reader delivered it: the years trimmed at either end are
@@ -219,19 +239,32 @@ void SeriesWriter::plotWidestRange(SeriesSlot& s, const char* fileName) {
   for (int i = s.leadingMissing + s.n; i < s.untrimmedCount; ++i) {
     plotValues_[i] = plotSmoothed_[i] = mean;
   }
-  plot1(plotValues_, plotSmoothed_, s.levelLine, s.untrimmedCount, s.untrimmedFirstYear,
-        table_.seriesName[s.k], settings_.normalizeAnswer, *out_.plotDevice, fileName,
-        out_.console, plotWork_);
+  draw(SeriesCurves{plotValues_, plotSmoothed_, s.levelLine, s.untrimmedCount,
+                    s.untrimmedFirstYear, table_.seriesName[s.k], settings_.normalizeAnswer},
+       fileName);
+}
+
+void SeriesWriter::draw(const SeriesCurves& curves, const char* fileName) {
+  if (out_.progress != nullptr) out_.progress->hide();
+  if (out_.book != nullptr) {
+    out_.book->page(curves);
+  } else {
+    plot1(curves.observed, curves.smoothed, curves.level, curves.n, curves.startYear,
+          curves.title, curves.normalized, plotOutput_, fileName, plotWork_);
+  }
 }
 
 void SeriesWriter::plot(SeriesSlot& s) {
   const char range = settings_.plotRangeAnswer;
   if ((range != 'y' && range != 'n') || out_.plotDevice == nullptr) return;
-  char fileName[4096];
-  plotFileName(*out_.plotDevice, out_.listingName, s.k + 1, fileName, sizeof fileName);
+  char fileName[4096] = "";
+  if (out_.book == nullptr) {
+    plotFileName(*out_.plotDevice, out_.plotBase, s.k + 1, fileName, sizeof fileName);
+  }
   if (range == 'n') {
-    plot1(s.workSeries, s.smoothedSeries, s.levelLine, s.n, s.firstYear, table_.seriesName[s.k],
-          settings_.normalizeAnswer, *out_.plotDevice, fileName, out_.console, plotWork_);
+    draw(SeriesCurves{s.workSeries, s.smoothedSeries, s.levelLine, s.n, s.firstYear,
+                      table_.seriesName[s.k], settings_.normalizeAnswer},
+         fileName);
   } else {
     plotWidestRange(s, fileName);
   }
@@ -247,18 +280,19 @@ void SeriesWriter::writeSeries(SeriesSlot& s) {
     default:
       break;
   }
-  echoFilterHeading(out_.console, plan.filterOrder);
-  // A filter longer than the storage can only belong to a series far too long for the spline:
-  // the stop below comes before any coefficient is shown.
-  if (plan.filterFits()) echoFilter(out_.console, plan.filterOrder, s.filterCoefficients);
+  if (out_.echo != nullptr && plan.filterOrder >= 1) {
+    echoFilterHeading(out_.echo, plan.filterOrder);
+    // A filter longer than the storage can only belong to a series far too long for the
+    // spline: the stop below comes before any coefficient is shown.
+    if (plan.filterFits()) echoFilter(out_.echo, plan.filterOrder, s.filterCoefficients);
+  }
   switch (s.outcome) {
     case SeriesOutcome::TooLong:
-      writeSplineLengthMessage(out_.console);
-      throw SeriesTooLong();
+      return stopTooLong(s);
     case SeriesOutcome::TooShort:
       return noteSkipped(s, "too short to smooth");
     case SeriesOutcome::NotSolved:
-      writeSplineNotSolvedMessage(out_.console);
+      writeSplineNotSolvedMessage(out_.notes);
       return noteSkipped(s, "the spline could not be solved");
     default:
       break;
@@ -269,7 +303,10 @@ void SeriesWriter::writeSeries(SeriesSlot& s) {
 }
 
 void SeriesWriter::write(SeriesBatch& batch) {
-  for (int i = 0; i < batch.count; ++i) writeSeries(batch.slot[i]);
+  for (int i = 0; i < batch.count; ++i) {
+    writeSeries(batch.slot[i]);
+    if (out_.progress != nullptr) out_.progress->seriesDone(batch.first + i + 1);
+  }
 }
 
 void processAllSeries(SeriesTable& table, const PipelineSettings& settings,

@@ -12,6 +12,8 @@
 #include "core/capacities.h"
 #include "core/series_table.h"
 #include "driver/listing.h"
+#include "driver/progress.h"
+#include "driver/settings.h"
 #include "plot/plot1.h"
 
 namespace ringsmooth {
@@ -31,8 +33,9 @@ struct SmoothingPlan {
   bool filterFits() const { return filterOrder <= MAX_YEARS; }
 };
 
-// The plan for a cutoff of 1 or more.
-SmoothingPlan smoothingPlan(int cutoff);
+// The plan for a cutoff of 1 or more. With no prediction at the ends, there is no filter and no
+// extension: the spline has the series alone.
+SmoothingPlan smoothingPlan(int cutoff, Ends ends = Ends::Predict);
 
 // What became of a series.
 enum class SeriesOutcome {
@@ -97,9 +100,14 @@ class SeriesComputer {
 // Where a series' output goes.
 struct SeriesOutput {
   Listing& listing;
-  std::FILE* console;       // the filter echo, notes, plot range lines and messages
+  std::FILE* echo;         // the filter echo and the plots' range lines; null: not written
+  std::FILE* notes;        // skipped series, plot files, the spline's messages
+  const char* notePrefix;  // written before every note ("" in the dialogue)
+  bool dialogue;           // the dialogue's own forms of the messages
   const PlotDevice* plotDevice;  // null when there are no plots
-  const char* listingName;  // plot files are named after it
+  const char* plotBase;    // plot files are named after it (the listing's name)
+  PlotBook* book;          // every plot as a page of one file, or null: a plot per series
+  Progress* progress;      // the batch run's progress display, or null
 };
 
 // Writes the output of computed series in order; owns the storage the plots need.
@@ -107,7 +115,10 @@ class SeriesWriter {
  public:
   SeriesWriter(const SeriesTable& table, const PipelineSettings& settings,
                const SeriesOutput& output)
-      : table_(table), settings_(settings), out_(output) {}
+      : table_(table),
+        settings_(settings),
+        out_(output),
+        plotOutput_{output.plotDevice, output.echo, output.notes, output.notePrefix} {}
 
   // The echo, note, block and plot of every series of the batch, in order. Throws
   // SeriesTooLong (after the spline's message) at a series too long for the spline, and
@@ -117,12 +128,15 @@ class SeriesWriter {
  private:
   void writeSeries(SeriesSlot& s);
   void noteSkipped(const SeriesSlot& s, const char* why);
+  void stopTooLong(const SeriesSlot& s);
   void plot(SeriesSlot& s);
   void plotWidestRange(SeriesSlot& s, const char* fileName);
+  void draw(const SeriesCurves& curves, const char* fileName);
 
   const SeriesTable& table_;
   const PipelineSettings& settings_;
   const SeriesOutput& out_;
+  PlotOutput plotOutput_;
   float residuals_[MAX_YEARS];
   float plotValues_[MAX_YEARS];
   float plotSmoothed_[MAX_YEARS];

@@ -4,14 +4,21 @@
 
 namespace ringsmooth {
 
+enum class OutputFormat { Listing, Csv };  // the fixed-width listing, or RFC 4180 CSV
+enum class Ends { Predict, None };         // extend both ends by prediction, or smooth as is
+
 struct RunSettings {
-  std::string inputFileName;   // without trailing blanks
-  std::string outputFileName;  // without trailing blanks
-  int columnCount = 0;         // the table's columns, the year column included
-  float missingFlag = 0.0f;    // a cell equal to it is missing
-  int cutoff = 0;              // years; at least 1 once accepted
-  char normalizeAnswer = ' ';  // 'y' or 'n'
-  char plotRangeAnswer = ' ';  // 'y' (widest range), 'n' (listed years), anything else no plots
+  std::string inputFileName;   // without trailing blanks; "-" is standard input (batch runs)
+  std::string outputFileName;  // without trailing blanks; "-" is standard output (batch runs)
+  int columnCount = 0;         // the table's columns, the year column included; 0: as many
+                               // as the header's first line names (batch runs)
+  float missingFlag = -999.0f;  // a cell equal to it is missing
+  int cutoff = 0;               // years; at least 1 once accepted
+  char normalizeAnswer = ' ';   // 'y' or 'n'
+  char plotRangeAnswer = ' ';   // 'y' (widest range), 'n' (listed years), anything else no plots
+  OutputFormat format = OutputFormat::Listing;
+  Ends ends = Ends::Predict;
+  std::string plotDevice;  // a PLplot device name; empty: RINGSMOOTH_PLOT_DEVICE, or the default
 };
 
 }  // namespace ringsmooth

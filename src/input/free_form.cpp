@@ -16,6 +16,7 @@ namespace {
 constexpr std::size_t FILE_BUFFER_SIZE = std::size_t{1} << 20;
 constexpr std::size_t CONSOLE_BUFFER_SIZE = 4096;
 constexpr std::size_t QUOTED_TOKEN_LENGTH = 60;  // longest token quoted in an error detail
+constexpr int MAX_COUNTED_NAMES = 1 << 30;       // a count of header names stops growing here
 
 // Character classes of free-form input. The two token classes come first so that a token scan
 // is one comparison per character.
@@ -457,6 +458,55 @@ struct FreeFormReader::State {
     });
   }
 
+  // The names on the line at `pos`, counted in the buffer without moving `pos` (see
+  // namesOnNextLine). A buffer that ends before the line does holds the rest of the input only
+  // when the fill came short of the capacity.
+  int countNamesAhead() {
+    if (pos == len && !refill()) return 0;
+    const char* p = buffer + pos;
+    const char* const fill = buffer + len;
+    const char* end = static_cast<const char*>(std::memchr(p, '\n', len - pos));
+    if (end == nullptr) {
+      if (len == capacity) return -1;
+      end = fill;
+    }
+    std::size_t count = 0;
+    bool afterName = false;
+    while (p < end) {
+      const unsigned char cls = classOf(*p);
+      if (cls == BLANK_CHAR || cls == RETURN_CHAR) {
+        ++p;
+      } else if (cls == COMMA_CHAR) {
+        ++p;
+        if (!afterName) ++count;  // an empty item
+        afterName = false;
+      } else if (cls == SLASH_CHAR) {
+        break;
+      } else if (*p == '\'' || *p == '"') {
+        const char mark = *p++;
+        while (p < end && !(*p == mark && (p + 1 == end || p[1] != mark))) p += *p == mark ? 2 : 1;
+        if (p < end) ++p;
+        ++count;
+        afterName = true;
+      } else {
+        std::size_t repeat = 0;
+        const char* first = p;
+        while (p < end && classOf(*p) <= STAR_CHAR) ++p;
+        const char* star = static_cast<const char*>(std::memchr(first, '*', p - first));
+        bool counted = false;
+        if (star != nullptr && star > first) {
+          const char* q = first;
+          while (q < star && isDigit(*q)) repeat = withDigit(repeat, *q++);
+          counted = q == star && repeat > 0;
+        }
+        count += counted ? repeat : 1;
+        afterName = true;
+      }
+      if (count > static_cast<std::size_t>(MAX_COUNTED_NAMES)) break;
+    }
+    return static_cast<int>(std::min(count, static_cast<std::size_t>(MAX_COUNTED_NAMES)));
+  }
+
   bool readLine(char* field, int width) {
     const std::size_t w = static_cast<std::size_t>(std::max(width, 0));
     std::size_t length = 0;
@@ -481,6 +531,8 @@ struct FreeFormReader::State {
     return true;
   }
 };
+
+int FreeFormReader::namesOnNextLine() { return state_->countNamesAhead(); }
 
 FreeFormReader::FreeFormReader(std::FILE* stream, Kind kind) : state_(new State(stream, kind)) {}
 

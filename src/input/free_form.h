@@ -66,6 +66,12 @@ class FreeFormReader {
   // A malformed token raises InputError with ILLEGAL_NUMERIC.
   bool readNumbers(double* cells, int count, int stride);
 
+  // How many names the next line holds, looked at without reading it (for a header whose column
+  // count nobody gave): items separated as in a reading, a quoted name one item, r*name r
+  // items, nothing after an unquoted slash. 0 at the end of the input; -1 when the line is
+  // longer than the reader's buffer.
+  int namesOnNextLine();
+
   // Line number (from 1) of the last line a reading used; for error headings.
   long lineNumber() const;
   // Line number (from 1) where the last reading found its first item; 0 before any item.

@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <csetjmp>
 #include <cstring>
-#include <type_traits>
+#include <string>
 
 #include "core/text_field.h"
 #include "plot/plot_range.h"
@@ -39,7 +39,7 @@ constexpr int COLOUR_SERIES = 1;   // red in PLplot's default map 0
 constexpr int COLOUR_SPLINE = 9;   // blue in PLplot's default map 0
 constexpr int COLOUR_FOREGROUND = 15;
 
-// Where PLplot's fatal errors land instead of ending the process (see drawGuarded). PLplot's
+// Where PLplot's fatal errors land instead of ending the process (see runGuarded). PLplot's
 // exit handler is a plain C callback with no place for our own data, so this is the one state
 // of the program that lives at file scope; plots are drawn one at a time by one thread.
 std::jmp_buf leavePlplot;
@@ -88,6 +88,7 @@ int jumpOutOfPlplot(const char* message) {
   std::longjmp(leavePlplot, ++plplotExits);
 }
 
+// One plot as the library calls see it.
 struct PageRequest {
   const PlotDevice* device;
   const char* fileName;  // nullptr unless a file device
@@ -97,8 +98,8 @@ struct PageRequest {
   const PlotWork::Storage* work;
 };
 
-// The library calls of one plot, in their documented order.
-void drawPage(const PageRequest& page) {
+// Device, colours and the start of the library, in their documented order.
+void openStream(const PageRequest& page) {
   plsdev(page.device->name);
   plscol0(COLOUR_BACKGROUND, 255, 255, 255);
   plscol0(COLOUR_FOREGROUND, 0, 0, 0);
@@ -113,10 +114,16 @@ void drawPage(const PageRequest& page) {
   }
   if (page.fileName != nullptr) plsfnam(page.fileName);
   plinit();
-  plcol0(COLOUR_FOREGROUND);
-  plssub(1, 1);
-  plenv(page.range.xMin, page.range.xMax, page.range.yMin, page.range.yMax, 0, 2);
+}
+
+// The page of one plot: box, labels and the three curves; plenv starts a new page. The one
+// subpage is set on a stream's first page only: set again, it would put the next plot on the
+// page before it.
+void drawCurves(const PageRequest& page, bool firstPage) {
   const PlotWork::Storage& w = *page.work;
+  plcol0(COLOUR_FOREGROUND);
+  if (firstPage) plssub(1, 1);
+  plenv(page.range.xMin, page.range.xMax, page.range.yMin, page.range.yMax, 0, 2);
   pllab("Years", page.normalized == 'y' ? "Standard Normal Deviates" : "Original Data Units",
         w.plotTitle);
   pllsty(1);
@@ -129,20 +136,20 @@ void drawPage(const PageRequest& page) {
   plwidth(2);
   plcol0(COLOUR_FOREGROUND);
   plline(page.n, w.yearAxisPoints, w.levelPoints);
-  plend();
 }
 
-// Runs drawPage with PLplot's exit handler pointed at a jump back here, so that a fatal error
-// of the library (a display that went away, a file it cannot write) ends this plot and not the
-// program. Only PLplot's C frames lie between the jump and this function. Returns false, with
-// the library's message in plplotFatalMessage, when that happened.
-bool drawGuarded(const PageRequest& page) {
+// Runs `body` with PLplot's exit handler pointed at a jump back here, so that a fatal error of
+// the library (a display that went away, a file it cannot write) ends this use of the library
+// and not the program. Only PLplot's C frames lie between the jump and this function. Returns
+// false, with the library's message in plplotFatalMessage, when that happened.
+template <typename Body>
+bool runGuarded(Body body) {
   plplotFatalMessage[0] = '\0';
   plplotExits = 0;
   plsexit(jumpOutOfPlplot);
   switch (setjmp(leavePlplot)) {
     case 0:
-      drawPage(page);
+      body();
       return true;
     case 1:
       // Close the half-made stream; if that fails as well the second jump lands below.
@@ -153,59 +160,116 @@ bool drawGuarded(const PageRequest& page) {
   }
 }
 
+void note(const PlotOutput& out, const char* format, const char* text) {
+  std::fputs(out.notePrefix, out.notes);
+  std::fprintf(out.notes, format, text);
+  std::fflush(out.notes);
+}
+
 // A file device must have a file it can write: PLplot would otherwise ask for a name on
 // standard input, or retry and end the process.
-bool fileWritable(const char* fileName, std::FILE* console) {
+bool fileWritable(const char* fileName, const PlotOutput& out) {
   if (fileName == nullptr || fileName[0] == '\0') {
-    std::fprintf(console, " Plot not written: no file name for it.\n");
+    note(out, " Plot not written: no file name for it.%s\n", "");
     return false;
   }
   std::FILE* file = std::fopen(fileName, "wb");
   if (file == nullptr) {
-    std::fprintf(console, " Plot not written: cannot create %s (%s).\n", fileName,
-                 std::strerror(errno));
+    const std::string why = std::string(fileName) + " (" + std::strerror(errno) + ")";
+    note(out, " Plot not written: cannot create %s.\n", why.c_str());
     return false;
   }
   std::fclose(file);
   return true;
 }
 
+// The page's range, its range lines on the echo stream, and the curves copied for PLplot.
+PageRequest preparePage(const SeriesCurves& c, const PlotOutput& out, PlotWork::Storage& w) {
+  const int count = clampedCount(c.n);
+  PageRequest page{out.device, nullptr, {}, count, c.normalized, &w};
+  plotRange(c.observed, c.smoothed, count, c.startYear, page.range);
+  fillYearAxis(count, c.startYear, w.yearAxis);
+  if (out.echo != nullptr) writeRangeLines(page.range, out.echo);
+  toPoints(w.yearAxis, count, w.yearAxisPoints);
+  toPoints(c.observed, count, w.observedPoints);
+  toPoints(c.smoothed, count, w.smoothedPoints);
+  toPoints(c.level, count, w.levelPoints);
+  copyTitle(c.title, w.plotTitle);
+  // xwin goes on through our handlers; xcairo keeps PLplot's own rule.
+  const bool anyKey = std::strcmp(out.device->name, "xwin") == 0;
+  std::snprintf(w.windowTitle, sizeof w.windowTitle, "ringsmooth: %.*s (%s goes on)",
+                trimmedTitleLength(c.title), c.title,
+                anyKey ? "any key or click" : "Return or right click");
+  // The range lines show before a window waits.
+  if (out.echo != nullptr) std::fflush(out.echo);
+  return page;
+}
+
 }  // namespace
 
 void plot1(const float observed[], const float smoothed[], const float level[], int n,
            int startYear, const char title[NAME_LENGTH], char normalized,
-           const PlotDevice& device, const char* fileName, std::FILE* console, PlotWork& work) {
-  PlotWork::Storage& w = work.storage();
-  const int count = clampedCount(n);
-  PageRequest page{&device, nullptr, {}, count, normalized, &w};
-  plotRange(observed, smoothed, count, startYear, page.range);
-  fillYearAxis(count, startYear, w.yearAxis);
-  writeRangeLines(page.range, console);
-
-  const bool toFile = device.extension[0] != '\0';
+           const PlotOutput& output, const char* fileName, PlotWork& work) {
+  const SeriesCurves curves{observed, smoothed, level, n, startYear, title, normalized};
+  PageRequest page = preparePage(curves, output, work.storage());
+  const bool toFile = output.device->extension[0] != '\0';
   if (toFile) {
-    if (!fileWritable(fileName, console)) return;
+    if (!fileWritable(fileName, output)) return;
     page.fileName = fileName;
   }
-  toPoints(w.yearAxis, count, w.yearAxisPoints);
-  toPoints(observed, count, w.observedPoints);
-  toPoints(smoothed, count, w.smoothedPoints);
-  toPoints(level, count, w.levelPoints);
-  copyTitle(title, w.plotTitle);
-  // xwin goes on through our handlers; xcairo keeps PLplot's own rule.
-  const bool anyKey = std::strcmp(device.name, "xwin") == 0;
-  std::snprintf(w.windowTitle, sizeof w.windowTitle, "ringsmooth: %.*s (%s goes on)",
-                trimmedTitleLength(title), title,
-                anyKey ? "any key or click" : "Return or right click");
-
-  std::fflush(console);  // the range lines show before the window waits
-  const bool finished = drawGuarded(page);
+  const bool finished = runGuarded([&] {
+    openStream(page);
+    drawCurves(page, true);
+    plend();
+  });
   if (!finished) {
-    std::fprintf(console, " Plot stopped: PLplot reported \"%s\".\n", plplotFatalMessage);
+    note(output, " Plot stopped: PLplot reported \"%s\".\n", plplotFatalMessage);
   } else if (toFile) {
-    std::fprintf(console, " Plot written to %s\n", fileName);
+    note(output, " Plot written to %s\n", fileName);
   }
-  std::fflush(console);
+}
+
+void PlotBook::page(const SeriesCurves& curves) {
+  if (failed_) return;
+  PageRequest page = preparePage(curves, output_, work_.storage());
+  if (!open_) {
+    if (!fileWritable(fileName_.c_str(), output_)) {
+      failed_ = true;
+      return;
+    }
+    page.fileName = fileName_.c_str();
+  }
+  const bool opening = !open_;
+  const bool drawn = runGuarded([&] {
+    if (opening) openStream(page);
+    drawCurves(page, opening);
+  });
+  open_ = true;
+  if (!drawn) {
+    failed_ = true;
+    open_ = false;
+    note(output_, " Plots stopped: PLplot reported \"%s\".\n", plplotFatalMessage);
+    return;
+  }
+  ++pages_;
+}
+
+void PlotBook::close() {
+  if (!open_) return;
+  open_ = false;
+  const bool finished = runGuarded([] { plend(); });
+  if (!finished) {
+    note(output_, " Plots stopped: PLplot reported \"%s\".\n", plplotFatalMessage);
+    return;
+  }
+  const std::string what = fileName_ + " (" + std::to_string(pages_) +
+                           (pages_ == 1 ? " page)" : " pages)");
+  note(output_, " Plots written to %s\n", what.c_str());
+}
+
+PlotBook::~PlotBook() {
+  // A book left open by a run that stopped is finished quietly, so that its file is whole.
+  if (open_) runGuarded([] { plend(); });
 }
 
 }  // namespace ringsmooth

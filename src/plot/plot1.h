@@ -2,6 +2,7 @@
 // One plot of a series, its spline and its level line through PLplot.
 #include <cstdio>
 #include <memory>
+#include <string>
 
 #include "core/capacities.h"
 #include "plot/plot_device.h"
@@ -26,13 +27,55 @@ class PlotWork {
   std::unique_ptr<Storage> storage_;
 };
 
-// Draws one plot of the first n points (clamped to 0..PLOT_MAX_POINTS) of the three curves
-// against the years startYear, startYear + 1, ... Writes the two range lines ("yMax yMin",
-// "xMax xMin") on `console`; a file device also gets a line naming the file (fileName; the plot
-// is skipped with a note when it is empty or cannot be created). Returns when a screen plot is
-// dismissed. A fatal error inside PLplot ends this plot with a note, never the program.
+// Where plots go and where their console lines go.
+struct PlotOutput {
+  const PlotDevice* device;
+  std::FILE* echo;         // the two range lines of every plot; null: not written
+  std::FILE* notes;        // files written, plots that could not be made
+  const char* notePrefix;  // written before every note ("" in the dialogue)
+};
+
+// One series' curves: the first n points (clamped to 0..PLOT_MAX_POINTS) against the years
+// startYear, startYear + 1, ...
+struct SeriesCurves {
+  const float* observed;
+  const float* smoothed;
+  const float* level;
+  int n;
+  int startYear;
+  const char* title;  // NAME_LENGTH characters, blank-padded
+  char normalized;    // 'y': the values are standard normal deviates
+};
+
+// Draws one plot in one whole use of the library. Writes the two range lines ("yMax yMin",
+// "xMax xMin") on the echo stream; a file device also gets a note naming the file (fileName;
+// the plot is skipped with a note when it is empty or cannot be created). Returns when a screen
+// plot is dismissed. A fatal error inside PLplot ends this plot with a note, never the program.
 void plot1(const float observed[], const float smoothed[], const float level[], int n,
            int startYear, const char title[NAME_LENGTH], char normalized,
-           const PlotDevice& device, const char* fileName, std::FILE* console, PlotWork& work);
+           const PlotOutput& output, const char* fileName, PlotWork& work);
+
+// Many plots as the pages of one file (a PDF of a whole table), in one use of the library: the
+// file is made at the first page and finished by close(), which notes it. A fatal error inside
+// PLplot ends the book with a note; later pages are skipped.
+class PlotBook {
+ public:
+  PlotBook(const PlotOutput& output, std::string fileName, PlotWork& work)
+      : output_(output), fileName_(std::move(fileName)), work_(work) {}
+  ~PlotBook();
+  PlotBook(const PlotBook&) = delete;
+  PlotBook& operator=(const PlotBook&) = delete;
+
+  void page(const SeriesCurves& curves);
+  void close();
+
+ private:
+  const PlotOutput& output_;
+  std::string fileName_;
+  PlotWork& work_;
+  bool open_ = false;
+  bool failed_ = false;
+  int pages_ = 0;
+};
 
 }  // namespace ringsmooth

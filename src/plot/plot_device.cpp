@@ -4,7 +4,9 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
+#include "core/file_names.h"
 #include "plot/plot_device.h"
 
 namespace ringsmooth {
@@ -142,22 +144,9 @@ void plotFileName(const PlotDevice& device, const char* listingName, int seriesN
   fileName[0] = '\0';
   if (device.extension[0] == '\0' || listingName == nullptr) return;
   // Listing names may come blank-padded from a fixed-length field.
-  size_t length = std::strlen(listingName);
-  while (length > 0 && listingName[length - 1] == ' ') --length;
-  // The extension is the last dot of the last path component, unless that component starts
-  // with it (".lst" is a name, not an extension); a dot in a directory name never counts.
-  size_t baseStart = length;
-  while (baseStart > 0 && listingName[baseStart - 1] != '/') --baseStart;
-  size_t stemLength = length;
-  for (size_t i = length; i > baseStart + 1; --i) {
-    if (listingName[i - 1] == '.') {
-      stemLength = i - 1;
-      break;
-    }
-  }
-  const int written = std::snprintf(fileName, static_cast<size_t>(size), "%.*s-%d.%s",
-                                    static_cast<int>(stemLength), listingName, seriesNumber,
-                                    device.extension);
+  const std::string stem = withoutExtension(listingName);
+  const int written = std::snprintf(fileName, static_cast<size_t>(size), "%s-%d.%s",
+                                    stem.c_str(), seriesNumber, device.extension);
   // A cut-off name would be some other file: give none instead.
   if (written < 0 || written >= size) fileName[0] = '\0';
 }

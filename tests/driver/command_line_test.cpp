@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <map>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -69,65 +72,155 @@ TEST(CommandLine, NoArgumentsGoesOnToTheDialogueSilently) {
   EXPECT_EQ(o.err, "");
 }
 
-enum class Shows { usage, version };
-
-struct Accepted {
-  std::vector<std::string> arguments;
-  Shows shows;
-};
-
-class AcceptedCommandLine : public testing::TestWithParam<Accepted> {};
-
-TEST_P(AcceptedCommandLine, PrintsOnStandardOutputAndSucceeds) {
-  const Outcome o = run(GetParam().arguments);
-  EXPECT_EQ(o.status, 0);
-  EXPECT_EQ(o.err, "");
-  if (GetParam().shows == Shows::usage) {
-    EXPECT_EQ(o.out.rfind("Usage: ringsmooth\n", 0), 0u) << o.out;
-  } else {
-    EXPECT_EQ(o.out, "ringsmooth " + declaredVersion() + "\n");
+TEST(CommandLine, HelpAndVersionPrintOnStandardOutputAndSucceed) {
+  const struct {
+    std::vector<std::string> arguments;
+    bool usage;  // else the version
+  } cases[] = {
+      {{"--help"}, true},         {{"-h"}, true},
+      {{"--version"}, false},     {{"-V"}, false},
+      {{"--help", "--version"}, true}, {{"--version", "--help"}, true},
+      {{"-Vh"}, true},            {{"--version", "--verbose"}, false},
+      {{"--help", "table.txt"}, true},
+  };
+  for (const auto& c : cases) {
+    const Outcome o = run(c.arguments);
+    SCOPED_TRACE(c.arguments.front());
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.err, "");
+    if (c.usage) {
+      EXPECT_EQ(o.out.rfind("Usage: ringsmooth ", 0), 0u) << o.out;
+    } else {
+      EXPECT_EQ(o.out, "ringsmooth " + declaredVersion() + "\n");
+    }
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Options, AcceptedCommandLine,
-    testing::Values(Accepted{{"--help"}, Shows::usage}, Accepted{{"-h"}, Shows::usage},
-                    Accepted{{"--version"}, Shows::version}, Accepted{{"-V"}, Shows::version},
-                    Accepted{{"--help", "--version"}, Shows::usage},
-                    Accepted{{"--version", "--help"}, Shows::usage},
-                    Accepted{{"--version", "--version"}, Shows::version}));
+// Everything a batch run is given, however it is written.
+TEST(CommandLine, BatchOptionsInEveryForm) {
+  using ringsmooth::CommandLine;
+  using ringsmooth::Ends;
+  using ringsmooth::OutputFormat;
+  const struct {
+    std::vector<std::string> arguments;
+    int cutoff, columns;
+    float flag;
+    char normalize, range;
+    OutputFormat format;
+    Ends ends;
+    std::string output, dir, device;
+    bool verbose;
+    std::vector<std::string> tables;
+  } cases[] = {
+      {{"-c", "30", "t.txt"}, 30, 0, -999.0f, 'n', ' ', OutputFormat::Listing, Ends::Predict, "",
+       "", "", false, {"t.txt"}},
+      {{"t.txt", "--cutoff=7", "u.txt"}, 7, 0, -999.0f, 'n', ' ', OutputFormat::Listing,
+       Ends::Predict, "", "", "", false, {"t.txt", "u.txt"}},
+      {{"-c30", "-nv", "-m", "-99.99", "-fcsv", "-p", "widest", "-o", "-", "-"}, 30, 0, -99.99f,
+       'y', 'y', OutputFormat::Csv, Ends::Predict, "-", "", "", true, {"-"}},
+      {{"--cutoff", "5", "--columns", "12", "--missing=NaN", "--plots=listed",
+        "--plot-device=svg", "--ends=none", "--format", "listing", "-d", "out", "a", "b"},
+       5, 12, NAN, 'n', 'n', OutputFormat::Listing, Ends::None, "", "out", "svg", false,
+       {"a", "b"}},
+      {{"-c", "3", "--", "-n", "--odd"}, 3, 0, -999.0f, 'n', ' ', OutputFormat::Listing,
+       Ends::Predict, "", "", "", false, {"-n", "--odd"}},
+      {{"-p", "none", "-c", "2", "-c", "4", "x"}, 4, 0, -999.0f, 'n', ' ', OutputFormat::Listing,
+       Ends::Predict, "", "", "", false, {"x"}},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> words = c.arguments;
+    words.insert(words.begin(), "ringsmooth");
+    std::vector<const char*> argv;
+    for (const auto& w : words) argv.push_back(w.c_str());
+    argv.push_back(nullptr);
+    const CommandLine l = ringsmooth::parseCommandLine(static_cast<int>(words.size()), argv.data());
+    SCOPED_TRACE(words[1] + " " + words[2]);
+    ASSERT_EQ(l.action, CommandLine::Action::Batch) << l.error;
+    EXPECT_EQ(l.settings.cutoff, c.cutoff);
+    EXPECT_EQ(l.settings.columnCount, c.columns);
+    EXPECT_TRUE(l.settings.missingFlag == c.flag ||
+                (std::isnan(l.settings.missingFlag) && std::isnan(c.flag)));
+    EXPECT_EQ(l.settings.normalizeAnswer, c.normalize);
+    EXPECT_EQ(l.settings.plotRangeAnswer, c.range);
+    EXPECT_EQ(l.settings.format, c.format);
+    EXPECT_EQ(l.settings.ends, c.ends);
+    EXPECT_EQ(l.output, c.output);
+    EXPECT_EQ(l.outputDir, c.dir);
+    EXPECT_EQ(l.settings.plotDevice, c.device);
+    EXPECT_EQ(l.verbose, c.verbose);
+    EXPECT_EQ(l.tables, c.tables);
+  }
+}
 
 struct Refused {
   std::vector<std::string> arguments;
-  std::string named;  // the argument the message must quote
-  std::string kind;   // "unrecognized option" or "unexpected argument"
+  std::string message;  // what the one line must say
 };
 
-class RefusedCommandLine : public testing::TestWithParam<Refused> {};
-
-TEST_P(RefusedCommandLine, ReportsAUsageErrorOnStandardErrorOnly) {
-  const Outcome o = run(GetParam().arguments);
-  EXPECT_EQ(o.status, 2);
-  EXPECT_EQ(o.out, "");
-  EXPECT_NE(o.err.find("ringsmooth: " + GetParam().kind + " '" + GetParam().named + "'\n"),
-            std::string::npos)
-      << o.err;
-  EXPECT_NE(o.err.find("Try 'ringsmooth --help'"), std::string::npos) << o.err;
+// A usage error: one line naming the problem and the pointer to --help on standard error,
+// nothing on standard output, status 2, before anything is read or written.
+TEST(CommandLine, UsageErrorsSayWhatIsWrongOnStandardErrorOnly) {
+  const Refused cases[] = {
+      {{"--bogus"}, "unrecognized option '--bogus'"},
+      {{"-x"}, "unrecognized option '-x'"},
+      {{"--HELP"}, "unrecognized option '--HELP'"},
+      {{"--vers"}, "unrecognized option '--vers'"},
+      {{"--help=all"}, "option '--help' takes no value"},
+      {{"input.txt"}, "a batch run needs --cutoff=YEARS"},
+      {{"-"}, "a batch run needs --cutoff=YEARS"},
+      {{"-c", "0", "t"}, "option '-c': '0' is not a whole number of 1 or more"},
+      {{"--cutoff=abc", "t"}, "option '--cutoff': 'abc' is not a whole number of 1 or more"},
+      {{"-c", "2.5", "t"}, "'2.5' is not a whole number"},
+      {{"-c"}, "option '-c' needs a value"},
+      {{"t", "--cutoff"}, "option '--cutoff' needs a value"},
+      {{"-c", "5"}, "no TABLE given"},
+      {{"-c", "5", ""}, "a TABLE name is empty"},
+      {{"-c", "5", "-f", "xml", "t"}, "'xml' is not listing or csv"},
+      {{"-c", "5", "--columns", "0", "t"}, "'0' is not a whole number from 1 to 700"},
+      {{"-c", "5", "--columns=701", "t"}, "'701' is not a whole number from 1 to 700"},
+      {{"-c", "5", "-m", "x", "t"}, "'x' is not a number"},
+      {{"-c", "5", "-m", "1e39", "t"}, "'1e39' is not a number"},
+      {{"-c", "5", "-p", "all", "t"}, "'all' is not none, listed or widest"},
+      {{"-c", "5", "--ends=both", "t"}, "'both' is not predict or none"},
+      {{"-c", "5", "--plot-device=", "t"}, "'' is not a PLplot device name"},
+      {{"-c", "5", "-o", "x", "a", "b"}, "-o names the output of a single TABLE"},
+      {{"-c", "5", "-o", "x", "-d", "y", "a"}, "give -o or -d, not both"},
+      {{"-c", "5", "-"}, "TABLE - (standard input) needs -o FILE"},
+      {{"-c", "5", "-o", "-", "-", "-"}, "standard input (-) can be read only once"},
+      {{"-c", "5", "--response", "t"}, "--response takes no TABLE"},
+      {{"--response"}, "a batch run needs --cutoff=YEARS"},
+      // A bad argument wins over --help and --version, before anything is printed.
+      {{"--help", "--bogus"}, "unrecognized option '--bogus'"},
+  };
+  for (const auto& c : cases) {
+    const Outcome o = run(c.arguments);
+    SCOPED_TRACE(c.arguments.front());
+    EXPECT_EQ(o.status, 2);
+    EXPECT_EQ(o.out, "");
+    EXPECT_EQ(o.err.rfind("ringsmooth: ", 0), 0u) << o.err;
+    EXPECT_NE(o.err.find(c.message), std::string::npos) << o.err;
+    EXPECT_EQ(std::count(o.err.begin(), o.err.end(), '\n'), 2) << o.err;
+    EXPECT_NE(o.err.find("\nTry 'ringsmooth --help' for more information.\n"), std::string::npos)
+        << o.err;
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Arguments, RefusedCommandLine,
-    testing::Values(Refused{{"--bogus"}, "--bogus", "unrecognized option"},
-                    Refused{{"-x"}, "-x", "unrecognized option"},
-                    Refused{{"--HELP"}, "--HELP", "unrecognized option"},
-                    Refused{{"--help=all"}, "--help=all", "unrecognized option"},
-                    Refused{{"--vers"}, "--vers", "unrecognized option"},
-                    Refused{{"input.txt"}, "input.txt", "unexpected argument"},
-                    Refused{{"-"}, "-", "unexpected argument"},
-                    Refused{{""}, "", "unexpected argument"},
-                    // A bad argument anywhere wins over a good one, before anything is printed.
-                    Refused{{"--help", "table.txt"}, "table.txt", "unexpected argument"},
-                    Refused{{"--version", "--verbose"}, "--verbose", "unrecognized option"}));
+TEST(CommandLine, ResponseNamesTheParametersAndHalvesAtTheCutoff) {
+  const Outcome o = run({"--response", "-c", "30"});
+  EXPECT_EQ(o.status, 0);
+  EXPECT_EQ(o.err, "");
+  std::istringstream lines(o.out);
+  std::map<std::string, double> value;
+  for (std::string name, number; lines >> name >> number;) value[name] = std::stod(number);
+  EXPECT_EQ(value["cutoff"], 30.0);
+  EXPECT_GT(value["p"], 0.0);
+  EXPECT_DOUBLE_EQ(value["lambda"], 1.0 / (2.0 * value["p"]));
+  EXPECT_DOUBLE_EQ(value["smooth"], 1.0 / (1.0 + value["lambda"]));
+  EXPECT_EQ(value["gain_at_30"], 0.5);
+  EXPECT_LT(value["gain_at_15"], 0.5);
+  EXPECT_GT(value["gain_at_60"], 0.5);
+  EXPECT_LT(value["gain_at_60"], value["gain_at_120"]);
+}
 
 TEST(CommandLine, AFailedWriteIsNotReportedAsSuccess) {
   std::FILE* full = std::fopen("/dev/full", "w");
@@ -157,7 +250,10 @@ TEST(CommandLine, UsageTextFitsAnEightyColumnTerminal) {
 
 TEST(CommandLine, UsageTextNamesEveryOptionItAccepts) {
   const std::string usage = ringsmooth::usageText();
-  for (const char* option : {"-h", "--help", "-V", "--version", "RINGSMOOTH_PLOT_DEVICE"}) {
+  for (const char* option :
+       {"-h", "--help", "-V", "--version", "-c, --cutoff", "-o, --output", "-d, --output-dir",
+        "-f, --format", "--columns", "-m, --missing", "-n, --normalize", "-p, --plots",
+        "--plot-device", "--ends", "--response", "-v, --verbose", "RINGSMOOTH_PLOT_DEVICE"}) {
     EXPECT_NE(usage.find(option), std::string::npos) << option;
   }
 }

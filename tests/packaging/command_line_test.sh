@@ -30,7 +30,7 @@ for option in --help -h; do
   [ -z "$err" ] || fail "$option wrote to standard error: $err"
 done
 
-for arguments in "--bogus" "sample.txt" "--help extra" "-"; do
+for arguments in "--bogus" "sample.txt" "-c 0 sample.txt" "-"; do
   # shellcheck disable=SC2086  # the words are meant to split
   run $arguments
   [ "$status" -eq 2 ] || fail "'$arguments': status $status, expected 2"

@@ -67,7 +67,7 @@ Drawn drawSvg(const Curves& c, int n, int startYear, const char* title, char nor
   unlink(path.c_str());
   support::TextStream console("");
   plot1(c.observed.data(), c.smoothed.data(), c.level.data(), n, startYear,
-        title, normalized, SVG, path.c_str(), console.get(), plotWork());
+        title, normalized, PlotOutput{&SVG, console.get(), console.get(), ""}, path.c_str(), plotWork());
   Drawn drawn{console.contents(), svgpage::readPage(path), access(path.c_str(), F_OK) == 0};
   unlink(path.c_str());
   return drawn;
@@ -311,7 +311,7 @@ TEST(Plot1, AFileThatCannotBeCreatedIsReportedAndSkipped) {
   const Curves c = wavyCurves(10);
   support::TextStream console("");
   plot1(c.observed.data(), c.smoothed.data(), c.level.data(), 10, 1901,
-        "x                   ", 'n', SVG, "/nonexistent-dir/plot-1.svg", console.get(), plotWork());
+        "x                   ", 'n', PlotOutput{&SVG, console.get(), console.get(), ""}, "/nonexistent-dir/plot-1.svg", plotWork());
   EXPECT_NE(console.contents().find("cannot create /nonexistent-dir/plot-1.svg"), std::string::npos)
       << console.contents();
 }
@@ -320,7 +320,7 @@ TEST(Plot1, AFileDeviceWithoutAFileNameIsSkipped) {
   const Curves c = wavyCurves(10);
   support::TextStream console("");
   plot1(c.observed.data(), c.smoothed.data(), c.level.data(), 10, 1901,
-        "x                   ", 'n', SVG, "", console.get(), plotWork());
+        "x                   ", 'n', PlotOutput{&SVG, console.get(), console.get(), ""}, "", plotWork());
   EXPECT_NE(console.contents().find("Plot not written: no file name"), std::string::npos);
 }
 
@@ -334,7 +334,7 @@ TEST(Plot1, AScreenThatCannotOpenEndsThePlotNotTheProgram) {
   support::TextStream console("");
   const PlotDevice xwin{"xwin", "", true};
   plot1(c.observed.data(), c.smoothed.data(), c.level.data(), 10, 1901,
-        "x                   ", 'n', xwin, nullptr, console.get(), plotWork());
+        "x                   ", 'n', PlotOutput{&xwin, console.get(), console.get(), ""}, nullptr, plotWork());
   if (oldDisplay != nullptr) {
     setenv("DISPLAY", saved.c_str(), 1);
   } else {
@@ -354,7 +354,7 @@ TEST(Plot1, NullDeviceDrawsNothingAndNamesNoFile) {
   support::TextStream console("");
   const PlotDevice null{"null", "", false};
   plot1(c.observed.data(), c.smoothed.data(), c.level.data(), 10, 1901,
-        "x                   ", 'n', null, nullptr, console.get(), plotWork());
+        "x                   ", 'n', PlotOutput{&null, console.get(), console.get(), ""}, nullptr, plotWork());
   const std::string text = console.contents();
   EXPECT_EQ(text.find("Plot"), std::string::npos) << text;
   EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2);

@@ -172,8 +172,7 @@ TEST(ChoosePlotDevice, UnknownNameThenPlotLeavesStandardInputUnread) {
   const std::string listing = dir + "/ringsmooth-stdin-check-" + std::to_string(getpid()) + ".txt";
   plotFileName(chosen, listing.c_str(), 1, fileName, sizeof fileName);
   const float values[3] = {1.0f, 2.0f, 3.0f};
-  plot1(values, values, values, 3, 2000, "stdin check         ", 'n', chosen, fileName,
-        console.get(), plotWork());
+  plot1(values, values, values, 3, 2000, "stdin check         ", 'n', PlotOutput{&chosen, console.get(), console.get(), ""}, fileName, plotWork());
   const off_t position = lseek(STDIN_FILENO, 0, SEEK_CUR);
 
   dup2(savedStdin, STDIN_FILENO);

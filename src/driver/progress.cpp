@@ -1,0 +1,51 @@
+#include "driver/progress.h"
+
+#include <unistd.h>
+
+namespace ringsmooth {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr auto SHOW_AFTER = std::chrono::seconds(1);
+constexpr auto REDRAW_EVERY = std::chrono::milliseconds(100);
+
+}  // namespace
+
+Progress::Progress(std::FILE* terminal, int tables)
+    : terminal_(terminal != nullptr && ::isatty(fileno(terminal)) ? terminal : nullptr),
+      tables_(tables),
+      start_(Clock::now()),
+      lastDrawn_(start_) {}
+
+void Progress::startTable(int table, int seriesCount) {
+  table_ = table;
+  seriesCount_ = seriesCount;
+  done_ = 0;
+  draw();
+}
+
+void Progress::seriesDone(int done) {
+  done_ = done;
+  draw();
+}
+
+void Progress::draw() {
+  if (terminal_ == nullptr) return;
+  const auto now = Clock::now();
+  if (now - start_ < SHOW_AFTER || (shown_ && now - lastDrawn_ < REDRAW_EVERY)) return;
+  std::fprintf(terminal_, "\rringsmooth: table %d of %d, series %d of %d\033[K", table_ + 1,
+               tables_, done_, seriesCount_);
+  std::fflush(terminal_);
+  shown_ = true;
+  lastDrawn_ = now;
+}
+
+void Progress::hide() {
+  if (!shown_) return;
+  std::fputs("\r\033[K", terminal_);
+  std::fflush(terminal_);
+  shown_ = false;
+}
+
+}  // namespace ringsmooth

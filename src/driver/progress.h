@@ -1,0 +1,33 @@
+#pragma once
+// A one-line progress display for batch runs on a terminal: tables and series done, shown once a
+// run has taken more than a second, redrawn at most ten times a second, and never when standard
+// error is a file or a pipe.
+#include <chrono>
+#include <cstdio>
+
+namespace ringsmooth {
+
+class Progress {
+ public:
+  Progress(std::FILE* terminal, int tables);
+  // The table now being worked on (from 0) and its series count.
+  void startTable(int table, int seriesCount);
+  // `done` series of the current table are finished.
+  void seriesDone(int done);
+  // Clears the line, so that a note can be written on a line of its own.
+  void hide();
+
+ private:
+  void draw();
+
+  std::FILE* terminal_;  // null: no display
+  int tables_;
+  int table_ = 0;
+  int seriesCount_ = 0;
+  int done_ = 0;
+  bool shown_ = false;
+  std::chrono::steady_clock::time_point start_;
+  std::chrono::steady_clock::time_point lastDrawn_;
+};
+
+}  // namespace ringsmooth

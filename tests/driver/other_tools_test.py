@@ -1,0 +1,157 @@
+#!/usr/bin/env python3
+"""The batch run's outputs in the field's other tools, and the equivalences the documentation
+states, each checked against the tool itself where it is installed here:
+
+- a CSV (-f csv) read by pandas and by R's read.csv gives the listing's numbers: pandas' values,
+  rounded to single precision, are the very floats the listing shows to 3 decimals;
+- --ends=none agrees with scipy's make_smoothing_spline at lam = lambda (from --response), and
+  with R's smooth.spline at lambda / (last year - first year)^3 with all knots;
+- the gains --response prints are the amplitudes a long sinusoid keeps through scipy's spline.
+
+usage: other_tools_test.py PROGRAM SAMPLE_TABLE
+Exits 77 (skipped) when no Python with pandas and scipy is installed.
+"""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+try:
+    import numpy as np
+    import pandas as pd
+    from scipy.interpolate import make_smoothing_spline
+except ImportError:
+    print("SKIP: this Python lacks numpy, pandas or scipy")
+    sys.exit(77)
+
+PROGRAM, SAMPLE = os.path.abspath(sys.argv[1]), sys.argv[2]
+failures = []
+
+
+def check(condition, what):
+    if not condition:
+        failures.append(what)
+        print("FAIL:", what)
+
+
+def run(*arguments, cwd):
+    done = subprocess.run([PROGRAM, *arguments], cwd=cwd, capture_output=True, text=True)
+    check(done.returncode == 0, f"{arguments}: status {done.returncode}: {done.stderr}")
+    return done.stdout
+
+
+def listing_fields(path):
+    """(series, year) -> the three 8-column fields of the fixed-width listing."""
+    fields, name = {}, None
+    for line in open(path):
+        if line.startswith(" Input series is: "):
+            name = line[18:].rstrip("\n").rstrip()
+        elif len(line) == 30 and line[:5].strip().lstrip("-").isdigit():
+            fields[(name, int(line[:5]))] = (line[5:13], line[13:21], line[21:29])
+    return fields
+
+
+def fixed(value):
+    text = "%8.3f" % value
+    return text if len(text) == 8 else "********"
+
+
+def response(cutoff, cwd):
+    return {name: float(value) for name, value in
+            (line.split() for line in run("-c", str(cutoff), "--response", cwd=cwd).splitlines())}
+
+
+work = tempfile.mkdtemp()
+try:
+    shutil.copy(SAMPLE, os.path.join(work, "sample.txt"))
+    with open(os.path.join(work, "wide.txt"), "w") as f:
+        f.write("Year Big Small\n")
+        for i in range(60):
+            f.write(f"{1800 + i} {9000 + 800 * np.sin(i / 3):.3f} {0.001 * np.cos(i / 2):.6f}\n")
+    for table in ("sample.txt", "wide.txt"):
+        stem = table[:-4]
+        run("-c", "20", "-o", stem + ".lst", table, cwd=work)
+        run("-c", "20", "-f", "csv", table, cwd=work)
+        expected = listing_fields(os.path.join(work, stem + ".lst"))
+        csv = os.path.join(work, stem + ".spline.csv")
+
+        # pandas: the header, every listed year once, and the very floats of the listing.
+        frame = pd.read_csv(csv)
+        check(list(frame.columns) == ["series", "year", "value", "spline", "residual"],
+              f"{table}: CSV header {list(frame.columns)}")
+        check(len(frame) == len(expected), f"{table}: {len(frame)} CSV rows, {len(expected)} listed")
+        for row in frame.itertuples():
+            got = tuple(fixed(np.float32(v)) for v in (row.value, row.spline, row.residual))
+            want = expected.get((row.series, row.year))
+            if got != want:
+                check(False, f"{table}: pandas {row.series} {row.year}: {got} vs listing {want}")
+                break
+
+        # R: read.csv gives numbers within the listing's rounding of every listed field.
+        if shutil.which("Rscript"):
+            listed = os.path.join(work, stem + ".fields.csv")
+            pd.DataFrame([(s, y, *map(float, (f if "*" not in f else "nan" for f in v)))
+                          for (s, y), v in expected.items()],
+                         columns=["series", "year", "value", "spline", "residual"]
+                         ).to_csv(listed, index=False)
+            script = (
+                f'd <- read.csv("{csv}"); l <- read.csv("{listed}");\n'
+                'm <- merge(d, l, by = c("series", "year"));\n'
+                'stopifnot(nrow(m) == nrow(d), nrow(d) == nrow(l));\n'
+                'for (col in c("value", "spline", "residual")) {\n'
+                '  a <- m[[paste0(col, ".x")]]; b <- m[[paste0(col, ".y")]];\n'
+                '  ok <- is.na(b) | abs(a - b) <= 0.0005 + 1e-6 * abs(a);\n'
+                '  if (!all(ok)) stop(paste(col, "differs"))\n'
+                '}\ncat("R read", nrow(d), "rows\\n")\n')
+            done = subprocess.run(["Rscript", "-e", script], capture_output=True, text=True)
+            check(done.returncode == 0, f"{table}: R read.csv: {done.stderr.strip()}")
+        else:
+            print("Rscript is not installed: the R checks are skipped")
+
+    # --ends=none against scipy and R, at the lambda --response gives.
+    for cutoff in (5, 20, 60):
+        lam = response(cutoff, work)["lambda"]
+        run("-c", str(cutoff), "--ends=none", "-f", "csv", "-o", "none.csv", "sample.txt", cwd=work)
+        frame = pd.read_csv(os.path.join(work, "none.csv"))
+        for name, g in frame.groupby("series"):
+            years = g.year.to_numpy(float)
+            fit = make_smoothing_spline(years, g.value.to_numpy(), lam=lam)(years)
+            error = np.max(np.abs(fit - g.spline.to_numpy())) / np.max(np.abs(g.value))
+            check(error < 2e-6, f"scipy, cutoff {cutoff}, {name}: relative difference {error:.2e}")
+        if shutil.which("Rscript"):
+            script = (
+                f'd <- read.csv("{os.path.join(work, "none.csv")}"); worst <- 0;\n'
+                'for (s in unique(d$series)) { g <- d[d$series == s, ];\n'
+                f'  f <- smooth.spline(g$year, g$value, lambda = {lam!r} / (max(g$year) - min(g$year))^3,\n'
+                '                     all.knots = TRUE);\n'
+                '  worst <- max(worst, max(abs(predict(f, g$year)$y - g$spline)) / max(abs(g$value))) }\n'
+                'if (worst > 1e-4) stop(paste("relative difference", worst))\n')
+            done = subprocess.run(["Rscript", "-e", script], capture_output=True, text=True)
+            check(done.returncode == 0, f"R smooth.spline, cutoff {cutoff}: {done.stderr.strip()}")
+
+    # The gains: a long sinusoid through scipy's spline at the same lam keeps that share.
+    for cutoff in (10, 30):
+        r = response(cutoff, work)
+        check(r["gain_at_%d" % cutoff] == 0.5, f"gain at the cutoff {cutoff}: {r}")
+        years = np.arange(4000.0)
+        for name, gain in r.items():
+            if not name.startswith("gain_at_"):
+                continue
+            period = float(name[len("gain_at_"):])
+            angle = 2 * np.pi * years / period
+            kept = make_smoothing_spline(years, np.sin(angle), lam=r["lambda"])(years)
+            # Least squares on sine and cosine, away from the ends, over whole periods.
+            window = slice(1000, 1000 + int(2000 // period * period))
+            basis = np.column_stack([np.sin(angle[window]), np.cos(angle[window])])
+            coefficients = np.linalg.lstsq(basis, kept[window], rcond=None)[0]
+            amplitude = np.hypot(*coefficients)
+            check(abs(amplitude - gain) < 0.003,
+                  f"cutoff {cutoff}, period {period}: scipy keeps {amplitude:.4f}, --response {gain}")
+finally:
+    shutil.rmtree(work)
+
+if failures:
+    print(len(failures), "failure(s)")
+    sys.exit(1)
+print("other tools agree")
