@@ -252,7 +252,8 @@ class Parser {
         return;
       case Option::PlotDevice:
         if (value.empty()) return badValue(shown, value, "a PLplot device name");
-        s.plotDevice = value;
+        // PLplot's PNG device is the cairo one; "png" is what people type.
+        s.plotDevice = value == "png" ? "pngcairo" : value;
         return;
       case Option::Output:
         if (value.empty()) return badValue(shown, value, "a file name");

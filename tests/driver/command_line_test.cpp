@@ -126,6 +126,8 @@ TEST(CommandLine, BatchOptionsInEveryForm) {
        Ends::Predict, "", "", "", false, {"-n", "--odd"}},
       {{"-p", "none", "-c", "2", "-c", "4", "x"}, 4, 0, -999.0f, 'n', ' ', OutputFormat::Listing,
        Ends::Predict, "", "", "", false, {"x"}},
+      {{"-c", "4", "--plot-device", "png", "x"}, 4, 0, -999.0f, 'n', ' ', OutputFormat::Listing,
+       Ends::Predict, "", "", "pngcairo", false, {"x"}},
   };
   for (const auto& c : cases) {
     std::vector<std::string> words = c.arguments;
