@@ -22,5 +22,6 @@ function(ringsmooth_library name root version)
   target_include_directories(${name} PUBLIC ${root}/src)
   target_compile_definitions(${name} PRIVATE RINGSMOOTH_FONT_DIR="${RINGSMOOTH_FONT_DIR}"
                              RINGSMOOTH_VERSION="${version}")
-  target_link_libraries(${name} PUBLIC PkgConfig::PLPLOT)
+  find_package(Threads REQUIRED)
+  target_link_libraries(${name} PUBLIC PkgConfig::PLPLOT Threads::Threads)
 endfunction()

@@ -50,6 +50,8 @@ constexpr const char* kUsage =
     "      --ends=ENDS        predict (default): extend both ends by the Burg filter;\n"
     "                         none: smooth the series as it stands (natural ends)\n"
     "      --response         print the cutoff's parameters and frequency response\n"
+    "  -j, --jobs=N           threads computing series and tables side by side;\n"
+    "                         default: the cores the process may use\n"
     "  -v, --verbose          the dialogue's console echo, on standard error\n"
     "  -h, --help             show this text and exit\n"
     "  -V, --version          show the version and exit\n"
@@ -61,6 +63,7 @@ constexpr const char* kUsage =
     "  RINGSMOOTH_PLOT_DEVICE  PLplot device for the dialogue's plots (xwin,\n"
     "                          pngcairo, svg, null, ...); default xwin with an X\n"
     "                          display, else pngcairo files <listing>-<n>.png\n"
+    "  RINGSMOOTH_JOBS         threads for the dialogue's run (as -j)\n"
     "\n"
     "Exit status: 0 normal end, 1 input or file error, 2 usage error, 3 a series\n"
     "too long for the spline (over MAX_YEARS values once extended). A batch run\n"
@@ -80,7 +83,7 @@ const std::string& usage() {
 
 enum class Option {
   Cutoff, Output, OutputDir, Format, Columns, Missing, Normalize, Plots, PlotDevice, Ends,
-  Response, Verbose, Help, Version,
+  Response, Verbose, Help, Version, Jobs,
 };
 
 struct OptionSpec {
@@ -98,6 +101,7 @@ constexpr OptionSpec OPTIONS[] = {
     {0, "plot-device", true, Option::PlotDevice}, {0, "ends", true, Option::Ends},
     {0, "response", false, Option::Response},    {'v', "verbose", false, Option::Verbose},
     {'h', "help", false, Option::Help},          {'V', "version", false, Option::Version},
+    {'j', "jobs", true, Option::Jobs},
 };
 
 const OptionSpec* byLongName(const std::string& name) {
@@ -201,6 +205,14 @@ class Parser {
           return badValue(shown, value, "a whole number of 1 or more");
         }
         s.cutoff = cutoff;
+        return;
+      }
+      case Option::Jobs: {
+        int jobs = 0;
+        if (parseWhole(value.data(), value.size(), jobs) != TokenStatus::Ok || jobs < 1) {
+          return badValue(shown, value, "a whole number of 1 or more");
+        }
+        c_.jobs = jobs;
         return;
       }
       case Option::Columns: {

@@ -19,6 +19,7 @@ struct CommandLine {
   std::string output;               // -o: the output of the single table; "-" standard output
   std::string outputDir;            // -d: the folder outputs go to
   bool verbose = false;             // the dialogue's console echo, on standard error
+  int jobs = 0;                     // -j: threads; 0: as many as the cores the process may use
   std::string error;                // for UsageError: what is wrong, one line
 };
 

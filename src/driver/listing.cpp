@@ -1,7 +1,6 @@
 #include "driver/listing.h"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,6 +13,7 @@
 #include "core/run_error.h"
 #include "core/text_field.h"
 #include "driver/fixed_field.h"
+#include "driver/jobs.h"
 
 namespace ringsmooth {
 namespace {
@@ -52,26 +52,6 @@ std::string csvName(const char name[NAME_LENGTH]) {
   for (const char c : text) out += c == '"' ? std::string("\"\"") : std::string(1, c);
   return out + "\"";
 }
-
-// Holds off the signals that end a run from the keyboard or the system (interrupt, quit, hangup,
-// termination) while one block is handed to the kernel. A write that such a signal interrupts
-// is cut short at a page boundary, which would leave half a block behind; held off, the signal
-// ends the run just after the write, between two blocks. (SIGKILL can't be held off.)
-class TerminationSignalsHeld {
- public:
-  TerminationSignalsHeld() {
-    sigset_t held;
-    sigemptyset(&held);
-    for (int s : {SIGINT, SIGQUIT, SIGHUP, SIGTERM}) sigaddset(&held, s);
-    sigprocmask(SIG_BLOCK, &held, &previous_);
-  }
-  ~TerminationSignalsHeld() { sigprocmask(SIG_SETMASK, &previous_, nullptr); }
-  TerminationSignalsHeld(const TerminationSignalsHeld&) = delete;
-  TerminationSignalsHeld& operator=(const TerminationSignalsHeld&) = delete;
-
- private:
-  sigset_t previous_;
-};
 
 }  // namespace
 
@@ -127,7 +107,11 @@ void Listing::writeBlock(const char name[NAME_LENGTH], int firstYear, int n, con
       out = writeShortest(out, residuals[i]);
       *out++ = '\n';
     }
-    const TerminationSignalsHeld held;
+    // Interrupt, quit, hangup and termination are held off while the block is handed to the
+    // kernel: a write that such a signal interrupts is cut short at a page boundary, which
+    // would leave half a block behind; held off, the signal ends the run just after the write,
+    // between two blocks. (SIGKILL can't be held off.)
+    const TerminationSignalsBlocked held;
     writeAll(blockText, out - blockText);
     return;
   }
@@ -150,7 +134,7 @@ void Listing::writeBlock(const char name[NAME_LENGTH], int firstYear, int n, con
     out[LINE_LENGTH] = '\n';
     out += LINE_LENGTH + 1;
   }
-  const TerminationSignalsHeld held;
+  const TerminationSignalsBlocked held;  // as for a CSV block above
   writeAll(blockText, out - blockText);
 }
 

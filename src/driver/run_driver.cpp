@@ -2,19 +2,28 @@
 // two ways in (the dialogue and a batch run).
 #include "driver/run_driver.h"
 
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <new>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "core/file_names.h"
 #include "core/run_error.h"
 #include "core/series_table.h"
 #include "driver/dialogue.h"
+#include "driver/jobs.h"
 #include "driver/listing.h"
 #include "driver/progress.h"
 #include "driver/report.h"
@@ -94,6 +103,8 @@ struct RunConsole {
   std::string notePrefix;  // "" in the dialogue; "ringsmooth: TABLE:" in a batch run
   Dialogue* dialogue;      // the dialogue's questions, or null in a batch run
   Progress* progress;      // a batch run's display, or null
+  int jobs;                // threads computing the table's series
+  const std::atomic<bool>* stop;  // set when the run is to stop before its next block, or null
 
   // A note of its own: in the dialogue after an empty line, in a batch run after the prefix.
   void note(const char* text) const {
@@ -154,7 +165,8 @@ void runTable(RunSettings& settings, const RunConsole& console) {
 
   if (dialogue != nullptr) dialogue->askSmoothing(settings);
   const PipelineSettings pipeline{smoothingPlan(settings.cutoff, settings.ends),
-                                  settings.normalizeAnswer, settings.plotRangeAnswer};
+                                  settings.normalizeAnswer, settings.plotRangeAnswer,
+                                  console.jobs};
   PlotDevice plotDevice{};
   const bool plots = settings.plotRangeAnswer == 'y' || settings.plotRangeAnswer == 'n';
   if (plots) {
@@ -181,16 +193,17 @@ void runTable(RunSettings& settings, const RunConsole& console) {
                             plots ? &plotDevice : nullptr,
                             plotBase.c_str(),
                             oneFile ? &book : nullptr,
-                            console.progress};
+                            console.progress,
+                            console.stop};
   processAllSeries(*table, pipeline, output);
   book.close();
   listing.close();
 }
 
-int runDialogue(Dialogue& dialogue, std::FILE* out) {
+int runDialogue(Dialogue& dialogue, std::FILE* out, int jobs) {
   RunSettings settings;
   if (!dialogue.askInputFile(settings)) return EXIT_NORMAL;
-  runTable(settings, RunConsole{out, out, "", &dialogue, nullptr});
+  runTable(settings, RunConsole{out, out, "", &dialogue, nullptr, jobs, nullptr});
   return EXIT_NORMAL;
 }
 
@@ -244,27 +257,46 @@ std::string outputFor(const CommandLine& c, const std::string& table) {
 
 int runDriver(std::FILE* consoleIn, std::FILE* consoleOut) {
   plplot_fonts();
+  bool jobsValid = true;
+  const int jobs = jobsFromEnvironment(jobsValid);
+  if (!jobsValid) {
+    std::fprintf(stderr,
+                 "ringsmooth: RINGSMOOTH_JOBS is not a whole number of 1 or more; using %d\n",
+                 jobs);
+  }
   int status = stoppedBy(consoleOut, "", [&] {
     FreeFormReader console(consoleIn, FreeFormReader::Kind::Console);
     Dialogue dialogue(console, consoleOut);
-    runDialogue(dialogue, consoleOut);
+    runDialogue(dialogue, consoleOut, jobs);
   });
   return checkWritten(consoleOut, "the console", status);
 }
 
-int runBatch(const CommandLine& c, std::FILE* err) {
-  plplot_fonts();
+namespace {
+
+// The settings and the name of batch table t.
+RunSettings tableSettings(const CommandLine& c, std::size_t t) {
+  RunSettings settings = c.settings;
+  settings.inputFileName = c.tables[t];
+  settings.outputFileName = outputFor(c, c.tables[t]);
+  if (settings.plotDevice.empty()) settings.plotDevice = "pdf";
+  return settings;
+}
+
+std::string tableName(const std::string& table) {
+  return table == "-" ? "standard input" : table;
+}
+
+// One table after another, each table's series computed by `jobs` threads.
+int runTablesInTurn(const CommandLine& c, std::FILE* err, int jobs) {
   // The display would only get in the way of the echo.
   Progress progress(c.verbose ? nullptr : err, static_cast<int>(c.tables.size()));
   int status = EXIT_NORMAL;
   for (std::size_t t = 0; t < c.tables.size(); ++t) {
-    RunSettings settings = c.settings;
-    settings.inputFileName = c.tables[t];
-    settings.outputFileName = outputFor(c, c.tables[t]);
-    if (settings.plotDevice.empty()) settings.plotDevice = "pdf";
-    const std::string name = c.tables[t] == "-" ? "standard input" : c.tables[t];
+    RunSettings settings = tableSettings(c, t);
+    const std::string name = tableName(c.tables[t]);
     const RunConsole console{c.verbose ? err : nullptr, err, "ringsmooth: " + name + ":", nullptr,
-                             &progress};
+                             &progress, jobs, nullptr};
     const int tableStatus = stoppedBy(err, name, [&] {
       progress.startTable(static_cast<int>(t), 0);
       runTable(settings, console);
@@ -272,8 +304,110 @@ int runBatch(const CommandLine& c, std::FILE* err) {
     progress.hide();
     if (status == EXIT_NORMAL) status = tableStatus;
   }
-  status = checkWritten(stdout, "standard output", status);
-  return checkWritten(err, "standard error", status);
+  return status;
+}
+
+// What a table run side by side left for standard error, and its status.
+struct TableOutcome {
+  std::string text;
+  int status = EXIT_NORMAL;
+  bool done = false;
+};
+
+// Whole tables on `jobs` threads at once, for batch runs of many tables without plots (PLplot
+// draws on one thread only). Each table's notes and reports are kept until every table before
+// it is done, then written in table order, so standard error reads as in a run in turn.
+// Every thread blocks the termination signals; the calling thread looks for them while it
+// waits, and on one has every table stop before its next block, then ends the process by that
+// signal: the listings hold whole blocks only.
+int runTablesSideBySide(const CommandLine& c, std::FILE* err, int jobs) {
+  const std::size_t tables = c.tables.size();
+  std::vector<TableOutcome> outcome(tables);
+  std::mutex mutex;
+  std::condition_variable doneChanged;
+  std::size_t next = 0;
+  std::atomic<bool> stop{false};
+  const auto work = [&] {
+    for (;;) {
+      std::size_t t = 0;
+      {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (next >= tables || stop) return;
+        t = next++;
+      }
+      char* text = nullptr;
+      std::size_t size = 0;
+      std::FILE* notes = open_memstream(&text, &size);
+      TableOutcome result;
+      if (notes == nullptr) {
+        result.text = "ringsmooth: " + tableName(c.tables[t]) + ": no memory for its notes\n";
+        result.status = EXIT_INPUT_ERROR;
+      } else {
+        RunSettings settings = tableSettings(c, t);
+        const std::string name = tableName(c.tables[t]);
+        const RunConsole console{c.verbose ? notes : nullptr, notes, "ringsmooth: " + name + ":",
+                                 nullptr, nullptr, 1, &stop};
+        result.status = stoppedBy(notes, name, [&] { runTable(settings, console); });
+        std::fclose(notes);
+        result.text.assign(text, size);
+        std::free(text);
+      }
+      std::lock_guard<std::mutex> lock(mutex);
+      result.done = true;
+      outcome[t] = std::move(result);
+      doneChanged.notify_all();
+    }
+  };
+
+  const TerminationSignalsBlocked blocked;
+  std::vector<std::thread> threads;
+  for (int j = 0; j < jobs && static_cast<std::size_t>(j) < tables; ++j) threads.emplace_back(work);
+  Progress progress(c.verbose ? nullptr : err, static_cast<int>(tables));
+  const sigset_t termination = terminationSignals();
+  const timespec noWait{0, 0};
+  int status = EXIT_NORMAL;
+  int signal = 0;
+  for (std::size_t t = 0; t < tables && signal == 0; ++t) {
+    progress.startTable(static_cast<int>(t), 0);
+    std::unique_lock<std::mutex> lock(mutex);
+    while (!outcome[t].done && signal == 0) {
+      doneChanged.wait_for(lock, std::chrono::milliseconds(20));
+      siginfo_t info;
+      const int caught = sigtimedwait(&termination, &info, &noWait);
+      if (caught > 0) signal = caught;
+    }
+    if (signal != 0) break;
+    progress.hide();
+    std::fwrite(outcome[t].text.data(), 1, outcome[t].text.size(), err);
+    if (status == EXIT_NORMAL) status = outcome[t].status;
+    outcome[t].text.clear();
+  }
+  stop = true;
+  for (std::thread& thread : threads) thread.join();
+  progress.hide();
+  if (signal != 0) {
+    std::fflush(err);
+    std::signal(signal, SIG_DFL);
+    sigset_t only;
+    sigemptyset(&only);
+    sigaddset(&only, signal);
+    std::raise(signal);
+    pthread_sigmask(SIG_UNBLOCK, &only, nullptr);
+  }
+  return status;
+}
+
+}  // namespace
+
+int runBatch(const CommandLine& c, std::FILE* err) {
+  plplot_fonts();
+  const int jobs = c.jobs > 0 ? c.jobs : availableCores();
+  const char range = c.settings.plotRangeAnswer;
+  const bool plots = range == 'y' || range == 'n';
+  const int status = jobs > 1 && c.tables.size() > 1 && !plots
+                         ? runTablesSideBySide(c, err, jobs)
+                         : runTablesInTurn(c, err, jobs);
+  return checkWritten(err, "standard error", checkWritten(stdout, "standard output", status));
 }
 
 }  // namespace ringsmooth

@@ -5,11 +5,17 @@
 
 #include <algorithm>
 #include <cmath>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 #include "analysis/extend.h"
 #include "analysis/mnsd.h"
 #include "core/run_error.h"
 #include "driver/fixed_field.h"
+#include "driver/jobs.h"
 #include "driver/report.h"
 
 namespace ringsmooth {
@@ -304,17 +310,135 @@ void SeriesWriter::writeSeries(SeriesSlot& s) {
 
 void SeriesWriter::write(SeriesBatch& batch) {
   for (int i = 0; i < batch.count; ++i) {
+    if (out_.stop != nullptr && out_.stop->load()) throw RunStopped();
     writeSeries(batch.slot[i]);
     if (out_.progress != nullptr) out_.progress->seriesDone(batch.first + i + 1);
   }
 }
 
+namespace {
+
+// Batches of series computed ahead by worker threads into a ring of slots, and written in order
+// by the calling thread. Batch b goes to slot b % slots; a worker takes batch b only once batch
+// b - slots has been written, so a slot is never overwritten before it is written out.
+class ParallelPipeline {
+ public:
+  ParallelPipeline(SeriesTable& table, const PipelineSettings& settings, SeriesWriter& writer)
+      : table_(table),
+        settings_(settings),
+        writer_(writer),
+        batches_((table.seriesCount + MEMCOF_LANES - 1) / MEMCOF_LANES),
+        slots_(std::min(batches_, 2 * settings.jobs)),
+        ready_(static_cast<std::size_t>(slots_), -1) {
+    for (int i = 0; i < slots_; ++i) slot_.push_back(std::make_unique<SeriesBatch>());
+  }
+
+  void run() {
+    const int workers = std::min(settings_.jobs, batches_);
+    // Every work area is made before the first thread starts.
+    for (int w = 0; w < workers; ++w) computers_.push_back(std::make_unique<SeriesComputer>());
+    {
+      // The workers are started with the termination signals blocked, and keep them so.
+      const TerminationSignalsBlocked blocked;
+      for (const auto& computer : computers_) {
+        threads_.emplace_back([this, area = computer.get()] { work(*area); });
+      }
+    }
+    try {
+      writeInOrder();
+    } catch (...) {
+      finish();
+      throw;
+    }
+    finish();
+    if (failure_) std::rethrow_exception(failure_);
+  }
+
+ private:
+  void work(SeriesComputer& computer) {
+    for (;;) {
+      int b = 0;
+      {
+        std::unique_lock<std::mutex> lock(mutex_);
+        slotFree_.wait(lock, [&] { return stop_ || next_ >= batches_ || next_ - written_ < slots_; });
+        if (stop_ || next_ >= batches_) return;
+        b = next_++;
+      }
+      const int first = b * MEMCOF_LANES;
+      try {
+        computer.compute(table_, settings_, first,
+                         std::min(MEMCOF_LANES, table_.seriesCount - first), *slot_[index(b)]);
+      } catch (...) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!failure_) failure_ = std::current_exception();
+        stop_ = true;
+        batchReady_.notify_all();
+        slotFree_.notify_all();
+        return;
+      }
+      std::lock_guard<std::mutex> lock(mutex_);
+      ready_[index(b)] = b;
+      batchReady_.notify_all();
+    }
+  }
+
+  void writeInOrder() {
+    for (int b = 0; b < batches_; ++b) {
+      {
+        std::unique_lock<std::mutex> lock(mutex_);
+        batchReady_.wait(lock, [&] { return stop_ || ready_[index(b)] == b; });
+        if (ready_[index(b)] != b) return;  // a worker failed
+      }
+      writer_.write(*slot_[index(b)]);
+      std::lock_guard<std::mutex> lock(mutex_);
+      ready_[index(b)] = -1;
+      ++written_;
+      slotFree_.notify_all();
+    }
+  }
+
+  void finish() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      stop_ = true;
+    }
+    slotFree_.notify_all();
+    for (std::thread& t : threads_) t.join();
+    threads_.clear();
+  }
+
+  std::size_t index(int b) const { return static_cast<std::size_t>(b % slots_); }
+
+  SeriesTable& table_;
+  const PipelineSettings& settings_;
+  SeriesWriter& writer_;
+  const int batches_;
+  const int slots_;
+  std::vector<std::unique_ptr<SeriesBatch>> slot_;
+  std::vector<int> ready_;  // per slot: the batch it holds, computed and not yet written; or -1
+  std::vector<std::unique_ptr<SeriesComputer>> computers_;
+  std::vector<std::thread> threads_;
+  std::mutex mutex_;
+  std::condition_variable batchReady_;
+  std::condition_variable slotFree_;
+  int next_ = 0;     // the next batch a worker takes
+  int written_ = 0;  // batches written
+  bool stop_ = false;
+  std::exception_ptr failure_;
+};
+
+}  // namespace
+
 void processAllSeries(SeriesTable& table, const PipelineSettings& settings,
                       const SeriesOutput& output) {
   // Made once for the run, before the first series; nothing is allocated per series.
+  const auto writer = std::make_unique<SeriesWriter>(table, settings, output);
+  if (settings.jobs > 1 && table.seriesCount > MEMCOF_LANES) {
+    ParallelPipeline(table, settings, *writer).run();
+    return;
+  }
   const auto computer = std::make_unique<SeriesComputer>();
   const auto batch = std::make_unique<SeriesBatch>();
-  const auto writer = std::make_unique<SeriesWriter>(table, settings, output);
   for (int first = 0; first < table.seriesCount; first += MEMCOF_LANES) {
     const int count = std::min(MEMCOF_LANES, table.seriesCount - first);
     computer->compute(table, settings, first, count, *batch);

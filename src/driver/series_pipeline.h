@@ -4,7 +4,9 @@
 // in a SeriesComputer's own work storage and leaves everything the series' output needs in a
 // SeriesBatch. Writing a series (the filter echo, notes, the result block, the plot) is the
 // SeriesWriter's, strictly in series order.
+#include <atomic>
 #include <cstdio>
+#include <exception>
 #include <memory>
 
 #include "analysis/memcof_batch.h"
@@ -75,6 +77,7 @@ struct PipelineSettings {
   SmoothingPlan plan;
   char normalizeAnswer;  // 'y' standardize, 'n' centre
   char plotRangeAnswer;  // 'y' widest span, 'n' listed years, anything else no plot
+  int jobs = 1;          // threads that compute series; 1: the calling thread alone
 };
 
 // The work storage of one computing thread, made once and used for every batch.
@@ -108,6 +111,13 @@ struct SeriesOutput {
   const char* plotBase;    // plot files are named after it (the listing's name)
   PlotBook* book;          // every plot as a page of one file, or null: a plot per series
   Progress* progress;      // the batch run's progress display, or null
+  const std::atomic<bool>* stop;  // set when the run is to stop before its next block, or null
+};
+
+// Thrown by the writer, before a block, when the run was asked to stop.
+class RunStopped : public std::exception {
+ public:
+  const char* what() const noexcept override { return "the run was stopped"; }
 };
 
 // Writes the output of computed series in order; owns the storage the plots need.
@@ -143,7 +153,10 @@ class SeriesWriter {
   PlotWork plotWork_;
 };
 
-// Computes and writes every series of the table in order, from trimming to plot.
+// Computes and writes every series of the table in order, from trimming to plot. With more than
+// one job, that many threads compute batches of series ahead, each in its own work storage,
+// while the calling thread writes them strictly in series order: the output is the same for
+// any number of jobs. The computing threads never take the termination signals.
 void processAllSeries(SeriesTable& table, const PipelineSettings& settings,
                       const SeriesOutput& output);
 
