@@ -165,15 +165,19 @@ struct FreeFormReader::State {
     char* in = static_cast<char*>(std::memchr(buffer + pos, '\r', len - pos));
     if (in == nullptr) return;
     char* out = in;
-    for (; in < end; ++in) {
-      if (*in != '\r') {
-        *out++ = *in;
-      } else if (in + 1 == end) {
-        *out++ = '\n';
+    while (in < end) {  // *in is a CR: write its line end, then move the text up to the next CR
+      if (in + 1 == end) {
         returnBeforeFill = true;
-      } else if (in[1] != '\n') {
         *out++ = '\n';
+        break;
       }
+      if (in[1] != '\n') *out++ = '\n';
+      ++in;
+      char* next = static_cast<char*>(std::memchr(in, '\r', static_cast<std::size_t>(end - in)));
+      if (next == nullptr) next = end;
+      std::memmove(out, in, static_cast<std::size_t>(next - in));
+      out += next - in;
+      in = next;
     }
     len = static_cast<std::size_t>(out - buffer);
   }
