@@ -17,6 +17,7 @@ inline constexpr int EXIT_TOO_LONG = 3;     // a series too long for the spline:
 inline constexpr const char* READ_PAST_END = "Attempt to read past end of file";
 inline constexpr const char* ILLEGAL_NUMERIC = "Illegal character in numeric input";
 inline constexpr const char* NUMBER_OUT_OF_RANGE = "Number out of range";
+inline constexpr const char* QUOTE_NOT_CLOSED = "Quote not closed";
 inline constexpr const char* YEARS_NOT_CONSECUTIVE = "Years do not rise by 1 from row to row";
 
 // An input error ends the run with a report on the console whose every line begins with "? ",

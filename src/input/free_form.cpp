@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -58,6 +59,18 @@ struct Token {
   bool hasStar;
 };
 
+// A number token whose value (after a repeat's r* and a sign) begins with I or N is an infinity
+// or a NaN whatever follows, so a slash met after text[0, length) is part of it ("N/A", "n/a",
+// "2*N/A") rather than the end of the reading.
+bool slashBelongsTo(const char* text, std::size_t length) {
+  const void* star = std::memchr(text, '*', length);
+  std::size_t i = star == nullptr ? 0 : static_cast<std::size_t>(static_cast<const char*>(star) - text) + 1;
+  if (i < length && (text[i] == '+' || text[i] == '-')) ++i;
+  if (i >= length) return false;
+  const char c = text[i];
+  return c == 'N' || c == 'n' || c == 'I' || c == 'i';
+}
+
 // `"text"`, cut to a readable length, for error details.
 std::string quoted(const char* text, std::size_t length) {
   std::string out = "\"";
@@ -81,6 +94,8 @@ struct FreeFormReader::State {
   long itemLine = 0;          // line of the latest item or of the end of input
   long readingFirstLine = 0;  // line of the current reading's first item
   bool afterValue = false;    // a value was read since the last comma: the next comma separates
+  bool atFileStart = true;       // no fill yet: a byte-order mark may come
+  bool returnBeforeFill = false;  // the last fill ended in a CR, made LF: an LF next is its pair
   char token[TOKEN_LIMIT + 1];
 
   State(std::FILE* s, Kind k)
@@ -105,25 +120,67 @@ struct FreeFormReader::State {
 
   // Fetches more input into the buffer. A console reader takes at most the rest of one line
   // (up to and including its line feed), so nothing beyond the line in use leaves the stream;
-  // a file reader fills the whole buffer. False at the end of the input; a read failure is an
-  // input error with the system's own message.
+  // a file reader fills the whole buffer, skips a byte-order mark at the file's start and makes
+  // every line end a lone LF. False at the end of the input; a read failure is an input error
+  // with the system's own message. When true, the buffer holds at least one character at `pos`.
   bool refill() {
-    if (len > 0) lastByte = buffer[len - 1];
-    pos = 0;
-    len = 0;
-    if (kind == Kind::File) {
-      len = std::fread(buffer, 1, capacity, stream);
-    } else {
-      while (len < capacity) {
-        const int c = std::getc(stream);
-        if (c == EOF) break;
-        buffer[len++] = static_cast<char>(c);
-        if (c == '\n') break;
+    do {
+      if (len > 0) lastByte = buffer[len - 1];
+      pos = 0;
+      len = 0;
+      if (kind == Kind::File) {
+        len = std::fread(buffer, 1, capacity, stream);
+        if (atFileStart) skipByteOrderMark();
+        normalizeLineEnds();
+      } else {
+        while (len < capacity) {
+          const int c = std::getc(stream);
+          if (c == EOF) break;
+          buffer[len++] = static_cast<char>(c);
+          if (c == '\n') break;
+        }
       }
-    }
+    } while (len > 0 && pos == len);
     if (len > 0) return true;
     if (std::ferror(stream)) throw errorHere(std::strerror(errno), "");
     return false;
+  }
+
+  // Spreadsheets and editors on Windows may begin a UTF-8 file with EF BB BF; it is no part of
+  // the first item.
+  void skipByteOrderMark() {
+    atFileStart = false;
+    if (len >= 3 && std::memcmp(buffer, "\xEF\xBB\xBF", 3) == 0) pos = 3;
+  }
+
+  // In a file, CR LF and a CR alone each end a line: CR LF becomes LF and a lone CR becomes LF,
+  // so the rest of the reader sees only LF. A CR that is the buffer's last character becomes LF
+  // at once; an LF that begins the next fill is then its partner and is passed over. A buffer
+  // without a CR costs one memchr.
+  void normalizeLineEnds() {
+    if (returnBeforeFill) {
+      returnBeforeFill = false;
+      if (pos < len && buffer[pos] == '\n') ++pos;
+    }
+    char* const end = buffer + len;
+    char* in = static_cast<char*>(std::memchr(buffer + pos, '\r', len - pos));
+    if (in == nullptr) return;
+    char* out = in;
+    while (in < end) {  // *in is a CR: write its line end, then move the text up to the next CR
+      if (in + 1 == end) {
+        returnBeforeFill = true;
+        *out++ = '\n';
+        break;
+      }
+      if (in[1] != '\n') *out++ = '\n';
+      ++in;
+      char* next = static_cast<char*>(std::memchr(in, '\r', static_cast<std::size_t>(end - in)));
+      if (next == nullptr) next = end;
+      std::memmove(out, in, static_cast<std::size_t>(next - in));
+      out += next - in;
+      in = next;
+    }
+    len = static_cast<std::size_t>(out - buffer);
   }
 
   // At the end of the input: the line of the last character the input held.
@@ -190,17 +247,25 @@ struct FreeFormReader::State {
                                  " characters, beginning " + quoted(token, TOKEN_LIMIT));
   }
 
-  // Cuts out the unquoted token at `pos` (ending at a blank, tab, comma, slash, line end or the
-  // end of input). In place when it lies whole in the buffer; otherwise gathered, carriage
-  // returns dropped, into `token`. Tokens longer than TOKEN_LIMIT raise `tooLongMessage`.
+  // Cuts out the unquoted number token at `pos` (ending at a blank, tab, comma, slash, line end
+  // or the end of input; a slash does not end an infinity or a NaN, see slashBelongsTo). In
+  // place when it lies whole in the buffer; otherwise gathered, carriage returns dropped, into
+  // `token`. Tokens longer than TOKEN_LIMIT raise `tooLongMessage`.
   Token takeToken(const char* tooLongMessage) {
     const char* start = buffer + pos;
     const char* end = buffer + len;
     const char* q = start;
     unsigned char stars = 0;
     unsigned char cls = 0;
-    while (q < end && (cls = classOf(*q)) <= STAR_CHAR) {
-      stars |= cls;
+    for (;;) {
+      while (q < end && (cls = classOf(*q)) <= STAR_CHAR) {
+        stars |= cls;
+        ++q;
+      }
+      if (q == end || cls != SLASH_CHAR ||
+          !slashBelongsTo(start, static_cast<std::size_t>(q - start))) {
+        break;
+      }
       ++q;
     }
     const std::size_t length = static_cast<std::size_t>(q - start);
@@ -236,7 +301,7 @@ struct FreeFormReader::State {
       char c = 0;
       unsigned char cls = 0;
       if (!peekSignificant(c, cls)) break;
-      if (cls > STAR_CHAR) break;
+      if (cls > STAR_CHAR && (cls != SLASH_CHAR || !slashBelongsTo(token, length))) break;
       if (length == TOKEN_LIMIT) throwTooLong(tooLongMessage);
       hasStar |= cls == STAR_CHAR;
       token[length++] = c;
@@ -344,9 +409,22 @@ struct FreeFormReader::State {
     return true;
   }
 
-  // One reading of `count` numbers of type T into dest[0], dest[stride], ...
+  // A table cell is carried in single precision later on, where an infinity, or a magnitude
+  // that rounds to one (from 2^128 - 2^103 up: 1e39, 1e308), would make its whole series NaN.
+  // Such a cell is refused with its token. Plain decimals never come here: they stay below 2^53.
+  void checkCell(const char* text, std::size_t length, double value) const {
+    constexpr double SINGLE_OVERFLOW = 0x1.ffffffp+127;  // the least magnitude a float can't hold
+    if (!(std::fabs(value) >= SINGLE_OVERFLOW)) return;  // a NaN passes: it is a missing cell
+    throw errorHere(NUMBER_OUT_OF_RANGE,
+                    quoted(text, length) + (std::isinf(value)
+                                                ? " is an infinity; a cell must be finite"
+                                                : " is too large for the program's numbers"));
+  }
+
+  // One reading of `count` numbers of type T into dest[0], dest[stride], ...; `cells`: they
+  // are table cells (see checkCell).
   template <typename T>
-  bool readNumeric(T* dest, int count, std::ptrdiff_t stride) {
+  bool readNumeric(T* dest, int count, std::ptrdiff_t stride, bool cells = false) {
     const std::size_t wanted = static_cast<std::size_t>(std::max(count, 0));
     return readItems(wanted, [&](std::size_t filled) -> std::size_t {
       const auto at = static_cast<std::ptrdiff_t>(filled) * stride;
@@ -356,6 +434,9 @@ struct FreeFormReader::State {
       const Token t = takeToken(ILLEGAL_NUMERIC);
       if (!t.hasStar) {
         convert(t.text, t.length, dest[at]);
+        if constexpr (std::is_same_v<T, double>) {
+          if (cells) checkCell(t.text, t.length, dest[at]);
+        }
         return 1;
       }
       const std::size_t starAt =
@@ -365,6 +446,9 @@ struct FreeFormReader::State {
       if (starAt + 1 < t.length) {
         T value{};
         convert(t.text + starAt + 1, t.length - starAt - 1, value);
+        if constexpr (std::is_same_v<T, double>) {
+          if (cells) checkCell(t.text + starAt + 1, t.length - starAt - 1, value);
+        }
         for (std::size_t i = 0; i < n; ++i) {
           dest[static_cast<std::ptrdiff_t>(filled + i) * stride] = value;
         }
@@ -377,7 +461,7 @@ struct FreeFormReader::State {
   // many items it stands for (r of r*name, else 1); `length` receives the characters kept,
   // `empty` whether it is r* alone. An unquoted name ends at a blank, tab, comma, slash or line
   // end. A quoted one ends at its closing mark; a mark written twice inside stands for one; a
-  // name whose closing mark is missing ends at the end of its line.
+  // mark not closed on its line is an input error.
   std::size_t takeName(std::size_t keep, std::size_t& length, bool& empty) {
     length = 0;
     empty = false;
@@ -425,9 +509,9 @@ struct FreeFormReader::State {
   // The body of a quoted name, `pos` just after the opening `mark`.
   void takeQuoted(char mark, std::size_t keep, std::size_t& length) {
     for (;;) {
-      if (pos == len && !refill()) return;
+      if (pos == len && !refill()) throwQuoteNotClosed(mark, length, "before the end of the file");
       const char c = buffer[pos];
-      if (c == '\n') return;  // closing mark missing: the name ends with its line
+      if (c == '\n') throwQuoteNotClosed(mark, length, "on its line");
       ++pos;
       if (c == '\r') continue;
       if (c == mark) {
@@ -437,6 +521,13 @@ struct FreeFormReader::State {
       }
       if (length < keep) token[length++] = c;
     }
+  }
+
+  // A quote left open would take the following lines, data rows included, as names.
+  [[noreturn]] void throwQuoteNotClosed(char mark, std::size_t length, const char* where) const {
+    throw errorHere(QUOTE_NOT_CLOSED, "the name beginning " + std::string(1, mark) +
+                                          std::string(token, length) + " has no closing " +
+                                          std::string(1, mark) + " " + where);
   }
 
   bool readNameItems(char* names, int count, int width) {
@@ -550,6 +641,10 @@ bool FreeFormReader::readNames(char* names, int count, int width) {
 
 bool FreeFormReader::readNumbers(double* cells, int count, int stride) {
   return state_->readNumeric(cells, count, stride);
+}
+
+bool FreeFormReader::readCells(double* cells, int count, int stride) {
+  return state_->readNumeric(cells, count, stride, true);
 }
 
 long FreeFormReader::lineNumber() const { return state_->itemLine; }

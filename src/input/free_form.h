@@ -4,10 +4,13 @@
 //   - a reading takes a fixed number of items, begins at the start of a new line, goes on over
 //     further lines until it has them, and then discards the rest of the last line it used;
 //   - items are separated by blanks, tabs, one comma (blanks or tabs around it allowed) or a
-//     line end; carriage returns are dropped wherever they stand;
+//     line end; in a file, CR LF, LF and a CR not followed by LF each end a line (so files from
+//     Windows, Unix and the classic Mac read alike), and a UTF-8 byte-order mark at its very
+//     start is skipped; at the console a carriage return is dropped wherever it stands;
 //   - a number: optional sign, digits with an optional decimal point, optional exponent (E or D,
 //     either case, optionally signed digits); a token starting (after an optional sign) with
-//     I or N, either case, is an infinity or a NaN whatever follows;
+//     I or N, either case, is an infinity or a NaN whatever follows, and runs to the next blank,
+//     tab, comma or line end, slashes included (N/A and n/a are one NaN);
 //   - a whole number: optional sign and digits only;
 //   - r*v stands for r items equal to v; r* for r empty items;
 //   - an empty item (nothing between two commas) leaves its destination unchanged;
@@ -27,8 +30,9 @@
 //     "Number out of range"; one too small (1e-400) becomes a zero of its sign, the correctly
 //     rounded result;
 //   - a token longer than TOKEN_LIMIT (1024) characters is an input error;
-//   - a quoted name whose closing mark is missing ends at the end of its line; text right
-//     after a closing mark begins the next item.
+//   - a quoted name must close on its line: a mark still open at the end of its line or of
+//     the input is an input error "Quote not closed"; text right after a closing mark begins
+//     the next item.
 //
 // The reader allocates its buffer once, never per item or per line, and streams: a line may be
 // far longer than the buffer. Malformed input raises InputError (core/run_error.h) naming the
@@ -65,6 +69,10 @@ class FreeFormReader {
   // `count` numbers, correctly rounded to double, into cells[0], cells[stride], ...
   // A malformed token raises InputError with ILLEGAL_NUMERIC.
   bool readNumbers(double* cells, int count, int stride);
+  // The same for table cells, which the program later carries in single precision: an
+  // infinity, or a number whose magnitude rounds to a single-precision infinity (1e39), raises
+  // InputError with NUMBER_OUT_OF_RANGE naming its line and token. A NaN is read as it is.
+  bool readCells(double* cells, int count, int stride);
 
   // How many names the next line holds, looked at without reading it (for a header whose column
   // count nobody gave): items separated as in a reading, a quoted name one item, r*name r

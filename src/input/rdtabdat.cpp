@@ -34,13 +34,13 @@ int readRows(FreeFormReader& table, SeriesTable& t, int columns, int& firstYear)
   for (;;) {
     if (rows == MAX_YEARS) {
       double surplus[MAX_SERIES];
-      if (!table.readNumbers(surplus, columns, 1)) return rows;
+      if (!table.readCells(surplus, columns, 1)) return rows;
       const std::string message =
           "Too many data rows: the table holds at most " + std::to_string(MAX_YEARS);
       throw table.errorAtLine(table.readingStartLine(), message.c_str());
     }
     double* row = t.values + rows;
-    if (!table.readNumbers(row, columns, MAX_YEARS)) {
+    if (!table.readCells(row, columns, MAX_YEARS)) {
       for (int c = 0; c < columns; ++c) row[static_cast<std::ptrdiff_t>(c) * MAX_YEARS] = 0.0;
       return rows;
     }
@@ -85,6 +85,9 @@ void moveSeries(SeriesTable& t, int k, int rows, int firstYear) {
 void rdtabdat(FreeFormReader& table, int columns, float missingFlag, SeriesTable& t) {
   if (!validColumnCount(columns)) throw std::out_of_range("rdtabdat: column count out of range");
   t.missingFlag = missingFlag;
+  // A name the header leaves empty (",,", "2*", the names after a slash) stays blank, as a short
+  // name is filled, rather than keeping the zero bytes of the fresh table.
+  std::memset(&t.seriesName[0][0], ' ', static_cast<std::size_t>(columns) * NAME_LENGTH);
   if (!table.readNames(&t.seriesName[0][0], columns, NAME_LENGTH)) {
     throw table.error(READ_PAST_END, "the file ends before the header has all its names");
   }

@@ -11,7 +11,8 @@ inline bool validColumnCount(int columns) { return columns >= 1 && columns <= MA
 // Reads the whole table from `table` into `t`, which holds 0.0 everywhere, with `columns`
 // columns (the year column included; validColumnCount must hold) and the missing-value flag
 // `missingFlag` (stored in t.missingFlag):
-//   - seriesCount = columns - 1; seriesName[k] the header name of column k + 2 (20 characters);
+//   - seriesCount = columns - 1; seriesName[k] the header name of column k + 2 (20 characters,
+//     all blank where the header leaves the name empty);
 //   - for every series, its span runs from its first present row to its last present row:
 //     firstYear/lastYear are those rows' years, yearCount = lastYear - firstYear + 1, and
 //     values[k * MAX_YEARS + 0 .. yearCount) hold every cell of the span in row order, missing
@@ -24,10 +25,11 @@ inline bool validColumnCount(int columns) { return columns >= 1 && columns <= MA
 // matches (see series_pipeline.h).
 // The year of a row is its first cell cut toward zero. A row that the end of the file cuts
 // short is dropped (its cells are set back to 0.0); that is the normal end of the table.
-// Raises InputError for malformed input, the end of the file before the last header name, more
-// than MAX_YEARS data rows, a year cell that is no int (NaN, infinite, too large), and years
-// that do not rise by exactly 1 from row to row (naming the line where the row begins and both
-// years). Never stores outside `t`. A table with no data row gives seriesCount 0.
+// Raises InputError for malformed input, a quote not closed on its line, a cell that is infinite
+// or beyond single precision (the pipeline's precision), the end of the file before the last
+// header name, more than MAX_YEARS data rows, a year cell that is no int (NaN, too large for an
+// int), and years that do not rise by exactly 1 from row to row (naming the line where the row
+// begins and both years). Never stores outside `t`. A table with no data row gives seriesCount 0.
 void rdtabdat(FreeFormReader& table, int columns, float missingFlag, SeriesTable& t);
 
 }  // namespace ringsmooth

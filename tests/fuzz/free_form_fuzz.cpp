@@ -1,7 +1,9 @@
-// Fuzz target: free-form reading. The input's first bytes choose the reader kind and a script of
-// readings (text lines, whole numbers, single numbers, names, numbers with a stride); the rest is
-// the text read. Every destination is a heap block of exactly the size the reading may fill, so
-// the address sanitizer catches any store beyond it.
+// Fuzz target: free-form reading. The input's first bytes choose the reader kind (bit 0 of the
+// first: a file; bit 1: numbers are read as table cells) and a script of readings (text lines,
+// whole numbers, single numbers, names, numbers with a stride); the rest is the text read. Every
+// destination is a heap block of exactly the size the reading may fill, so the address
+// sanitizer catches any store beyond it.
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -26,8 +28,9 @@ Reading decode(std::uint8_t b) {
   return Reading{b % 5, 1 + ((b >> 3) & 31), 1 + ((b >> 3) & 3)};
 }
 
-// One reading; false when the input has ended before the reading had its items.
-bool runReading(FreeFormReader& reader, const Reading& r) {
+// One reading; false when the input has ended before the reading had its items. `cells`: the
+// numbers are read as table cells, none of which may come back infinite in single precision.
+bool runReading(FreeFormReader& reader, const Reading& r, bool cells) {
   switch (r.kind) {
     case 0: {
       std::vector<char> field(static_cast<std::size_t>(r.count));
@@ -47,8 +50,13 @@ bool runReading(FreeFormReader& reader, const Reading& r) {
       return reader.readNames(names.data(), r.count, width);
     }
     default: {
-      std::vector<double> cells(static_cast<std::size_t>((r.count - 1) * r.stride + 1), -7.0);
-      return reader.readNumbers(cells.data(), r.count, r.stride);
+      std::vector<double> values(static_cast<std::size_t>((r.count - 1) * r.stride + 1), -7.0);
+      if (!cells) return reader.readNumbers(values.data(), r.count, r.stride);
+      const bool complete = reader.readCells(values.data(), r.count, r.stride);
+      for (double v : values) {
+        fuzz::require(!std::isinf(static_cast<float>(v)), "a cell single precision can't hold");
+      }
+      return complete;
     }
   }
 }
@@ -58,6 +66,7 @@ bool runReading(FreeFormReader& reader, const Reading& r) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 2) return 0;
   const auto kind = (data[0] & 1) ? FreeFormReader::Kind::File : FreeFormReader::Kind::Console;
+  const bool cells = (data[0] & 2) != 0;
   const std::size_t scriptLength = 1 + data[1] % 16;
   if (size < 2 + scriptLength) return 0;
   std::vector<Reading> script;
@@ -73,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
       long lastLine = 0;
       for (int n = 0; n < MAX_READINGS; ++n) {
-        if (!runReading(reader, script[static_cast<std::size_t>(n) % script.size()])) break;
+        if (!runReading(reader, script[static_cast<std::size_t>(n) % script.size()], cells)) break;
         // Line numbers never go back and never pass the lines the input holds.
         fuzz::require(reader.lineNumber() >= lastLine, "line number went back");
         lastLine = reader.lineNumber();

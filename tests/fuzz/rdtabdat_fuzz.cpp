@@ -34,6 +34,9 @@ void checkTable(const ringsmooth::SeriesTable& t) {
     const double* v = t.values + static_cast<std::ptrdiff_t>(k) * MAX_YEARS;
     fuzz::require(!std::isnan(v[0]) && v[0] != flag, "series begins with a missing cell");
     fuzz::require(!std::isnan(v[n - 1]) && v[n - 1] != flag, "series ends with a missing cell");
+    for (int i = 0; i < n; ++i) {
+      fuzz::require(!std::isinf(static_cast<float>(v[i])), "a cell single precision can't hold");
+    }
   }
 }
 

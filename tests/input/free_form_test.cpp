@@ -38,6 +38,9 @@ TEST(FreeFormNumbers, ReadingRules) {
       {"1 2 3 4 5\n", {1, 2, 3}, true},                     // extra items ignored
       {"1E2 1e2 1D2 1d-2 -2.5e+1 .5 5. +7", {100, 100, 100, 0.01, -25, 0.5, 5, 7}, true},
       {"inf -Inf NaN NA nonsense iXYZ", {INF, -INF, NaN, NaN, NaN, INF}, true},
+      // An infinity or a NaN runs to a blank, comma or line end, slashes and all.
+      {"N/A 1 n/a,-n/a/x 2*N/A Inf/ 2", {NaN, 1, NaN, NaN, NaN, NaN, INF, 2}, true},
+      {"1 N /\n9", {1, NaN, KEEP}, true},                   // a slash after a blank still ends
       {"3*-999", {-999, -999, -999}, true},
       {"2*7 1", {7, 7, 1}, true},
       {"5*1", {1, 1}, true},                                // surplus repeats discarded
@@ -53,7 +56,8 @@ TEST(FreeFormNumbers, ReadingRules) {
       {"1 2/3", {1, 2, KEEP}, true},
       {"/", {KEEP}, true},
       {"1\r\n2\r\n3\r\n", {1, 2, 3}, true},                  // CR LF lines
-      {"1\r2 3", {12, 3}, true},                            // a CR is dropped even inside a token
+      {"1\r2 3", {1, 2}, true},                             // a CR alone ends a line
+      {"1\r\r\n2 3", {1, 2}, true},                         // CR, then CR LF: an empty line
       {"1 2", {1, 2, KEEP}, false},                         // end of input cuts the reading short
       {"", {KEEP}, false},
       {"\n  \n", {KEEP}, false},
@@ -152,6 +156,62 @@ TEST(FreeFormNumbers, MalformedTokensAreInputErrorsNamingLineAndToken) {
   }
 }
 
+// Table cells pass through single precision later: any cell a float can't hold finitely is
+// refused, from the least magnitude that rounds to a float infinity (2^128 - 2^103) up. The
+// general reading of doubles keeps such values.
+TEST(FreeFormNumbers, CellsBeyondSinglePrecisionAreRefused) {
+  const double limit = std::ldexp(1.0, 128) - std::ldexp(1.0, 103);
+  char limitText[40];
+  char belowText[40];
+  std::snprintf(limitText, sizeof limitText, "%.17g", limit);
+  std::snprintf(belowText, sizeof belowText, "%.17g", std::nextafter(limit, 0.0));
+  const double below = std::nextafter(limit, 0.0);
+  ASSERT_EQ(static_cast<float>(below), std::numeric_limits<float>::max());
+  struct Case {
+    std::string text;
+    bool refused;
+    double value;  // what readNumbers gives, and readCells when it accepts
+  };
+  const Case cases[] = {
+      {limitText, true, limit},
+      {std::string("-") + limitText, true, -limit},
+      {belowText, false, below},
+      {"-3.4e38", false, -3.4e38},
+      {"1e39", true, 1e39},
+      {"1e308", true, 1e308},
+      {"Inf", true, INF},
+      {"-Infinity", true, -INF},
+      {"Inv", true, INF},
+      {"2*inf", true, INF},
+      {"NaN", false, NaN},
+      {"n/a", false, NaN},
+      {"1e-400", false, 0.0},
+  };
+  for (const auto& c : cases) {
+    const std::string text = "1 2\n" + c.text + "\n";  // the cell on line 2
+    double general[3] = {KEEP, KEEP, KEEP};
+    TextStream plain(text);
+    FreeFormReader numbers(plain.get(), FreeFormReader::Kind::File);
+    ASSERT_TRUE(numbers.readNumbers(general, 3, 1)) << c.text;
+    EXPECT_TRUE(sameNumber(general[2], c.value)) << c.text << ": " << general[2];
+
+    double cells[3] = {KEEP, KEEP, KEEP};
+    TextStream table(text);
+    FreeFormReader reader(table.get(), FreeFormReader::Kind::File);
+    try {
+      ASSERT_TRUE(reader.readCells(cells, 3, 1)) << c.text;
+      EXPECT_FALSE(c.refused) << c.text << " accepted as " << cells[2];
+      EXPECT_TRUE(sameNumber(cells[2], c.value)) << c.text << ": " << cells[2];
+    } catch (const InputError& e) {
+      EXPECT_TRUE(c.refused) << c.text << ": " << e.detail;
+      EXPECT_EQ(e.message, NUMBER_OUT_OF_RANGE) << c.text;
+      EXPECT_EQ(e.heading, "Input error in the input table, line 2") << c.text;
+      const std::string value = c.text.substr(c.text.find('*') + 1);
+      EXPECT_NE(e.detail.find("\"" + value + "\""), std::string::npos) << e.detail;
+    }
+  }
+}
+
 TEST(FreeFormNumbers, ConsoleAnswers) {
   TextStream in("  42 junk\n1.5\n-99.99\n3*\n\n7\n");
   FreeFormReader console(in.get(), FreeFormReader::Kind::Console);
@@ -237,7 +297,6 @@ TEST(FreeFormNames, QuotedUnquotedRepeatedAndEmptyNames) {
       {",B,C", {"~", "B     ", "C     "}},
       {"A / B C", {"A     ", "~", "~"}},
       {"'' B C", {"      ", "B     ", "C     "}},
-      {"'abc def\nB C", {"abc de", "B     ", "C     "}},  // unclosed: ends with its line
       {"'x'y z", {"x     ", "y     ", "z     "}},         // a closing mark ends the name
   };
   for (const auto& c : cases) {
@@ -253,6 +312,37 @@ TEST(FreeFormNames, QuotedUnquotedRepeatedAndEmptyNames) {
       } else {
         EXPECT_EQ(got, c.expected[i]) << c.text << " name " << i;
       }
+    }
+  }
+}
+
+// A quote left open would take the lines after it, data rows and all, as names.
+TEST(FreeFormNames, QuoteNotClosedIsAnErrorNamingItsLine) {
+  struct Case {
+    const char* text;
+    const char* heading;
+    const char* detailPart;
+  };
+  const Case cases[] = {
+      {"'abc def\nB C\n", "line 1", "beginning 'abc de has no closing ' on its line"},
+      {"A\n\"B c\nD\n", "line 2", "\"B c has no closing \" on its line"},
+      {"A\r\n'B c\r\nD\r\n", "line 2", "on its line"},
+      {"A 'x\ry' B\n", "line 1", "on its line"},  // a CR alone ends the line too
+      {"A 'B c", "line 1", "'B c has no closing ' before the end of the file"},
+      {"A 'it''", "line 1", "before the end of the file"},  // a doubled mark does not close
+      {"A 2*'B\n", "line 1", "on its line"},
+  };
+  for (const auto& c : cases) {
+    TextStream in(c.text);
+    FreeFormReader reader(in.get(), FreeFormReader::Kind::File);
+    char names[3 * 6];
+    try {
+      reader.readNames(names, 3, 6);
+      ADD_FAILURE() << "no error for " << c.text;
+    } catch (const InputError& e) {
+      EXPECT_EQ(e.message, QUOTE_NOT_CLOSED) << c.text;
+      EXPECT_EQ(e.heading, std::string("Input error in the input table, ") + c.heading) << c.text;
+      EXPECT_NE(e.detail.find(c.detailPart), std::string::npos) << c.text << ": " << e.detail;
     }
   }
 }
@@ -291,6 +381,46 @@ TEST(FreeFormStreaming, TokensAcrossTheBufferBoundary) {
     char names[2 * 12];
     ASSERT_TRUE(reader.readNames(names, 2, 12));
     EXPECT_EQ(std::string(names, 24), "quoted name B           ") << back;
+  }
+}
+
+// Line ends, a byte-order mark and a slash inside N/A, wherever the 1 MiB buffer boundary
+// falls among them: the same items on the same lines as when the text lies in one buffer.
+TEST(FreeFormStreaming, LineEndsAndTokensAcrossTheBufferBoundary) {
+  const std::string tails[] = {"\r\n5 6\n", "\r5 6",      "\r\r\n5 6\n",
+                               "\n\r\n\r5 6", "\r\n\r\n5\r6", "N/A 6\n"};
+  for (const std::string& tail : tails) {
+    TextStream whole(tail);
+    FreeFormReader reference(whole.get(), FreeFormReader::Kind::File);
+    double want[2] = {KEEP, KEEP};
+    ASSERT_TRUE(reference.readNumbers(want, 2, 1));
+    const long wantLine = reference.lineNumber();
+    for (std::size_t k = 0; k <= tail.size(); ++k) {  // k characters of the tail in buffer one
+      TextStream in(std::string(BUFFER - k, ' ') + tail);
+      FreeFormReader reader(in.get(), FreeFormReader::Kind::File);
+      double got[2] = {KEEP, KEEP};
+      ASSERT_TRUE(reader.readNumbers(got, 2, 1)) << k;
+      EXPECT_TRUE(sameNumber(got[0], want[0]) && got[1] == want[1]) << k << ": " << got[0];
+      EXPECT_EQ(reader.lineNumber(), wantLine) << "tail " << k;
+    }
+  }
+}
+
+// A byte-order mark is skipped at the start of a file only: anywhere else it is text.
+TEST(FreeFormStreaming, ByteOrderMarkAtTheStartOfAFile) {
+  const std::string bom = "\xEF\xBB\xBF";
+  TextStream marked(bom + "\"Cal year\",'Site A'\r\n" + bom + "x\n");
+  FreeFormReader reader(marked.get(), FreeFormReader::Kind::File);
+  char names[2 * 10];
+  ASSERT_TRUE(reader.readNames(names, 2, 10));
+  EXPECT_EQ(std::string(names, 20), "Cal year  Site A    ");
+  ASSERT_TRUE(reader.readNames(names, 1, 10));
+  EXPECT_EQ(std::string(names, 10), bom + "x      ");
+  for (const std::string& onlyMark : {bom, bom + "\n"}) {
+    TextStream in(onlyMark);
+    FreeFormReader empty(in.get(), FreeFormReader::Kind::File);
+    double cell = KEEP;
+    EXPECT_FALSE(empty.readNumbers(&cell, 1, 1));
   }
 }
 

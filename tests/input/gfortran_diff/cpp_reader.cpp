@@ -40,9 +40,12 @@ std::string hexFloat(float v) {
 std::string reading(FreeFormReader& reader, char kind, int count) {
   std::string out(1, kind);
   switch (kind) {
-    case 'N': {
+    case 'N':
+    case 'T': {
       std::vector<double> x(static_cast<std::size_t>(count), -7.25);
-      if (!reader.readNumbers(x.data(), count, 1)) return "";
+      const bool read = kind == 'T' ? reader.readCells(x.data(), count, 1)
+                                    : reader.readNumbers(x.data(), count, 1);
+      if (!read) return "";
       for (double v : x) out += " " + hexDouble(v);
       return out;
     }

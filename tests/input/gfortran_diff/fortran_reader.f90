@@ -1,6 +1,7 @@
 ! Reads the cases named in a plan with gfortran's list-directed READ and prints what each reading
 ! gave, in the same form as cpp_reader.cpp:
 !   N <16 hex digits per double, or NAN>     (read(u,*) x(1:k), double precision)
+!   T the same (the program reads these as table cells, which must be finite in single precision)
 !   S <8 hex digits, or NAN>                 (read(u,*) one real(4))
 !   I <decimal>                              (read(u,*) one integer)
 !   C [name1][name2]...                      (read(u,*) c(1:k), character(len=20))
@@ -30,11 +31,11 @@ program fortran_reader
     do j = 1, m
       k = counts(j)
       select case (kinds(j))
-      case ('N')
+      case ('N', 'T')
         x(1:k) = -7.25d0
         read(u, *, iostat=ios) (x(i), i = 1, k)
         if (ios /= 0) exit
-        line = 'N'
+        line = kinds(j)
         do i = 1, k
           line = trim(line) // ' ' // hexDouble(x(i))
         end do

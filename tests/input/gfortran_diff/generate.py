@@ -5,7 +5,7 @@ Usage: generate.py SEED CASES FOLDER. Writes FOLDER/caseNNNNN.txt and FOLDER/pla
 per case: file name, number of readings, then kind letter and item count for each reading).
 
 Only constructs on which the two readers are meant to agree are generated; the deliberate
-differences are listed in run_diff.sh and tested there separately.
+differences are listed in run_diff.py and tested there separately.
 """
 import random
 import sys
@@ -154,14 +154,14 @@ def main():
                 else:
                     plain_end = parts[-1] not in ("", "/") and not parts[-1].endswith("*")
                 # Empty lines before a reading are passed over; but a reading that begins with
-                # an empty item begins with its comma on its first line (see run_diff.sh).
+                # an empty item begins with its comma on its first line (see run_diff.py).
                 lead = rng.choice(["", "", "", " ", "\t"] + (["\n", "  \n"] if parts[0] else []))
                 joined = join(rng, parts)
                 if parts[-1] != "/":
                     joined += "".join(rng.choice(SEPARATORS) + x for x in surplus(rng, kind))
                 text += lead + joined + rng.choice(["\n", "\n", "\r\n"])
             if plain_end and rng.random() < 0.1:
-                text = text.rstrip("\r\n")  # no line end after the last line (see run_diff.sh)
+                text = text.rstrip("\r\n")  # no line end after the last line (see run_diff.py)
             with open(f"{folder}/{name}", "w", newline="") as f:
                 f.write(text)
             plan.write(name + " " + str(len(readings)) + " " +
