@@ -550,15 +550,15 @@ struct FreeFormReader::State {
   }
 
   // The names on the line at `pos`, counted in the buffer without moving `pos` (see
-  // namesOnNextLine). A buffer that ends before the line does holds the rest of the input only
-  // when the fill came short of the capacity.
+  // namesOnNextLine). The buffer's line ends are already LF alone and a byte-order mark is
+  // skipped; a buffer without a line end holds the rest of the line only at the end of input.
   int countNamesAhead() {
     if (pos == len && !refill()) return 0;
     const char* p = buffer + pos;
     const char* const fill = buffer + len;
     const char* end = static_cast<const char*>(std::memchr(p, '\n', len - pos));
     if (end == nullptr) {
-      if (len == capacity) return -1;
+      if (!std::feof(stream)) return -1;  // the line goes on beyond the buffer
       end = fill;
     }
     std::size_t count = 0;

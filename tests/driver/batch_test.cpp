@@ -201,21 +201,25 @@ TEST_F(BatchRun, ColumnsDefaultToTheNamesOfTheFirstLine) {
       {"Year 2*S", "", "SS"},
       {"Year A B / comment", "", "AB"},
       {"Year A B", "--columns=2", "A"},
+      {"\xEF\xBB\xBF\"Calendar year\",\"Site A\",B", "", "Site AB"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.header);
     write("t.txt", std::string(c.header) + "\n1901 1 5\n1902 2 4\n1903 4 4\n1904 3 6\n1905 5 5\n");
-    std::vector<std::string> arguments = {"-c", "2", "-o", "-", "t.txt"};
-    if (c.columns[0] != '\0') arguments.push_back(c.columns);
-    const auto r = batch(arguments);
-    EXPECT_EQ(r.status, 0) << r.errors;
-    std::string names;
-    for (std::size_t at = 0; (at = r.console.find(" Input series is: ", at)) != std::string::npos;) {
-      at += 18;
-      std::string name = r.console.substr(at, 20);
-      names += name.erase(name.find_last_not_of(' ') + 1);
+    write("mac.txt", std::string(c.header) + "\r1901 1 5\r1902 2 4\r1903 4 4\r1904 3 6\r1905 5 5\r");
+    for (const char* table : {"t.txt", "mac.txt"}) {
+      std::vector<std::string> arguments = {"-c", "2", "-o", "-", table};
+      if (c.columns[0] != '\0') arguments.push_back(c.columns);
+      const auto r = batch(arguments);
+      EXPECT_EQ(r.status, 0) << r.errors;
+      std::string names;
+      for (std::size_t at = 0; (at = r.console.find(" Input series is: ", at)) != std::string::npos;) {
+        at += 18;
+        std::string name = r.console.substr(at, 20);
+        names += name.erase(name.find_last_not_of(' ') + 1);
+      }
+      EXPECT_EQ(names, c.namesListed) << table;
     }
-    EXPECT_EQ(names, c.namesListed);
   }
 }
 
