@@ -90,6 +90,12 @@ void SeriesComputer::prepare(SeriesTable& t, const PipelineSettings& settings, S
   float seriesMean = 0.0f;
   float seriesStdDev = 0.0f;
   mnsd(validValues_, validCount, seriesMean, seriesStdDev);
+  // Values near the top of single precision (3e38) can sum beyond it: the mean would be
+  // infinite and every listed value NaN.
+  if (!std::isfinite(seriesMean)) {
+    s.outcome = SeriesOutcome::TooLarge;
+    return;
+  }
   if (normalize == 'y' && !(seriesStdDev > 0.0f && std::isfinite(seriesStdDev))) {
     s.outcome = SeriesOutcome::NoSpread;
     return;
@@ -283,6 +289,8 @@ void SeriesWriter::writeSeries(SeriesSlot& s) {
       return noteSkipped(s, "no value present");
     case SeriesOutcome::NoSpread:
       return noteSkipped(s, "standard deviation 0 or undefined, cannot standardize");
+    case SeriesOutcome::TooLarge:
+      return noteSkipped(s, "values too large for a single-precision mean");
     default:
       break;
   }

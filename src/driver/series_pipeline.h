@@ -44,6 +44,7 @@ enum class SeriesOutcome {
   Listed,       // smoothed: a result block (and a plot) follows
   NoValue,      // every value of its span is missing
   NoSpread,     // standardizing asked for, but its standard deviation is 0 or undefined
+  TooLarge,     // its values are too large for their single-precision mean
   TooShort,     // extended, still too short for the spline (one value, cutoff 1)
   NotSolved,    // the spline's system was not safely positive definite
   TooLong,      // extended, longer than the spline takes: the run stops here

@@ -271,6 +271,9 @@ TEST_F(ProgramRun, SeriesThatCannotBeProcessedGetANoteAndNoBlock) {
        "standard deviation 0 or undefined, cannot standardize"},
       // One value extended by one year at each end: three values, one short of the spline's four.
       {"too short", {"One", 12, {1.5}}, 1, "n", "too short to smooth"},
+      // Each value fits single precision; their sum does not.
+      {"too large", {"Huge", 0, std::vector<double>(30, 3.0e38)}, 5, "n",
+       "values too large for a single-precision mean"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
