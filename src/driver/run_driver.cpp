@@ -16,7 +16,7 @@
 #include "driver/report.h"
 #include "driver/series_pipeline.h"
 #include "input/free_form.h"
-#include "input/rdtabdat.h"
+#include "input/series_file.h"
 #include "plot/plot_device.h"
 #include "plot/plplot_fonts.h"
 
@@ -89,11 +89,11 @@ int run(Dialogue& dialogue, std::FILE* out) {
 
   dialogue.askTableShape(settings);
   const SeriesTablePtr table = makeSeriesTable();
-  {
-    FreeFormReader tableReader(input.file(), FreeFormReader::Kind::File);
-    rdtabdat(tableReader, settings.columnCount, settings.missingFlag, *table);
-  }
+  // A Tucson file (by its name) is read without the column count and flag answers.
+  const InputSummary read = readSeriesFile(input.file(), formatForName(settings.inputFileName),
+                                           settings.columnCount, settings.missingFlag, *table);
   input.close();
+  for (const std::string& note : readingNotes(read)) std::fprintf(out, "%s\n", note.c_str());
 
   if (table->seriesCount <= 0) {
     std::fputs("\n The table holds no series with data rows; nothing to do.\n", out);
