@@ -63,10 +63,9 @@ InputSummary readSeriesFile(std::FILE* file, InputFormat format, int columns, fl
   summary.seriesCount = t.seriesCount;
   for (int k = 0; k < t.seriesCount; ++k) {
     if (t.yearCount[k] <= 0) continue;
-    summary.firstYear = summary.anyValue ? std::min(summary.firstYear, t.firstYear[k])
-                                         : t.firstYear[k];
-    summary.lastYear = summary.anyValue ? std::max(summary.lastYear, t.lastYear[k])
-                                        : t.lastYear[k];
+    summary.firstYear =
+        summary.anyValue ? std::min(summary.firstYear, t.firstYear[k]) : t.firstYear[k];
+    summary.lastYear = summary.anyValue ? std::max(summary.lastYear, t.lastYear[k]) : t.lastYear[k];
     summary.anyValue = true;
   }
   return summary;
@@ -80,8 +79,8 @@ std::vector<std::string> readingNotes(const InputSummary& summary) {
   line += rwl ? counted(summary.seriesCount, "series", "series")
               : counted(summary.seriesCount, "chronology", "chronologies");
   if (summary.anyValue) {
-    line += ", years " + std::to_string(summary.firstYear) + " to " +
-            std::to_string(summary.lastYear);
+    line +=
+        ", years " + std::to_string(summary.firstYear) + " to " + std::to_string(summary.lastYear);
   } else if (summary.seriesCount > 0) {
     line += ", none with a value";
   }

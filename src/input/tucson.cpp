@@ -24,7 +24,9 @@ constexpr int CHRONOLOGY_MISSING = 9990;
 constexpr std::size_t CHRONOLOGY_WIDTH = 80;
 constexpr int YEARS_PER_LINE = 10;
 
-bool isBlank(std::string_view text) { return text.find_first_not_of(' ') == std::string_view::npos; }
+bool isBlank(std::string_view text) {
+  return text.find_first_not_of(' ') == std::string_view::npos;
+}
 
 std::string_view trimmed(std::string_view text) {
   const std::size_t first = text.find_first_not_of(' ');
@@ -88,8 +90,8 @@ class Lines {
 // Header line n: after some site ID text, the digit n standing alone in one of columns 7-10.
 bool isHeaderLine(std::string_view line, char digit) {
   for (std::size_t at = 6; at <= 9 && at < line.size(); ++at) {
-    if (line[at] == digit && line[at - 1] == ' ' && (at + 1 == line.size() || line[at + 1] == ' ') &&
-        !isBlank(line.substr(0, at))) {
+    if (line[at] == digit && line[at - 1] == ' ' &&
+        (at + 1 == line.size() || line[at + 1] == ' ') && !isBlank(line.substr(0, at))) {
       return true;
     }
   }
@@ -107,7 +109,8 @@ bool firstDataLine(Lines& lines) {
                                  ": the site ID, then " + digit + " in columns 7-10";
     if (!lines.next()) throw lines.error(previous, expected, "the file ends after this line");
     if (!isHeaderLine(lines.text(), digit)) {
-      throw lines.error(lines.number(), expected, "header line 1 is line " + std::to_string(headerLine));
+      throw lines.error(lines.number(), expected,
+                        "header line 1 is line " + std::to_string(headerLine));
     }
   }
   return lines.next();
@@ -165,8 +168,8 @@ class SeriesBuilder {
   void begin(std::string_view id, int year) {
     const long line = lines_.number();
     if (t_.seriesCount == MAX_SERIES_COUNT) {
-      throw lines_.error(line, "Too many series: the table holds at most " +
-                                   std::to_string(MAX_SERIES_COUNT));
+      throw lines_.error(
+          line, "Too many series: the table holds at most " + std::to_string(MAX_SERIES_COUNT));
     }
     k_ = t_.seriesCount++;
     id_ = std::string(id);
@@ -306,8 +309,7 @@ void readRingWidthLine(Lines& lines, SeriesBuilder& series, long& lastLine) {
       ended = true;
     } else if (j == YEARS_PER_LINE) {
       throw lines.error(here, "Expected the end marker (999 or -9999) as the 11th value",
-                        "a line holds at most 10 years; the 11th value reads " +
-                            quoted(tokens[j]));
+                        "a line holds at most 10 years; the 11th value reads " + quoted(tokens[j]));
     } else {
       series.add(value >= 0, static_cast<double>(value));
     }
@@ -324,8 +326,9 @@ void readChronologyLine(Lines& lines, SeriesBuilder& series) {
   if (id.empty()) throw lines.error(here, "Expected a chronology ID in columns 1-6");
   int decade = 0;
   if (line.size() < 10 || !fieldNumber(line.substr(6, 4), true, decade)) {
-    throw lines.error(here, "Expected the decade in columns 7-10",
-                      "columns 7-10 read " + quoted(line.substr(std::min<std::size_t>(6, line.size()), 4)));
+    throw lines.error(
+        here, "Expected the decade in columns 7-10",
+        "columns 7-10 read " + quoted(line.substr(std::min<std::size_t>(6, line.size()), 4)));
   }
   if (decade % YEARS_PER_LINE != 0) {
     throw lines.error(here, "Expected a decade (a year ending in 0) in columns 7-10",
@@ -336,26 +339,28 @@ void readChronologyLine(Lines& lines, SeriesBuilder& series) {
                       "the line ends at column " + std::to_string(line.size()));
   }
   const auto columns = [line](std::size_t from, std::size_t width) {
-    return "columns " + std::to_string(from + 1) + "-" + std::to_string(from + width) +
-           " read " + quoted(line.substr(from, width));
+    return "columns " + std::to_string(from + 1) + "-" + std::to_string(from + width) + " read " +
+           quoted(line.substr(from, width));
   };
   int index[YEARS_PER_LINE];
   for (int j = 0; j < YEARS_PER_LINE; ++j) {
     const std::size_t at = 10 + 7 * static_cast<std::size_t>(j);
     int depth = 0;
     if (!fieldNumber(line.substr(at, 4), false, index[j])) {
-      throw lines.error(here, "Expected an index of 0 to 9999 for year " +
-                                  std::to_string(decade + j), columns(at, 4));
+      throw lines.error(here,
+                        "Expected an index of 0 to 9999 for year " + std::to_string(decade + j),
+                        columns(at, 4));
     }
     if (!fieldNumber(line.substr(at + 4, 3), false, depth)) {
-      throw lines.error(here, "Expected a sample depth (a whole number) for year " +
-                                  std::to_string(decade + j), columns(at + 4, 3));
+      throw lines.error(
+          here, "Expected a sample depth (a whole number) for year " + std::to_string(decade + j),
+          columns(at + 4, 3));
     }
   }
   if (series.open() && id == series.id() && decade != series.nextYear()) {
     throw lines.error(here,
-                      "Expected decade " + std::to_string(series.nextYear()) +
-                          " for chronology " + series.id() + ", the one after its last line",
+                      "Expected decade " + std::to_string(series.nextYear()) + " for chronology " +
+                          series.id() + ", the one after its last line",
                       "the line gives decade " + std::to_string(decade));
   }
   if (series.open() && id != series.id()) series.finish(THOUSANDTHS);
@@ -388,8 +393,8 @@ void readChronologyFile(std::FILE* file, SeriesTable& t, TucsonNotes& notes) {
     } catch (const InputError&) {
       // The last line of a file may be the chronology's statistics: not data, but it holds
       // decimal numbers, which no data line does.
-      const bool statistics = t.seriesCount > 0 &&
-                              lines.text().find('.') != std::string_view::npos && !lines.next();
+      const bool statistics =
+          t.seriesCount > 0 && lines.text().find('.') != std::string_view::npos && !lines.next();
       if (!statistics) throw;
       break;
     }

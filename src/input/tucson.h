@@ -49,7 +49,8 @@ namespace ringsmooth {
 
 // What a Tucson reader reports besides the series.
 struct TucsonNotes {
-  std::vector<std::string> renamed;  // " Series ABC at line 31 repeats an earlier ID: read as ABC_2"
+  std::vector<std::string>
+      renamed;  // " Series ABC at line 31 repeats an earlier ID: read as ABC_2"
 };
 
 // Reads a ring-width file from `file` into `t` (all 0.0 before).

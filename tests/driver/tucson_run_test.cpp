@@ -47,8 +47,8 @@ TEST_F(TucsonRun, ListingIsTheOneOfTheSameDataAsATable) {
     // Copied in: a name starting with "/" would end the dialogue.
     write(c.table, runner::readFile(DATA + c.table));
     write(c.tucson, runner::readFile(DATA + c.tucson));
-    const auto table =
-        runner::run(folder, answers(c.table, "table.txt", c.columns, "-999", c.cutoff, c.normalize, "x"));
+    const auto table = runner::run(
+        folder, answers(c.table, "table.txt", c.columns, "-999", c.cutoff, c.normalize, "x"));
     ASSERT_EQ(table.status, 0) << table.console;
     const auto tucson =
         runner::run(folder, answers(c.tucson, "tucson.txt", 1, "0", c.cutoff, c.normalize, "x"));

@@ -61,12 +61,14 @@ ringsmooth::SeriesTable& cleanTable() {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 1) return 0;
-  const auto format = data[0] % 2 == 0 ? ringsmooth::InputFormat::Rwl : ringsmooth::InputFormat::Crn;
+  const auto format =
+      data[0] % 2 == 0 ? ringsmooth::InputFormat::Rwl : ringsmooth::InputFormat::Crn;
   std::FILE* file = fuzz::openBytes(data + 1, size - 1);
   fuzz::require(file != nullptr, "cannot open the stream");
   try {
     ringsmooth::SeriesTable& table = cleanTable();
-    const ringsmooth::InputSummary summary = ringsmooth::readSeriesFile(file, format, 1, 0.0f, table);
+    const ringsmooth::InputSummary summary =
+        ringsmooth::readSeriesFile(file, format, 1, 0.0f, table);
     checkTable(table, summary);
   } catch (const ringsmooth::InputError& e) {
     fuzz::checkReport(e);

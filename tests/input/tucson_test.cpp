@@ -35,7 +35,8 @@ std::string rwlSeries(const std::string& id, const std::vector<std::string>& val
     if (i % 10 == 0) text += (i ? "\n" : "") + start(id, -999 + static_cast<int>(i));
     text += " " + values[i];
   }
-  return text + (i % 10 == 0 ? "\n" + start(id, -999 + static_cast<int>(i)) : "") + " " + end + "\n";
+  if (i % 10 == 0) text += "\n" + start(id, -999 + static_cast<int>(i));
+  return text + " " + end + "\n";
 }
 
 struct Expected {
@@ -51,7 +52,7 @@ struct Read {
     support::TextStream file(text);
     summary = readSeriesFile(file.get(), format, 1, 0.0f, *t);
   }
-  const double* column(int k) const { return t->values + static_cast<std::ptrdiff_t>(k) * MAX_YEARS; }
+  const double* column(int k) const { return t->values + std::ptrdiff_t{k} * MAX_YEARS; }
 };
 
 InputError failure(const std::string& text) {
@@ -66,9 +67,10 @@ InputError failure(const std::string& text) {
 
 TEST(Tucson, FormatFollowsTheNameOrTheWord) {
   for (const auto& [name, format] : std::vector<std::pair<std::string, InputFormat>>{
-           {"ca533.rwl", InputFormat::Rwl}, {"A.RWL", InputFormat::Rwl}, {"x.Crn", InputFormat::Crn},
-           {".crn", InputFormat::Crn}, {"ca533.rwl.txt", InputFormat::Table},
-           {"rwl", InputFormat::Table}, {"table.csv", InputFormat::Table}}) {
+           {"ca533.rwl", InputFormat::Rwl}, {"A.RWL", InputFormat::Rwl},
+           {"x.Crn", InputFormat::Crn}, {".crn", InputFormat::Crn},
+           {"ca533.rwl.txt", InputFormat::Table}, {"rwl", InputFormat::Table},
+           {"table.csv", InputFormat::Table}}) {
     EXPECT_EQ(formatForName(name), format) << name;
   }
   EXPECT_EQ(formatNamed("rwl"), InputFormat::Rwl);
