@@ -4,8 +4,13 @@ and plots off, and prints wall time (median of several runs) and peak memory for
 then the I/O floor for the largest table (reading the table and writing a file of the listing's
 size with plain tools).
 
-usage: bench/program_bench.py [--binary build/ringsmooth] [--runs 3] [--only NAME]
-                              [--table FILE COLUMNS CUTOFF] [--scaling]
+usage: bench/program_bench.py [--binary build/ringsmooth] [--runs 3] [--only NAME] [--jobs 1,2]
+                              [--table FILE COLUMNS CUTOFF] [--scaling] [--python] [--collection]
+
+--jobs runs every size with each number of computing threads (RINGSMOOTH_JOBS). --python times
+the plain Python equivalent (bench/python_equivalent.py: numpy, statsmodels' Burg, scipy's
+smoothing spline) against the program on 100 series x 2,000 years at cutoff 32, and the program's
+start-up. --collection times one batch run over 1,000 tables of 30 series x 500 years.
 """
 import argparse
 import os
@@ -37,7 +42,7 @@ def table_for(series, years, shortest):
     return path
 
 
-def run_once(binary, table, columns, cutoff, listing):
+def run_once(binary, table, columns, cutoff, listing, jobs=None):
     """Wall time and peak resident memory (KiB) of one run, measured by /usr/bin/time."""
     # The first answer may not begin with "/" (that ends the run), and names are at most 40
     # characters: run in the table's folder with plain file names.
@@ -48,7 +53,8 @@ def run_once(binary, table, columns, cutoff, listing):
     start = time.perf_counter()
     proc = subprocess.run(["/usr/bin/time", "-f", "%M", "-o", report, os.path.abspath(binary)],
                           input=answers, stdout=subprocess.DEVNULL, cwd=folder,
-                          env=dict(os.environ, RINGSMOOTH_PLOT_DEVICE="null"))
+                          env=dict(os.environ, RINGSMOOTH_PLOT_DEVICE="null",
+                                   **({"RINGSMOOTH_JOBS": str(jobs)} if jobs else {})))
     elapsed = time.perf_counter() - start
     if proc.returncode != 0:
         sys.exit(f"{binary} exited with status {proc.returncode} on {table}")
@@ -57,19 +63,66 @@ def run_once(binary, table, columns, cutoff, listing):
     return elapsed, maxrss
 
 
-def measure(binary, name, table, columns, cutoff, runs):
+def measure(binary, name, table, columns, cutoff, runs, jobs=None):
     listing = os.path.join(WORK, f"listing-{name.replace('..', '-')}.txt")
     times, peak = [], 0
     for _ in range(runs):
-        elapsed, maxrss = run_once(binary, table, columns, cutoff, listing)
+        elapsed, maxrss = run_once(binary, table, columns, cutoff, listing, jobs)
         times.append(elapsed)
         peak = max(peak, maxrss)
     size = os.path.getsize(table) / 1e6
     out = os.path.getsize(listing) / 1e6
-    print(f"{name:>16}  table {size:7.1f} MB  listing {out:7.1f} MB  "
+    label = f"{name} j{jobs}" if jobs else name
+    print(f"{label:>19}  table {size:7.1f} MB  listing {out:7.1f} MB  "
           f"time {statistics.median(times):7.3f} s (median of {runs})  peak {peak / 1024:6.1f} MiB",
           flush=True)
-    return listing
+    return listing, statistics.median(times)
+
+
+def timed(command, runs, **kwargs):
+    """Median wall time of a command."""
+    times = []
+    for _ in range(runs):
+        start = time.perf_counter()
+        subprocess.run(command, check=True, stdout=subprocess.DEVNULL, **kwargs)
+        times.append(time.perf_counter() - start)
+    return statistics.median(times)
+
+
+def python_comparison(binary, runs):
+    """The whole process against the plain Python equivalent, and the program's start-up."""
+    table = table_for(100, 2000, None)
+    python = "/usr/bin/python3" if os.path.exists("/usr/bin/python3") else sys.executable
+    listing = os.path.join(WORK, "listing-compare.txt")
+    ours = timed([binary, "-c", "32", "-o", listing, table], runs)
+    theirs = timed([python, os.path.join(HERE, "python_equivalent.py"), table, listing, "32"],
+                   max(1, runs // 2))
+    print(f"100x2000 cutoff 32: ringsmooth {ours:.3f} s, Python (numpy, statsmodels, scipy) "
+          f"{theirs:.2f} s: {theirs / ours:.0f} times faster")
+    start = timed([binary, "--version"], runs)
+    tiny = os.path.join(WORK, "tiny.txt")
+    with open(tiny, "w") as f:
+        f.write("Year A\n1 1\n2 2\n3 4\n4 3\n5 5\n")
+    one = timed([binary, "-c", "2", "-o", os.path.join(WORK, "tiny.lst"), tiny], runs)
+    print(f"start-up: process with PLplot loaded {start * 1000:.1f} ms; a run of a 5-year table "
+          f"{one * 1000:.1f} ms")
+
+
+def collection(binary, runs):
+    """One batch run over 1,000 tables of 30 series x 500 years, with 1 and 2 threads."""
+    folder = os.path.join(WORK, "collection")
+    os.makedirs(folder, exist_ok=True)
+    names = [os.path.join(folder, f"site{i:04d}.txt") for i in range(1000)]
+    if not os.path.exists(names[-1]):
+        for i, name in enumerate(names):
+            subprocess.run([sys.executable, os.path.join(HERE, "make_table.py"), "30", "500",
+                            str(1000 + i), name], check=True)
+    out = os.path.join(WORK, "collection-out")
+    os.makedirs(out, exist_ok=True)
+    for jobs in (1, 2):
+        t = timed([binary, "-c", "30", "-j", str(jobs), "-d", out] + names, runs)
+        print(f"1000 tables of 30x500, {jobs} thread(s): {t:.2f} s, {1000 / t:.0f} tables per second",
+              flush=True)
 
 
 def io_floor(table, listing, runs):
@@ -116,23 +169,36 @@ def main():
     parser.add_argument("--only", default=None)
     parser.add_argument("--table", nargs=3, metavar=("FILE", "COLUMNS", "CUTOFF"))
     parser.add_argument("--scaling", action="store_true", help="measure growth with n and cutoff")
+    parser.add_argument("--jobs", default=None, help="comma-separated thread counts, e.g. 1,2")
+    parser.add_argument("--python", action="store_true", help="compare with plain Python")
+    parser.add_argument("--collection", action="store_true", help="1,000 small tables")
     args = parser.parse_args()
     os.makedirs(WORK, exist_ok=True)
     print(f"machine: {os.cpu_count()} cores; {os.uname().machine}; binary {args.binary}")
     if args.scaling:
         scaling(args.binary, args.runs)
         return
-    if args.table:
-        measure(args.binary, "table", args.table[0], int(args.table[1]), int(args.table[2]), args.runs)
+    if args.python:
+        python_comparison(os.path.abspath(args.binary), args.runs)
         return
+    if args.collection:
+        collection(os.path.abspath(args.binary), args.runs)
+        return
+    if args.table:
+        measure(args.binary, "table", args.table[0], int(args.table[1]), int(args.table[2]),
+                args.runs)
+        return
+    jobs_list = [int(j) for j in args.jobs.split(",")] if args.jobs else [None]
     for name, series, years, cutoff, shortest in SIZES:
         if args.only and args.only != name:
             continue
         table = table_for(series, years, shortest)
-        listing = measure(args.binary, name, table, series + 1, cutoff, args.runs)
-        if name == "699x9000":
-            floor = io_floor(table, listing, args.runs)
-            print(f"{'I/O floor':>16}  read table + write listing-sized file: {floor:.3f} s")
+        for jobs in jobs_list:
+            listing, t = measure(args.binary, name, table, series + 1, cutoff, args.runs, jobs)
+            if name == "699x9000":
+                floor = io_floor(table, listing, args.runs)
+                print(f"{'I/O floor':>19}  read table + write listing-sized file: {floor:.3f} s"
+                      f" (the run: {t / floor:.1f} times the floor)")
 
 
 if __name__ == "__main__":

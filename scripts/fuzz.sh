@@ -10,7 +10,7 @@ root=$(pwd)  # absolute paths: the whole-run target works in a scratch folder of
 seconds=${1:-30}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(number_token free_form rdtabdat run_driver)
+[ ${#targets[@]} -gt 0 ] || targets=(number_token free_form rdtabdat run_driver tucson)
 
 if ! command -v clang++ > /dev/null; then
   echo "fuzz.sh: clang++ is not installed; the fuzz targets need it" >&2

@@ -42,6 +42,8 @@ constexpr const char* kUsage =
     "      --columns=N        the columns including years; default: as many as the\n"
     "                         names in the table's first line\n"
     "  -m, --missing=FLAG     the missing-value flag; default -999\n"
+    "      --input-format=F   table, rwl or crn; default: by the name (.rwl and .crn\n"
+    "                         are Tucson ring-width and chronology files)\n"
     "  -n, --normalize        standard normal deviates (the dialogue's y)\n"
     "  -p, --plots=WHICH      none (default), listed (the listed years), widest (the\n"
     "                         series' widest span)\n"
@@ -83,7 +85,7 @@ const std::string& usage() {
 
 enum class Option {
   Cutoff, Output, OutputDir, Format, Columns, Missing, Normalize, Plots, PlotDevice, Ends,
-  Response, Verbose, Help, Version, Jobs,
+  Response, Verbose, Help, Version, Jobs, InputFormat,
 };
 
 struct OptionSpec {
@@ -101,7 +103,7 @@ constexpr OptionSpec OPTIONS[] = {
     {0, "plot-device", true, Option::PlotDevice}, {0, "ends", true, Option::Ends},
     {0, "response", false, Option::Response},    {'v', "verbose", false, Option::Verbose},
     {'h', "help", false, Option::Help},          {'V', "version", false, Option::Version},
-    {'j', "jobs", true, Option::Jobs},
+    {'j', "jobs", true, Option::Jobs},           {0, "input-format", true, Option::InputFormat},
 };
 
 const OptionSpec* byLongName(const std::string& name) {
@@ -205,6 +207,12 @@ class Parser {
           return badValue(shown, value, "a whole number of 1 or more");
         }
         s.cutoff = cutoff;
+        return;
+      }
+      case Option::InputFormat: {
+        const std::optional<ringsmooth::InputFormat> format = formatNamed(value);
+        if (!format) return badValue(shown, value, "table, rwl or crn");
+        s.inputFormat = format;
         return;
       }
       case Option::Jobs: {

@@ -29,7 +29,7 @@
 #include "driver/report.h"
 #include "driver/series_pipeline.h"
 #include "input/free_form.h"
-#include "input/rdtabdat.h"
+#include "input/series_file.h"
 #include "plot/plot1.h"
 #include "plot/plot_device.h"
 #include "plot/plplot_fonts.h"
@@ -106,6 +106,13 @@ struct RunConsole {
   int jobs;                // threads computing the table's series
   const std::atomic<bool>* stop;  // set when the run is to stop before its next block, or null
 
+  // A line of the reader's own, as it wrote it in the dialogue, after the prefix in a batch run.
+  void noteLine(const std::string& line) const {
+    if (progress != nullptr) progress->hide();
+    if (dialogue == nullptr) std::fputs(notePrefix.c_str(), notes);
+    std::fprintf(notes, "%s\n", line.c_str());
+  }
+
   // A note of its own: in the dialogue after an empty line, in a batch run after the prefix.
   void note(const char* text) const {
     if (progress != nullptr) progress->hide();
@@ -116,23 +123,6 @@ struct RunConsole {
     }
   }
 };
-
-// The column count a batch run was not given: the names in the header's first line.
-int columnsNamedInHeader(FreeFormReader& table) {
-  const int named = table.namesOnNextLine();
-  if (named < 0) {
-    throw table.errorAtLine(1, "The header's first line is too long to count its names",
-                            "give the number of columns with --columns");
-  }
-  if (!validColumnCount(named)) {
-    throw table.errorAtLine(1,
-                            ("The header's first line names " + std::to_string(named) +
-                             " columns; a table has from 1 to " + std::to_string(MAX_SERIES))
-                                .c_str(),
-                            "give the number of columns with --columns");
-  }
-  return named;
-}
 
 // The run of one table, from opening it to closing its output: the dialogue's steps, with its
 // questions asked where the run needs the answers; a batch run has them all in `settings`.
@@ -149,13 +139,12 @@ void runTable(RunSettings& settings, const RunConsole& console) {
 
   if (dialogue != nullptr) dialogue->askTableShape(settings);
   const SeriesTablePtr table = makeSeriesTable();
-  {
-    FreeFormReader tableReader(input.file(), FreeFormReader::Kind::File);
-    const int columns =
-        settings.columnCount > 0 ? settings.columnCount : columnsNamedInHeader(tableReader);
-    rdtabdat(tableReader, columns, settings.missingFlag, *table);
-  }
+  // A Tucson file is read without the column count and flag answers.
+  const InputFormat format = settings.inputFormat.value_or(formatForName(settings.inputFileName));
+  const InputSummary read = readSeriesFile(input.file(), format, settings.columnCount,
+                                           settings.missingFlag, *table);
   input.close();
+  for (const std::string& line : readingNotes(read)) console.noteLine(line);
 
   if (table->seriesCount <= 0) {
     console.note("The table holds no series with data rows; nothing to do.");

@@ -1,6 +1,9 @@
 #pragma once
 // The answers a run works with, whether the dialogue asked for them or a command line gave them.
+#include <optional>
 #include <string>
+
+#include "input/series_file.h"
 
 namespace ringsmooth {
 
@@ -19,6 +22,7 @@ struct RunSettings {
   OutputFormat format = OutputFormat::Listing;
   Ends ends = Ends::Predict;
   std::string plotDevice;  // a PLplot device name; empty: RINGSMOOTH_PLOT_DEVICE, or the default
+  std::optional<InputFormat> inputFormat;  // none: by the input file's name
 };
 
 }  // namespace ringsmooth

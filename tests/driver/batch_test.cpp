@@ -93,6 +93,30 @@ TEST_F(BatchRun, ListingsAreTheDialoguesByteForByte) {
   }
 }
 
+// A Tucson file is read as such by its name, or by --input-format whatever its name; a batch run
+// lists it as the dialogue does.
+TEST_F(BatchRun, TucsonFilesByNameOrByOption) {
+  const std::string rwl = runner::readFile(RINGSMOOTH_SOURCE_DIR "/tests/input/tucson/ca533.rwl");
+  write("ca533.rwl", rwl);
+  write("ca533.dat", rwl);
+  runner::run(folder, answers("ca533.rwl", "dialogue.lst", 1, "0", 30, "n", "x"));
+  ASSERT_NE(read("dialogue.lst"), "");
+  const struct {
+    std::vector<std::string> arguments;
+  } cases[] = {{{"-c", "30", "-o", "batch.lst", "ca533.rwl"}},
+               {{"-c", "30", "-o", "batch.lst", "--input-format=rwl", "ca533.dat"}}};
+  for (const auto& c : cases) {
+    const auto r = batch(c.arguments);
+    EXPECT_EQ(r.status, 0) << r.errors;
+    EXPECT_EQ(read("batch.lst"), read("dialogue.lst")) << c.arguments.back();
+    EXPECT_NE(r.errors.find(": Tucson ring-width file: 34 series, years 626 to 1983"),
+              std::string::npos)
+        << r.errors;
+  }
+  // Read as a table, the same file is no table.
+  EXPECT_EQ(batch({"-c", "30", "-o", "x.lst", "--input-format=table", "ca533.rwl"}).status, 1);
+}
+
 // Standard input to standard output: a pipe. Without -v nothing but the listing appears.
 TEST_F(BatchRun, StandardInputToStandardOutput) {
   write("sample.txt", SAMPLE);

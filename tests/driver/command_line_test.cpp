@@ -184,6 +184,8 @@ TEST(CommandLine, UsageErrorsSayWhatIsWrongOnStandardErrorOnly) {
       {{"-c", "5", "-m", "1e39", "t"}, "'1e39' is not a number"},
       {{"-c", "5", "-p", "all", "t"}, "'all' is not none, listed or widest"},
       {{"-c", "5", "--ends=both", "t"}, "'both' is not predict or none"},
+      {{"-c", "5", "--input-format=csv", "t"}, "'csv' is not table, rwl or crn"},
+      {{"-c", "5", "-j", "0", "t"}, "option '-j': '0' is not a whole number of 1 or more"},
       {{"-c", "5", "--plot-device=", "t"}, "'' is not a PLplot device name"},
       {{"-c", "5", "-o", "x", "a", "b"}, "-o names the output of a single TABLE"},
       {{"-c", "5", "-o", "x", "-d", "y", "a"}, "give -o or -d, not both"},
@@ -255,7 +257,8 @@ TEST(CommandLine, UsageTextNamesEveryOptionItAccepts) {
   for (const char* option :
        {"-h", "--help", "-V", "--version", "-c, --cutoff", "-o, --output", "-d, --output-dir",
         "-f, --format", "--columns", "-m, --missing", "-n, --normalize", "-p, --plots",
-        "--plot-device", "--ends", "--response", "-v, --verbose", "RINGSMOOTH_PLOT_DEVICE"}) {
+        "--plot-device", "--ends", "--response", "-v, --verbose", "-j, --jobs", "--input-format",
+        "RINGSMOOTH_PLOT_DEVICE", "RINGSMOOTH_JOBS"}) {
     EXPECT_NE(usage.find(option), std::string::npos) << option;
   }
 }

@@ -1,0 +1,108 @@
+#include "input/series_file.h"
+
+#include <algorithm>
+
+#include "input/free_form.h"
+#include "input/rdtabdat.h"
+#include "input/tucson.h"
+
+namespace ringsmooth {
+namespace {
+
+bool endsWithWord(const std::string& name, std::string_view ending) {
+  if (name.size() < ending.size()) return false;
+  const std::string_view tail = std::string_view(name).substr(name.size() - ending.size());
+  return std::equal(tail.begin(), tail.end(), ending.begin(), [](char a, char b) {
+    return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
+  });
+}
+
+std::string counted(int count, const char* one, const char* many) {
+  return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+std::string shown(std::string text) {
+  for (char& c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7f) c = '?';
+  }
+  return text;
+}
+
+}  // namespace
+
+InputFormat formatForName(const std::string& fileName) {
+  if (endsWithWord(fileName, ".rwl")) return InputFormat::Rwl;
+  if (endsWithWord(fileName, ".crn")) return InputFormat::Crn;
+  return InputFormat::Table;
+}
+
+std::optional<InputFormat> formatNamed(std::string_view word) {
+  if (word == "table") return InputFormat::Table;
+  if (word == "rwl") return InputFormat::Rwl;
+  if (word == "crn") return InputFormat::Crn;
+  return std::nullopt;
+}
+
+int columnsNamedInHeader(FreeFormReader& table) {
+  const int named = table.namesOnNextLine();
+  if (named < 0) {
+    throw table.errorAtLine(1, "The header's first line is too long to count its names",
+                            "give the number of columns with --columns");
+  }
+  if (!validColumnCount(named)) {
+    throw table.errorAtLine(1,
+                            ("The header's first line names " + std::to_string(named) +
+                             " columns; a table has from 1 to " + std::to_string(MAX_SERIES))
+                                .c_str(),
+                            "give the number of columns with --columns");
+  }
+  return named;
+}
+
+InputSummary readSeriesFile(std::FILE* file, InputFormat format, int columns, float missingFlag,
+                            SeriesTable& t) {
+  InputSummary summary;
+  summary.format = format;
+  if (format == InputFormat::Table) {
+    FreeFormReader table(file, FreeFormReader::Kind::File);
+    rdtabdat(table, columns > 0 ? columns : columnsNamedInHeader(table), missingFlag, t);
+  } else {
+    TucsonNotes notes;
+    if (format == InputFormat::Rwl) {
+      readRingWidthFile(file, t, notes);
+    } else {
+      readChronologyFile(file, t, notes);
+    }
+    summary.renamed = std::move(notes.renamed);
+  }
+  summary.seriesCount = t.seriesCount;
+  for (int k = 0; k < t.seriesCount; ++k) {
+    if (t.yearCount[k] <= 0) continue;
+    summary.firstYear =
+        summary.anyValue ? std::min(summary.firstYear, t.firstYear[k]) : t.firstYear[k];
+    summary.lastYear = summary.anyValue ? std::max(summary.lastYear, t.lastYear[k]) : t.lastYear[k];
+    summary.anyValue = true;
+  }
+  return summary;
+}
+
+std::vector<std::string> readingNotes(const InputSummary& summary) {
+  std::vector<std::string> lines;
+  if (summary.format == InputFormat::Table) return lines;
+  const bool rwl = summary.format == InputFormat::Rwl;
+  std::string line = rwl ? " Tucson ring-width file: " : " Tucson chronology file: ";
+  line += rwl ? counted(summary.seriesCount, "series", "series")
+              : counted(summary.seriesCount, "chronology", "chronologies");
+  if (summary.anyValue) {
+    line +=
+        ", years " + std::to_string(summary.firstYear) + " to " + std::to_string(summary.lastYear);
+  } else if (summary.seriesCount > 0) {
+    line += ", none with a value";
+  }
+  lines.push_back(line);
+  for (const std::string& note : summary.renamed) lines.push_back(shown(note));
+  return lines;
+}
+
+}  // namespace ringsmooth
