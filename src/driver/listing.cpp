@@ -30,8 +30,6 @@ constexpr char CSV_HEADER[] = "series,year,value,spline,residual\n";
 constexpr long CSV_ROW_CAPACITY = (2 + 2 * NAME_LENGTH) + 11 + 3 * 16 + 4 + 1;
 constexpr long CSV_BLOCK_CAPACITY = MAX_YEARS * CSV_ROW_CAPACITY;
 
-constexpr long BLOCK_CAPACITY =
-    LISTING_BLOCK_CAPACITY > CSV_BLOCK_CAPACITY ? LISTING_BLOCK_CAPACITY : CSV_BLOCK_CAPACITY;
 
 // The shortest decimal that reads back as the same float; NaN, Inf and -Inf as R and pandas
 // read them.
@@ -55,7 +53,7 @@ std::string csvName(const char name[NAME_LENGTH]) {
 
 }  // namespace
 
-Listing::Listing() : blockText_(std::make_unique<char[]>(BLOCK_CAPACITY)) {}
+Listing::Listing() = default;
 
 Listing::~Listing() {
   if (fd_ >= 0) ::close(fd_);
@@ -88,12 +86,15 @@ void Listing::writeAll(const char* data, long size) {
   }
 }
 
-void Listing::writeBlock(const char name[NAME_LENGTH], int firstYear, int n, const float listed[],
-                         const float smoothed[], float residuals[]) {
-  char* const blockText = blockText_.get();
-  if (format_ == OutputFormat::Csv) {
+long blockCapacity(OutputFormat format) {
+  return format == OutputFormat::Csv ? CSV_BLOCK_CAPACITY : LISTING_BLOCK_CAPACITY;
+}
+
+long formatBlock(OutputFormat format, const char name[NAME_LENGTH], int firstYear, int n,
+                 const float listed[], const float smoothed[], float residuals[], char* text) {
+  char* out = text;
+  if (format == OutputFormat::Csv) {
     const std::string field = csvName(name);
-    char* out = blockText;
     for (int i = 0; i < n; ++i) {
       residuals[i] = listed[i] - smoothed[i];
       out = std::copy(field.begin(), field.end(), out);
@@ -107,15 +108,8 @@ void Listing::writeBlock(const char name[NAME_LENGTH], int firstYear, int n, con
       out = writeShortest(out, residuals[i]);
       *out++ = '\n';
     }
-    // Interrupt, quit, hangup and termination are held off while the block is handed to the
-    // kernel: a write that such a signal interrupts is cut short at a page boundary, which
-    // would leave half a block behind; held off, the signal ends the run just after the write,
-    // between two blocks. (SIGKILL can't be held off.)
-    const TerminationSignalsBlocked held;
-    writeAll(blockText, out - blockText);
-    return;
+    return out - text;
   }
-  char* out = blockText;
   *out++ = '\n';
   std::memcpy(out, NAME_LEAD, sizeof NAME_LEAD - 1);
   out += sizeof NAME_LEAD - 1;
@@ -134,8 +128,24 @@ void Listing::writeBlock(const char name[NAME_LENGTH], int firstYear, int n, con
     out[LINE_LENGTH] = '\n';
     out += LINE_LENGTH + 1;
   }
-  const TerminationSignalsBlocked held;  // as for a CSV block above
-  writeAll(blockText, out - blockText);
+  return out - text;
+}
+
+void Listing::writeBlock(const char name[NAME_LENGTH], int firstYear, int n, const float listed[],
+                         const float smoothed[], float residuals[]) {
+  if (!blockText_) blockText_ = std::make_unique<char[]>(static_cast<std::size_t>(blockCapacity(format_)));
+  const long size =
+      formatBlock(format_, name, firstYear, n, listed, smoothed, residuals, blockText_.get());
+  writeText(blockText_.get(), size);
+}
+
+void Listing::writeText(const char* text, long size) {
+  // Interrupt, quit, hangup and termination are held off while the block is handed to the
+  // kernel: a write that such a signal interrupts is cut short at a page boundary, which would
+  // leave half a block behind; held off, the signal ends the run just after the write, between
+  // two blocks. (SIGKILL can't be held off.)
+  const TerminationSignalsBlocked held;
+  writeAll(text, size);
 }
 
 void Listing::close() {

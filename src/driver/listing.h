@@ -29,6 +29,8 @@ class Listing {
   // when the write fails.
   void writeBlock(const char name[NAME_LENGTH], int firstYear, int n, const float listed[],
                   const float smoothed[], float residuals[]);
+  // Writes a block formed by formatBlock, whole.
+  void writeText(const char* text, long size);
   // Closes the file; throws InputError if the system reports a failure.
   void close();
 
@@ -40,5 +42,13 @@ class Listing {
   std::string fileName_;
   std::unique_ptr<char[]> blockText_;  // one block's text, formed in full before it is written
 };
+
+// The most bytes a block of `format` takes (a series of MAX_YEARS years).
+long blockCapacity(OutputFormat format);
+
+// Forms a block of `format` (as Listing::writeBlock describes) into text[0 .. blockCapacity),
+// setting residuals[i] = listed[i] - smoothed[i]; returns its length.
+long formatBlock(OutputFormat format, const char name[NAME_LENGTH], int firstYear, int n,
+                 const float listed[], const float smoothed[], float residuals[], char* text);
 
 }  // namespace ringsmooth

@@ -155,7 +155,7 @@ void runTable(RunSettings& settings, const RunConsole& console) {
   if (dialogue != nullptr) dialogue->askSmoothing(settings);
   const PipelineSettings pipeline{smoothingPlan(settings.cutoff, settings.ends),
                                   settings.normalizeAnswer, settings.plotRangeAnswer,
-                                  console.jobs};
+                                  console.jobs, settings.format};
   PlotDevice plotDevice{};
   const bool plots = settings.plotRangeAnswer == 'y' || settings.plotRangeAnswer == 'n';
   if (plots) {

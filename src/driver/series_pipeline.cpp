@@ -179,7 +179,18 @@ void SeriesComputer::compute(SeriesTable& table, const PipelineSettings& setting
       continue;
     }
     smooth(plan, s);
+    if (s.outcome != SeriesOutcome::Listed) continue;
+    s.blockSize = formatBlock(settings.format, table.seriesName[s.k], s.firstYear, s.n,
+                              s.workSeries, s.smoothedSeries, residuals_, s.blockText.get());
   }
+}
+
+std::unique_ptr<SeriesBatch> makeSeriesBatch(OutputFormat format) {
+  auto batch = std::make_unique<SeriesBatch>();
+  for (SeriesSlot& s : batch->slot) {
+    s.blockText = std::make_unique<char[]>(static_cast<std::size_t>(blockCapacity(format)));
+  }
+  return batch;
 }
 
 namespace {
@@ -311,8 +322,7 @@ void SeriesWriter::writeSeries(SeriesSlot& s) {
     default:
       break;
   }
-  out_.listing.writeBlock(table_.seriesName[s.k], s.firstYear, s.n, s.workSeries,
-                          s.smoothedSeries, residuals_);
+  out_.listing.writeText(s.blockText.get(), s.blockSize);
   plot(s);
 }
 
@@ -338,7 +348,7 @@ class ParallelPipeline {
         batches_((table.seriesCount + MEMCOF_LANES - 1) / MEMCOF_LANES),
         slots_(std::min(batches_, 2 * settings.jobs)),
         ready_(static_cast<std::size_t>(slots_), -1) {
-    for (int i = 0; i < slots_; ++i) slot_.push_back(std::make_unique<SeriesBatch>());
+    for (int i = 0; i < slots_; ++i) slot_.push_back(makeSeriesBatch(settings.format));
   }
 
   void run() {
@@ -446,7 +456,7 @@ void processAllSeries(SeriesTable& table, const PipelineSettings& settings,
     return;
   }
   const auto computer = std::make_unique<SeriesComputer>();
-  const auto batch = std::make_unique<SeriesBatch>();
+  const auto batch = makeSeriesBatch(settings.format);
   for (int first = 0; first < table.seriesCount; first += MEMCOF_LANES) {
     const int count = std::min(MEMCOF_LANES, table.seriesCount - first);
     computer->compute(table, settings, first, count, *batch);

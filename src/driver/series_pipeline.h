@@ -64,6 +64,8 @@ struct SeriesSlot {
   float levelLine[MAX_YEARS];    // the plot's level line
   float smoothedSeries[MAX_YEARS];  // the spline of the series' own years, level restored
   double filterCoefficients[MAX_YEARS];
+  std::unique_ptr<char[]> blockText;  // the series' block, formed for the output (blockCapacity)
+  long blockSize;
 };
 
 // Series first .. first+count-1, computed together (their filters share one Burg batch).
@@ -73,19 +75,24 @@ struct SeriesBatch {
   SeriesSlot slot[MEMCOF_LANES];
 };
 
+// A batch with room for the blocks of `format`.
+std::unique_ptr<SeriesBatch> makeSeriesBatch(OutputFormat format);
+
 // The answers the pipeline uses.
 struct PipelineSettings {
   SmoothingPlan plan;
   char normalizeAnswer;  // 'y' standardize, 'n' centre
   char plotRangeAnswer;  // 'y' widest span, 'n' listed years, anything else no plot
   int jobs = 1;          // threads that compute series; 1: the calling thread alone
+  OutputFormat format = OutputFormat::Listing;  // the form of the blocks
 };
 
 // The work storage of one computing thread, made once and used for every batch.
 class SeriesComputer {
  public:
   // Computes series batch.first .. first+count-1 of `table` (count <= MEMCOF_LANES) into
-  // `batch`, trimming their spans in the table. Writes nothing anywhere else.
+  // `batch`, trimming their spans in the table, and forms the block of each listed series.
+  // Writes nothing anywhere else.
   void compute(SeriesTable& table, const PipelineSettings& settings, int first, int count,
                SeriesBatch& batch);
 
@@ -99,6 +106,7 @@ class SeriesComputer {
   float validValues_[MAX_YEARS];
   float extendedSeries_[MAX_YEARS];
   float splineOutput_[MAX_YEARS];
+  float residuals_[MAX_YEARS];
 };
 
 // Where a series' output goes.
@@ -148,7 +156,6 @@ class SeriesWriter {
   const PipelineSettings& settings_;
   const SeriesOutput& out_;
   PlotOutput plotOutput_;
-  float residuals_[MAX_YEARS];
   float plotValues_[MAX_YEARS];
   float plotSmoothed_[MAX_YEARS];
   PlotWork plotWork_;
