@@ -79,19 +79,20 @@ void BM_Memcof(benchmark::State& state) {
 }
 BENCHMARK(BM_Memcof)->Arg(10)->Arg(100)->Arg(1000);
 
-// MEMCOF_LANES series at once, the way the program computes its filters: per_n_order is the time
-// per term of one series, comparable with BM_Memcof's.
+// A batch of series at once, the way the program computes its filters (second argument: the
+// kernel's lanes, 4 with SSE2, 8 with AVX2 where the machine has it): per_n_order is the time per
+// term of one series, comparable with BM_Memcof's.
 void BM_MemcofBatch(benchmark::State& state) {
   const int order = static_cast<int>(state.range(0));
   const auto series = sampleSeries(kLength);
-  const int lanes = ringsmooth::MEMCOF_LANES;
+  ringsmooth::BurgWork burg(static_cast<int>(state.range(1)));
+  const int lanes = burg.lanes();
   std::vector<std::vector<double>> coeff(lanes, std::vector<double>(order));
   std::vector<const float*> inputs(lanes, series.data());
   std::vector<double*> outputs;
   for (auto& c : coeff) outputs.push_back(c.data());
   std::vector<int> n(lanes, kLength);
   std::vector<double> meanSquare(lanes);
-  ringsmooth::BurgWork burg;
   for (auto _ : state) {
     ringsmooth::memcofBatch(lanes, inputs.data(), n.data(), order, meanSquare.data(),
                             outputs.data(), burg);
@@ -101,7 +102,7 @@ void BM_MemcofBatch(benchmark::State& state) {
   state.counters["per_n_order"] = benchmark::Counter(
       terms, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
-BENCHMARK(BM_MemcofBatch)->Arg(10)->Arg(100)->Arg(1000);
+BENCHMARK(BM_MemcofBatch)->ArgsProduct({{10, 100, 1000}, {4, 8}});
 
 // The floor under memcof: its denominator sum is a chain of two dependent additions per term,
 // (den + f*f) + b*b, that no reordering may shorten. This runs that chain alone over the same

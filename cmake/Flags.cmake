@@ -19,6 +19,11 @@ endfunction()
 function(ringsmooth_library name root version)
   ringsmooth_sources(_sources ${root})
   add_library(${name} STATIC ${_sources})
+  # The wide Burg batch is built for AVX2 and called only where the processor has it.
+  if(CMAKE_SYSTEM_PROCESSOR MATCHES "x86_64|AMD64|i.86")
+    set_source_files_properties(${root}/src/analysis/memcof_batch_avx2.cpp PROPERTIES
+                                COMPILE_OPTIONS "-mavx2")
+  endif()
   target_include_directories(${name} PUBLIC ${root}/src)
   target_compile_definitions(${name} PRIVATE RINGSMOOTH_FONT_DIR="${RINGSMOOTH_FONT_DIR}"
                              RINGSMOOTH_VERSION="${version}")

@@ -115,10 +115,10 @@ void SeriesComputer::prepare(SeriesTable& t, const PipelineSettings& settings, S
 
 // The prediction-error filters of the batch's prepared series, all at once.
 void SeriesComputer::computeFilters(SeriesBatch& batch, int filterOrder) {
-  const float* series[MEMCOF_LANES];
-  int lengths[MEMCOF_LANES];
-  double* coefficients[MEMCOF_LANES];
-  double meanSquare[MEMCOF_LANES];
+  const float* series[MEMCOF_MAX_LANES];
+  int lengths[MEMCOF_MAX_LANES];
+  double* coefficients[MEMCOF_MAX_LANES];
+  double meanSquare[MEMCOF_MAX_LANES];
   int lanes = 0;
   for (int i = 0; i < batch.count; ++i) {
     SeriesSlot& s = batch.slot[i];
@@ -185,10 +185,11 @@ void SeriesComputer::compute(SeriesTable& table, const PipelineSettings& setting
   }
 }
 
-std::unique_ptr<SeriesBatch> makeSeriesBatch(OutputFormat format) {
+std::unique_ptr<SeriesBatch> makeSeriesBatch(OutputFormat format, int width) {
   auto batch = std::make_unique<SeriesBatch>();
-  for (SeriesSlot& s : batch->slot) {
-    s.blockText = std::make_unique<char[]>(static_cast<std::size_t>(blockCapacity(format)));
+  for (int i = 0; i < width; ++i) {
+    batch->slot[i].blockText =
+        std::make_unique<char[]>(static_cast<std::size_t>(blockCapacity(format)));
   }
   return batch;
 }
@@ -336,19 +337,22 @@ void SeriesWriter::write(SeriesBatch& batch) {
 
 namespace {
 
-// Batches of series computed ahead by worker threads into a ring of slots, and written in order
-// by the calling thread. Batch b goes to slot b % slots; a worker takes batch b only once batch
-// b - slots has been written, so a slot is never overwritten before it is written out.
+// Batches of `width` series computed ahead by worker threads into a ring of slots, and written
+// in order by the calling thread. Batch b goes to slot b % slots; a worker takes batch b only
+// once batch b - slots has been written, so a slot is never overwritten before it is written
+// out. One slot more than workers lets the writer work on one while every worker computes.
 class ParallelPipeline {
  public:
-  ParallelPipeline(SeriesTable& table, const PipelineSettings& settings, SeriesWriter& writer)
+  ParallelPipeline(SeriesTable& table, const PipelineSettings& settings, SeriesWriter& writer,
+                   int width)
       : table_(table),
         settings_(settings),
         writer_(writer),
-        batches_((table.seriesCount + MEMCOF_LANES - 1) / MEMCOF_LANES),
-        slots_(std::min(batches_, 2 * settings.jobs)),
+        width_(width),
+        batches_((table.seriesCount + width - 1) / width),
+        slots_(std::min(batches_, settings.jobs + 1)),
         ready_(static_cast<std::size_t>(slots_), -1) {
-    for (int i = 0; i < slots_; ++i) slot_.push_back(makeSeriesBatch(settings.format));
+    for (int i = 0; i < slots_; ++i) slot_.push_back(makeSeriesBatch(settings.format, width));
   }
 
   void run() {
@@ -382,10 +386,10 @@ class ParallelPipeline {
         if (stop_ || next_ >= batches_) return;
         b = next_++;
       }
-      const int first = b * MEMCOF_LANES;
+      const int first = b * width_;
       try {
-        computer.compute(table_, settings_, first,
-                         std::min(MEMCOF_LANES, table_.seriesCount - first), *slot_[index(b)]);
+        computer.compute(table_, settings_, first, std::min(width_, table_.seriesCount - first),
+                         *slot_[index(b)]);
       } catch (...) {
         std::lock_guard<std::mutex> lock(mutex_);
         if (!failure_) failure_ = std::current_exception();
@@ -430,6 +434,7 @@ class ParallelPipeline {
   SeriesTable& table_;
   const PipelineSettings& settings_;
   SeriesWriter& writer_;
+  const int width_;
   const int batches_;
   const int slots_;
   std::vector<std::unique_ptr<SeriesBatch>> slot_;
@@ -451,14 +456,15 @@ void processAllSeries(SeriesTable& table, const PipelineSettings& settings,
                       const SeriesOutput& output) {
   // Made once for the run, before the first series; nothing is allocated per series.
   const auto writer = std::make_unique<SeriesWriter>(table, settings, output);
-  if (settings.jobs > 1 && table.seriesCount > MEMCOF_LANES) {
-    ParallelPipeline(table, settings, *writer).run();
+  const int width = memcofBatchWidth();
+  if (settings.jobs > 1 && table.seriesCount > width) {
+    ParallelPipeline(table, settings, *writer, width).run();
     return;
   }
   const auto computer = std::make_unique<SeriesComputer>();
-  const auto batch = makeSeriesBatch(settings.format);
-  for (int first = 0; first < table.seriesCount; first += MEMCOF_LANES) {
-    const int count = std::min(MEMCOF_LANES, table.seriesCount - first);
+  const auto batch = makeSeriesBatch(settings.format, width);
+  for (int first = 0; first < table.seriesCount; first += width) {
+    const int count = std::min(width, table.seriesCount - first);
     computer->compute(table, settings, first, count, *batch);
     writer->write(*batch);
   }

@@ -72,11 +72,11 @@ struct SeriesSlot {
 struct SeriesBatch {
   int first;
   int count;
-  SeriesSlot slot[MEMCOF_LANES];
+  SeriesSlot slot[MEMCOF_MAX_LANES];
 };
 
-// A batch with room for the blocks of `format`.
-std::unique_ptr<SeriesBatch> makeSeriesBatch(OutputFormat format);
+// A batch of up to `width` series (memcofBatchWidth), with room for their blocks of `format`.
+std::unique_ptr<SeriesBatch> makeSeriesBatch(OutputFormat format, int width);
 
 // The answers the pipeline uses.
 struct PipelineSettings {
@@ -90,7 +90,7 @@ struct PipelineSettings {
 // The work storage of one computing thread, made once and used for every batch.
 class SeriesComputer {
  public:
-  // Computes series batch.first .. first+count-1 of `table` (count <= MEMCOF_LANES) into
+  // Computes series batch.first .. first+count-1 of `table` (count <= memcofBatchWidth()) into
   // `batch`, trimming their spans in the table, and forms the block of each listed series.
   // Writes nothing anywhere else.
   void compute(SeriesTable& table, const PipelineSettings& settings, int first, int count,

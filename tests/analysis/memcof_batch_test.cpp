@@ -39,9 +39,13 @@ std::vector<float> makeSeries(std::mt19937& rng, int kind, int n) {
 TEST(MemcofBatch, AgreesBitForBitWithOneSeriesAtATime) {
   std::mt19937 rng(2026);
   std::uniform_int_distribution<int> lengthOf(0, 120);
-  BurgWork burg;  // one work area for every round: nothing may carry over from the one before
+  // Both kernels where the machine has the wide one; one work area for every round of a kernel:
+  // nothing may carry over from the round before.
+  for (int width : {MEMCOF_LANES, MEMCOF_MAX_LANES}) {
+  BurgWork burg(width);
+  SCOPED_TRACE("kernel of " + std::to_string(burg.lanes()) + " lanes");
   for (int round = 0; round < 200; ++round) {
-    const int count = 1 + round % MEMCOF_LANES;
+    const int count = 1 + round % burg.lanes();
     const int order = 1 + static_cast<int>(rng() % 140);  // often at or beyond the series length
     std::vector<std::vector<float>> series(count);
     std::vector<int> n(count);
@@ -73,6 +77,7 @@ TEST(MemcofBatch, AgreesBitForBitWithOneSeriesAtATime) {
       }
     }
   }
+  }
 }
 
 TEST(MemcofBatch, LongSeriesAndLongOrders) {
@@ -80,7 +85,8 @@ TEST(MemcofBatch, LongSeriesAndLongOrders) {
   const int order = 600;
   std::vector<std::vector<float>> series;
   std::vector<int> n = {10000, 9000, 700, 601, 600, 8000, 3, 9999};
-  n.resize(MEMCOF_LANES, 5000);
+  BurgWork burg;
+  n.resize(static_cast<std::size_t>(burg.lanes()), 5000);
   std::vector<const float*> pointers;
   for (int length : n) series.push_back(makeSeries(rng, 0, length));
   for (auto& s : series) pointers.push_back(s.data());
@@ -88,7 +94,6 @@ TEST(MemcofBatch, LongSeriesAndLongOrders) {
   std::vector<double*> coeffPointers;
   for (auto& c : coeff) coeffPointers.push_back(c.data());
   std::vector<double> meanSquare(n.size());
-  BurgWork burg;
   memcofBatch(static_cast<int>(n.size()), pointers.data(), n.data(), order, meanSquare.data(),
               coeffPointers.data(), burg);
   std::vector<double> expected(order), f(10000), b(10000), prev(10000);
