@@ -2,7 +2,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <initializer_list>
 #include <string>
+#include <utility>
 
 #include "core/capacities.h"
 #include "core/run_error.h"
@@ -198,6 +200,20 @@ class Parser {
     fail("option '" + option + "': '" + value + "' is not " + expected);
   }
 
+  // One of a few words: the setting it stands for, or a usage error naming the words.
+  template <typename T>
+  void pick(const std::string& option, const std::string& value,
+            std::initializer_list<std::pair<const char*, T>> words, const char* expected,
+            T& setting) {
+    for (const auto& [word, meaning] : words) {
+      if (value == word) {
+        setting = meaning;
+        return;
+      }
+    }
+    badValue(option, value, expected);
+  }
+
   void apply(const OptionSpec& spec, const std::string& shown, const std::string& value) {
     RunSettings& s = c_.settings;
     switch (spec.id) {
@@ -242,34 +258,14 @@ class Parser {
         return;
       }
       case Option::Format:
-        if (value == "listing") {
-          s.format = OutputFormat::Listing;
-        } else if (value == "csv") {
-          s.format = OutputFormat::Csv;
-        } else {
-          badValue(shown, value, "listing or csv");
-        }
-        return;
+        return pick(shown, value, {{"listing", OutputFormat::Listing}, {"csv", OutputFormat::Csv}},
+                    "listing or csv", s.format);
       case Option::Plots:
-        if (value == "none") {
-          s.plotRangeAnswer = ' ';
-        } else if (value == "listed") {
-          s.plotRangeAnswer = 'n';
-        } else if (value == "widest") {
-          s.plotRangeAnswer = 'y';
-        } else {
-          badValue(shown, value, "none, listed or widest");
-        }
-        return;
+        return pick(shown, value, {{"none", ' '}, {"listed", 'n'}, {"widest", 'y'}},
+                    "none, listed or widest", s.plotRangeAnswer);
       case Option::Ends:
-        if (value == "predict") {
-          s.ends = Ends::Predict;
-        } else if (value == "none") {
-          s.ends = Ends::None;
-        } else {
-          badValue(shown, value, "predict or none");
-        }
-        return;
+        return pick(shown, value, {{"predict", Ends::Predict}, {"none", Ends::None}},
+                    "predict or none", s.ends);
       case Option::PlotDevice:
         if (value.empty()) return badValue(shown, value, "a PLplot device name");
         // PLplot's PNG device is the cairo one; "png" is what people type.
