@@ -1,17 +1,22 @@
 #include "core/series_table.h"
 
-#include <cstdlib>
+#include <sys/mman.h>
+
 #include <new>
 
 namespace ringsmooth {
 
-void SeriesTableDeleter::operator()(SeriesTable* table) const { std::free(table); }
+void SeriesTableDeleter::operator()(SeriesTable* table) const {
+  ::munmap(table, sizeof(SeriesTable));
+}
 
 SeriesTablePtr makeSeriesTable() {
-  // SeriesTable is a plain aggregate of numbers and characters, for which all-zero memory from
-  // calloc is a valid, fully zeroed object.
-  void* memory = std::calloc(1, sizeof(SeriesTable));
-  if (memory == nullptr) throw std::bad_alloc();
+  // Anonymous pages straight from the system: all zero, and only the pages a table uses are
+  // ever touched. SeriesTable is a plain aggregate of numbers and characters, for which zeroed
+  // memory is a valid, fully zeroed object.
+  void* memory = ::mmap(nullptr, sizeof(SeriesTable), PROT_READ | PROT_WRITE,
+                        MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (memory == MAP_FAILED) throw std::bad_alloc();
   return SeriesTablePtr(static_cast<SeriesTable*>(memory));
 }
 
