@@ -21,7 +21,9 @@ struct SplineWork::Storage {
   double rhs[SPLINE_MAX_LENGTH];  // right-hand side, then the forward solution, then u
 };
 
-SplineWork::SplineWork() : storage_(std::make_unique<Storage>()) {}
+// The arrays are left as they come: every call writes what it reads (the factor cache starts
+// empty through factoredRows).
+SplineWork::SplineWork() : storage_(std::make_unique_for_overwrite<Storage>()) {}
 SplineWork::~SplineWork() = default;
 
 double smoothingParameter(int cutoff) {

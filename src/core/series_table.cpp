@@ -17,6 +17,8 @@ SeriesTablePtr makeSeriesTable() {
   void* memory = ::mmap(nullptr, sizeof(SeriesTable), PROT_READ | PROT_WRITE,
                         MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (memory == MAP_FAILED) throw std::bad_alloc();
+  // Large pages where the system offers them: a full table is 50 MB of page faults otherwise.
+  ::madvise(memory, sizeof(SeriesTable), MADV_HUGEPAGE);
   return SeriesTablePtr(static_cast<SeriesTable*>(memory));
 }
 

@@ -133,7 +133,9 @@ long formatBlock(OutputFormat format, const char name[NAME_LENGTH], int firstYea
 
 void Listing::writeBlock(const char name[NAME_LENGTH], int firstYear, int n, const float listed[],
                          const float smoothed[], float residuals[]) {
-  if (!blockText_) blockText_ = std::make_unique<char[]>(static_cast<std::size_t>(blockCapacity(format_)));
+  if (!blockText_) {
+    blockText_ = std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(blockCapacity(format_)));
+  }
   const long size =
       formatBlock(format_, name, firstYear, n, listed, smoothed, residuals, blockText_.get());
   writeText(blockText_.get(), size);

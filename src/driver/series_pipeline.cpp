@@ -186,10 +186,11 @@ void SeriesComputer::compute(SeriesTable& table, const PipelineSettings& setting
 }
 
 std::unique_ptr<SeriesBatch> makeSeriesBatch(OutputFormat format, int width) {
-  auto batch = std::make_unique<SeriesBatch>();
+  // Storage made once and left as it comes: every series writes what is read of it.
+  auto batch = std::make_unique_for_overwrite<SeriesBatch>();
   for (int i = 0; i < width; ++i) {
     batch->slot[i].blockText =
-        std::make_unique<char[]>(static_cast<std::size_t>(blockCapacity(format)));
+        std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(blockCapacity(format)));
   }
   return batch;
 }
@@ -358,7 +359,9 @@ class ParallelPipeline {
   void run() {
     const int workers = std::min(settings_.jobs, batches_);
     // Every work area is made before the first thread starts.
-    for (int w = 0; w < workers; ++w) computers_.push_back(std::make_unique<SeriesComputer>());
+    for (int w = 0; w < workers; ++w) {
+      computers_.push_back(std::make_unique_for_overwrite<SeriesComputer>());
+    }
     {
       // The workers are started with the termination signals blocked, and keep them so.
       const TerminationSignalsBlocked blocked;
@@ -457,11 +460,13 @@ void processAllSeries(SeriesTable& table, const PipelineSettings& settings,
   // Made once for the run, before the first series; nothing is allocated per series.
   const auto writer = std::make_unique<SeriesWriter>(table, settings, output);
   const int width = memcofBatchWidth();
-  if (settings.jobs > 1 && table.seriesCount > width) {
+  // A table of a few batches is done before threads would pay for their start.
+  constexpr int FEWEST_BATCHES_FOR_THREADS = 4;
+  if (settings.jobs > 1 && table.seriesCount > FEWEST_BATCHES_FOR_THREADS * width) {
     ParallelPipeline(table, settings, *writer, width).run();
     return;
   }
-  const auto computer = std::make_unique<SeriesComputer>();
+  const auto computer = std::make_unique_for_overwrite<SeriesComputer>();
   const auto batch = makeSeriesBatch(settings.format, width);
   for (int first = 0; first < table.seriesCount; first += width) {
     const int count = std::min(width, table.seriesCount - first);
