@@ -118,8 +118,8 @@ TEST(Extend, AgreesWithPlainPredictionAndNeverWritesTheSeries) {
       const int n = given ? static_cast<int>(row.values.size()) : static_cast<int>(rng() % 12);
       const int pad = 1 + static_cast<int>(rng() % 10);
       // Orders from 0 up to well past n + pad, where the cut comes in.
-      const int order =
-          given ? static_cast<int>(row.weights.size()) : static_cast<int>(rng() % (n + 2 * pad + 6));
+      const int order = given ? static_cast<int>(row.weights.size())
+                              : static_cast<int>(rng() % (n + 2 * pad + 6));
       const int direction = given ? trial % 3 - 1 : static_cast<int>(rng() % 4) - 1;  // -1 .. 2
       std::vector<float> values(n + 2 * pad);
       for (float& v : values) v = value();

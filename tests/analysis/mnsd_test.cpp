@@ -128,7 +128,8 @@ TEST(Mnsd, AgreesWithTheReferenceAndLeavesInputAlone) {
     float expectedMean = 0.0f;
     float expectedSd = 0.0f;
     reference::meanAndDeviation(oneBased, n, expectedMean, expectedSd);
-    EXPECT_TRUE(sameBits(mean, expectedMean)) << row.label << ": " << mean << " vs " << expectedMean;
+    EXPECT_TRUE(sameBits(mean, expectedMean))
+        << row.label << ": " << mean << " vs " << expectedMean;
     EXPECT_TRUE(sameBits(sd, expectedSd)) << row.label << ": " << sd << " vs " << expectedSd;
     EXPECT_EQ(before, std::vector<float>(x.get(), x.get() + n)) << row.label;
     if (!row.given.empty() || row.decades != 0) continue;
