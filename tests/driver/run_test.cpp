@@ -294,6 +294,7 @@ TEST_F(ProgramRun, PlotsShowTheListedValuesAndTheirLevel) {
                 allDigits({yMax, yMin, float(last), float(first)}))
           << r.console;
 
+      ASSERT_TRUE(has(file));
       const svgpage::Page page = svgpage::readPage(folder + "/" + file);
       const svgpage::Box frame = svgpage::boxOf(svgpage::pointsOf(page, "#000000", 1.0));
       const auto xOf = [&](int year) {
