@@ -42,6 +42,10 @@ void Dialogue::askOutputFile(RunSettings& settings) {
   char field[FILE_NAME_LENGTH];
   askText("Enter the output file", field, FILE_NAME_LENGTH);
   settings.outputFileName = trimmedText(field, FILE_NAME_LENGTH);
+  // A blank answer names no file; the system would only be asked to create "".
+  if (settings.outputFileName.empty()) {
+    throw console_.error("No output file was named", "the answer was blank");
+  }
 }
 
 void Dialogue::askTableShape(RunSettings& settings) {

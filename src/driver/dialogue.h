@@ -16,7 +16,7 @@ class Dialogue {
   // An empty line, then "Enter the input file (/ to exit)". False when the answer begins with
   // "/": the run ends at once.
   bool askInputFile(RunSettings& settings);
-  // "Enter the output file".
+  // "Enter the output file"; a blank answer is an input error.
   void askOutputFile(RunSettings& settings);
   // "Enter number of columns including years" (1 to MAX_SERIES, else an input error) and
   // "Enter missing value flag, e.g., -999.00" (an answer with no number in it is an error).

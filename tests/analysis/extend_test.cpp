@@ -87,28 +87,57 @@ std::vector<float> referenceExtend(std::vector<float> s, int n, int pad,
   return s;
 }
 
+// Rows of trials against the plain prediction, bit for bit: random values and weights, or given
+// ones. The order of a sum and each rounding show where large terms cancel: 1 + 1e20 - 1e20 is
+// 0 added in this order, 1 in the other.
+struct PredictionRow {
+  const char* label;
+  float large;                  // random values: 0 for [-2, 2]; else +-1 and +-large, weights +-1
+  std::vector<float> values;    // or this series
+  std::vector<double> weights;  // with these coefficients
+};
+
 TEST(Extend, AgreesWithPlainPredictionAndNeverWritesTheSeries) {
+  const PredictionRow rows[] = {
+      {"values in [-2, 2]", 0.0f, {}, {}},
+      {"+-1 and +-1e20, weights +-1", 1e20f, {}, {}},
+      {"1 + 1e20 - 1e20 backward, -1e20 + 1e20 + 1 forward", 0.0f, {1.0f, 1e20f, -1e20f},
+       {1, 1, 1}},
+  };
   std::mt19937 rng(99);
-  std::uniform_real_distribution<float> value(-2.0f, 2.0f);
-  std::uniform_real_distribution<double> weight(-0.6, 0.6);
-  for (int trial = 0; trial < 200; ++trial) {
-    const int n = static_cast<int>(rng() % 12);
-    const int pad = 1 + static_cast<int>(rng() % 10);
-    // Orders from 0 up to well past n + pad, where the cut comes in.
-    const int order = static_cast<int>(rng() % (n + 2 * pad + 6));
-    const int direction = static_cast<int>(rng() % 4) - 1;  // -1, 0, 1, 2
-    std::vector<float> values(n + 2 * pad);
-    for (float& v : values) v = value(rng);
-    std::vector<double> coeff(order);
-    for (double& c : coeff) c = weight(rng);
-    const auto out = runExtend(values, n, pad, coeff, order, direction);
-    const auto expected = referenceExtend(values, n, pad, coeff, direction);
-    for (std::size_t i = 0; i < values.size(); ++i) {
-      ASSERT_TRUE(sameBits(out[i], expected[i]))
-          << "n " << n << " pad " << pad << " order " << order << " direction " << direction
-          << " index " << i << ": " << out[i] << " vs " << expected[i];
+  std::uniform_real_distribution<float> ordinary(-2.0f, 2.0f);
+  std::uniform_real_distribution<double> ordinaryWeight(-0.6, 0.6);
+  for (const PredictionRow& row : rows) {
+    const auto sign = [&] { return rng() % 2 ? 1.0f : -1.0f; };
+    const auto value = [&] {
+      return row.large == 0.0f ? ordinary(rng) : sign() * (rng() % 2 ? row.large : 1.0f);
+    };
+    const auto weight = [&] { return row.large == 0.0f ? ordinaryWeight(rng) : double(sign()); };
+    const bool given = !row.values.empty();
+    for (int trial = 0; trial < (given ? 40 : 200); ++trial) {
+      const int n = given ? static_cast<int>(row.values.size()) : static_cast<int>(rng() % 12);
+      const int pad = 1 + static_cast<int>(rng() % 10);
+      // Orders from 0 up to well past n + pad, where the cut comes in.
+      const int order = given ? static_cast<int>(row.weights.size())
+                              : static_cast<int>(rng() % (n + 2 * pad + 6));
+      const int direction = given ? trial % 3 - 1 : static_cast<int>(rng() % 4) - 1;  // -1 .. 2
+      std::vector<float> values(n + 2 * pad);
+      for (float& v : values) v = value();
+      if (given) std::copy(row.values.begin(), row.values.end(), values.begin() + pad);
+      std::vector<double> coeff = row.weights;
+      if (!given) {
+        coeff.resize(order);
+        for (double& c : coeff) c = weight();
+      }
+      const auto out = runExtend(values, n, pad, coeff, order, direction);
+      const auto expected = referenceExtend(values, n, pad, coeff, direction);
+      for (std::size_t i = 0; i < values.size(); ++i) {
+        ASSERT_TRUE(sameBits(out[i], expected[i]))
+            << row.label << ": n " << n << " pad " << pad << " order " << order << " direction "
+            << direction << " index " << i << ": " << out[i] << " vs " << expected[i];
+      }
+      for (int i = pad; i < pad + n; ++i) ASSERT_TRUE(sameBits(out[i], values[i]));
     }
-    for (int i = pad; i < pad + n; ++i) ASSERT_TRUE(sameBits(out[i], values[i]));
   }
 }
 

@@ -4,13 +4,18 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <random>
 #include <vector>
 
+#include "support/reference_pipeline.h"
+
 namespace {
 
 using ringsmooth::mnsd;
+
+bool sameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 TEST(Mnsd, OneToFourGivesTwoAndAHalfAndRootOfFiveThirds) {
   const float x[] = {1.0f, 2.0f, 3.0f, 4.0f};
@@ -81,25 +86,61 @@ TEST(Mnsd, MissingFlagIsAveragedLikeAnyValue) {
   EXPECT_EQ(sd, std::sqrt(500.0f * 500.0f * 2.0f));
 }
 
-TEST(Mnsd, AgreesWithWideReferenceAndLeavesInputAlone) {
+// Rows against the reference computation, bit for bit: random values of one spread, or given
+// ones. Over a spread of many decades every rounding to single precision and the order of both
+// sums show; in 1 + 1e20 - 1e20 the order of the additions decides the mean. Values of an
+// ordinary spread are also checked against a sum in long double.
+struct ReferenceRow {
+  const char* label;
+  int n;
+  int decades;               // random values: 0 normal about 5, else 10^-decades .. 10^decades
+  std::vector<float> given;  // or these values
+};
+
+TEST(Mnsd, AgreesWithTheReferenceAndLeavesInputAlone) {
+  const ReferenceRow rows[] = {
+      {"normal, n 2", 2, 0, {}},
+      {"normal, n 3", 3, 0, {}},
+      {"normal, n 10", 10, 0, {}},
+      {"normal, n 257", 257, 0, {}},
+      {"normal, n 5000", 5000, 0, {}},
+      {"1e-15 to 1e15, n 257", 257, 15, {}},
+      {"1 + 1e20 - 1e20", 3, 0, {1.0f, 1e20f, -1e20f}},
+      {"-1e20 + 1e20 + 1", 3, 0, {-1e20f, 1e20f, 1.0f}},
+  };
   std::mt19937 rng(12345);
-  std::normal_distribution<float> dist(5.0f, 2.0f);
-  for (int n : {2, 3, 10, 257, 5000}) {
+  std::normal_distribution<float> normal(5.0f, 2.0f);
+  for (const ReferenceRow& row : rows) {
+    std::uniform_real_distribution<float> exponent(-float(row.decades), float(row.decades));
+    const int n = row.n;
     auto x = std::make_unique<float[]>(n);  // exact size: reading past it is caught by ASan
-    for (int i = 0; i < n; ++i) x[i] = dist(rng);
+    for (int i = 0; i < n; ++i) {
+      if (!row.given.empty()) x[i] = row.given[i];
+      else if (row.decades == 0) x[i] = normal(rng);
+      else x[i] = (rng() % 2 ? 1.0f : -1.0f) * std::pow(10.0f, exponent(rng));
+    }
     const std::vector<float> before(x.get(), x.get() + n);
     float mean = 0.0f;
     float sd = 0.0f;
     mnsd(x.get(), n, mean, sd);
+    reference::Floats oneBased(1);
+    oneBased.insert(oneBased.end(), before.begin(), before.end());
+    float expectedMean = 0.0f;
+    float expectedSd = 0.0f;
+    reference::meanAndDeviation(oneBased, n, expectedMean, expectedSd);
+    EXPECT_TRUE(sameBits(mean, expectedMean))
+        << row.label << ": " << mean << " vs " << expectedMean;
+    EXPECT_TRUE(sameBits(sd, expectedSd)) << row.label << ": " << sd << " vs " << expectedSd;
+    EXPECT_EQ(before, std::vector<float>(x.get(), x.get() + n)) << row.label;
+    if (!row.given.empty() || row.decades != 0) continue;
     long double s = 0.0L;
     for (int i = 0; i < n; ++i) s += x[i];
     const long double m = s / n;
     long double q = 0.0L;
     for (int i = 0; i < n; ++i) q += (x[i] - m) * (x[i] - m);
-    const long double expectedSd = std::sqrt(q / (n - 1));
-    EXPECT_NEAR(mean, static_cast<double>(m), 1e-6 * n * 5.0) << "n=" << n;
-    EXPECT_NEAR(sd, static_cast<double>(expectedSd), 1e-6 * n * 2.0) << "n=" << n;
-    EXPECT_EQ(before, std::vector<float>(x.get(), x.get() + n));
+    const long double wideSd = std::sqrt(q / (n - 1));
+    EXPECT_NEAR(mean, static_cast<double>(m), 1e-6 * n * 5.0) << row.label;
+    EXPECT_NEAR(sd, static_cast<double>(wideSd), 1e-6 * n * 2.0) << row.label;
   }
 }
 

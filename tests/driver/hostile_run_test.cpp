@@ -11,7 +11,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <random>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -137,6 +139,16 @@ TEST_F(HostileRun, HeaderNamesWithTrailingBlanks) {
   EXPECT_NE(listing.find("\n Input series is: B                   \n"), std::string::npos);
 }
 
+// The files in a folder besides those every run has (its answers and console).
+std::set<std::string> filesMade(const std::string& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    names.insert(entry.path().filename().string());
+  }
+  for (const char* every : {"answers.in", "console.out", "console.err"}) names.erase(every);
+  return names;
+}
+
 TEST_F(HostileRun, MalformedConsoleAnswers) {
   writeTable("table.txt", SMALL_TABLE);
   struct Case {
@@ -144,8 +156,12 @@ TEST_F(HostileRun, MalformedConsoleAnswers) {
     std::string answers;
     int status;
     const char* expect;  // in the console
+    std::set<std::string> files = {"table.txt", "out.txt"};  // in the folder afterwards
   };
   const Case cases[] = {
+      // A blank name is refused before any file is made.
+      {"blank output file", "table.txt\n   \n3\n-999\n2\nn\nx\n", 1,
+       "? No output file was named", {"table.txt"}},
       {"lone minus as cutoff", "table.txt\nout.txt\n3\n-999\n-\n", 1, "? Illegal character"},
       {"point as cutoff", "table.txt\nout.txt\n3\n-999\n.\n", 1, "? Illegal character"},
       {"1e as cutoff", "table.txt\nout.txt\n3\n-999\n1e\n", 1, "? Illegal character"},
@@ -165,6 +181,8 @@ TEST_F(HostileRun, MalformedConsoleAnswers) {
     EXPECT_EQ(r.status, c.status) << c.what << "\n" << r.console;
     EXPECT_NE(r.console.find(c.expect), std::string::npos) << c.what << "\n" << r.console;
     if (c.status == 1) runner::expectReport(r.console, "");
+    EXPECT_EQ(filesMade(folder), c.files) << c.what;
+    std::remove((folder + "/out.txt").c_str());
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -140,6 +141,10 @@ TEST(FreeFormNumbers, MalformedTokensAreInputErrorsNamingLineAndToken) {
       {"2*x", 2, ILLEGAL_NUMERIC, "Input error in the input table, line 1", "\"x\""},
       {"1\r\n2e400", 2, NUMBER_OUT_OF_RANGE, "Input error in the input table, line 2", "2e400"},
       {"-1D400", 1, NUMBER_OUT_OF_RANGE, "Input error in the input table, line 1", "-1D400"},
+      // Characters just past '9' are no digits, on the one-pass road for plain decimals too.
+      {"1: 2\n", 2, ILLEGAL_NUMERIC, "Input error in the input table, line 1", "\"1:\""},
+      {"9:5,2\n", 2, ILLEGAL_NUMERIC, "Input error in the input table, line 1", "\"9:5\""},
+      {"1;\t2\n", 2, ILLEGAL_NUMERIC, "Input error in the input table, line 1", "\"1;\""},
   };
   for (const auto& c : cases) {
     TextStream in(c.text);
@@ -448,19 +453,62 @@ TEST(FreeFormStreaming, LinesLongerThanTheBuffer) {
   EXPECT_EQ(reader.lineNumber(), 3);
 }
 
-TEST(FreeFormStreaming, OverlongTokenIsAnErrorWhereverItLies) {
-  for (std::size_t lead : {std::size_t{0}, BUFFER - 100}) {
-    std::string text(lead, ' ');
-    text += std::string(5000, '7') + "\n";
-    TextStream in(text);
-    FreeFormReader reader(in.get(), FreeFormReader::Kind::File);
-    double cell = 0;
+// A number of `length` characters worth `digit`: zeros, then the digit.
+std::string numberOfLength(std::size_t length, char digit) {
+  return std::string(length - 1, '0') + digit;
+}
+
+// Tokens at the length limit (1,024 characters) and one past it: whole in a buffer, across the
+// file buffer's boundary or the console's 4,096-byte pieces, and holding a CR, which in a file
+// ends the line (so the token is two numbers on two lines) and at the console is dropped (so
+// it does not count). `expected` empty: refused as too long.
+TEST(FreeFormStreaming, TokensAtTheLengthLimitWhereverTheyLie) {
+  using Kind = FreeFormReader::Kind;
+  const std::string n1024 = numberOfLength(1024, '7');
+  const std::string n1025 = numberOfLength(1025, '7');
+  const std::string n1000 = numberOfLength(1000, '7');
+  const std::string n25 = numberOfLength(25, '5');
+  const auto withReturn = [](const std::string& n) {
+    return n.substr(0, 500) + "\r" + n.substr(500) + "\n";
+  };
+  const struct {
+    const char* label;
+    Kind kind;
+    std::size_t lead;  // blanks before the text
+    std::string text;
+    std::vector<double> expected;
+    long line;  // of the last number read
+  } cases[] = {
+      {"1,024 whole", Kind::File, 0, n1024 + "\n", {7}, 1},
+      {"1,025 whole", Kind::File, 0, n1025 + "\n", {}, 1},
+      {"1,024 across the boundary", Kind::File, BUFFER - 100, n1024 + "\n", {7}, 1},
+      {"1,025 across the boundary", Kind::File, BUFFER - 100, n1025 + "\n", {}, 1},
+      {"5,000 whole", Kind::File, 0, std::string(5000, '7') + "\n", {}, 1},
+      {"5,000 across the boundary", Kind::File, BUFFER - 100, std::string(5000, '7') + "\n", {}, 1},
+      {"1,024 ended by CR LF", Kind::File, 0, n1024 + "\r\n5\n", {7, 5}, 2},
+      {"1,025 with a CR in it", Kind::File, 0, n1000 + "\r" + n25 + "\n", {7, 5}, 2},
+      {"1,025 with a CR LF across the boundary", Kind::File, BUFFER - 1001,
+       n1000 + "\r\n" + n25 + "\n", {7, 5}, 2},
+      {"console: 1,024 and a CR", Kind::Console, 0, withReturn(n1024), {7}, 1},
+      {"console: 1,025 and a CR", Kind::Console, 0, withReturn(n1025), {}, 1},
+      {"console: 1,024 across its pieces", Kind::Console, 4000, n1024 + "\n", {7}, 1},
+      {"console: 1,025 across its pieces", Kind::Console, 4000, n1025 + "\n", {}, 1},
+  };
+  for (const auto& c : cases) {
+    TextStream in(std::string(c.lead, ' ') + c.text);
+    FreeFormReader reader(in.get(), c.kind);
+    std::vector<double> cells(std::max<std::size_t>(c.expected.size(), 1), KEEP);
     try {
-      reader.readNumbers(&cell, 1, 1);
-      ADD_FAILURE() << "no error for an overlong token after " << lead;
+      EXPECT_TRUE(reader.readNumbers(cells.data(), static_cast<int>(cells.size()), 1)) << c.label;
+      EXPECT_FALSE(c.expected.empty()) << c.label << ": accepted";
+      if (c.expected.empty()) continue;
+      EXPECT_EQ(cells, c.expected) << c.label;
+      EXPECT_EQ(reader.lineNumber(), c.line) << c.label;
     } catch (const InputError& e) {
-      EXPECT_EQ(e.message, ILLEGAL_NUMERIC);
-      EXPECT_NE(e.detail.find("longer than 1024"), std::string::npos) << e.detail;
+      EXPECT_TRUE(c.expected.empty()) << c.label << ": " << e.detail;
+      EXPECT_EQ(e.message, ILLEGAL_NUMERIC) << c.label;
+      EXPECT_NE(e.detail.find("longer than 1024"), std::string::npos)
+          << c.label << ": " << e.detail;
     }
   }
 }

@@ -85,6 +85,11 @@ TEST(Rdtabdat, SeriesSpans) {
       {"inexact flag", "-99.99", "Y S\n1 -99.99\n2 3\n3 -99.99\n", 1, 3, {-99.99, 3, -99.99}},
       {"fractional years", "-999", "Y S\n12.9 1\n13.1 2\n", 12, 13, {1, 2}},
       {"negative fractional years", "-999", "Y S\n-12.9 1\n-11.2 2\n-10 3\n", -12, -10, {1, 2, 3}},
+      // The lowest year an int holds, written as it is and cut toward zero from below.
+      {"lowest year", "-999", "Y S\n-2147483648 1\n-2147483647 2\n", -2147483647 - 1,
+       -2147483647, {1, 2}},
+      {"lowest year cut", "-999", "Y S\n-2147483648.9 1\n-2147483647.5 2\n", -2147483647 - 1,
+       -2147483647, {1, 2}},
       {"CR LF", "-999", "Y S\r\n1 1\r\n2 2\r\n", 1, 2, {1, 2}},
       {"empty lines", "-999", "Y S\n\n1 1\n\n  \n2 2\n\n", 1, 2, {1, 2}},
       {"cut last row", "-999", "Y S\n1 1\n2 2\n3", 1, 2, {1, 2}},
@@ -173,6 +178,8 @@ TEST(Rdtabdat, InputErrors) {
        "not a usable whole number", "nan"},
       {"huge year", "2\n-999\n", "Y A\n1 1\n3e9 1\n", "Input error in the input table, line 3",
        "not a usable whole number", "3e+09"},
+      {"year below the lowest", "2\n-999\n", "Y A\n-2147483649 1\n",
+       "Input error in the input table, line 2", "not a usable whole number", "-2.14748e+09"},
   };
   for (const auto& c : cases) {
     const InputError e = failure(c.answers, c.table);

@@ -121,17 +121,26 @@ inline std::string name20(const std::string& name) {
   return s;
 }
 
-// The listing block of one series: `raw` holds its cells over its span (missing cells equal to
-// `flag`, or NaN), `firstYear` the year of raw[0].
-inline std::string block(const std::string& name, int firstYear, const std::vector<double>& raw,
-                         float flag, int cutoff, bool standardize, std::string* echo = nullptr) {
+// One series through the pipeline: `raw` holds its cells over its span (missing cells equal to
+// `flag`, or NaN). The years cut at its ends, its level, and the listed and spline values of its
+// own years at full precision.
+struct Result {
+  int lead = 0, trail = 0, n = 0;
+  float mean = 0.0f;  // the level added back: 0 when standardized
+  std::vector<float> listed, spline;  // n values each
+  std::string echo;                   // the filter echo on the console
+};
+
+inline Result compute(const std::vector<double>& raw, float flag, int cutoff, bool standardize) {
+  Result r;
   auto missing = [&](float v) { return v == flag || std::isnan(v); };
-  int lead = 0, trail = 0, n = static_cast<int>(raw.size());
-  while (lead < n && missing(static_cast<float>(raw[lead]))) ++lead;
-  while (trail < n - lead && missing(static_cast<float>(raw[n - 1 - trail]))) ++trail;
-  n -= lead + trail;
+  int n = static_cast<int>(raw.size());
+  while (r.lead < n && missing(static_cast<float>(raw[r.lead]))) ++r.lead;
+  while (r.trail < n - r.lead && missing(static_cast<float>(raw[n - 1 - r.trail]))) ++r.trail;
+  n -= r.lead + r.trail;
+  r.n = n;
   Floats x(n + 1), valid(1);
-  for (int i = 1; i <= n; ++i) x[i] = static_cast<float>(raw[lead + i - 1]);
+  for (int i = 1; i <= n; ++i) x[i] = static_cast<float>(raw[r.lead + i - 1]);
   for (int i = 1; i <= n; ++i)
     if (!missing(x[i])) valid.push_back(x[i]);
   float mean, sd;
@@ -141,30 +150,42 @@ inline std::string block(const std::string& name, int firstYear, const std::vect
     else x[i] = standardize ? (x[i] - mean) / sd : x[i] - mean;
   }
   if (standardize) mean = 0.0f;
+  r.mean = mean;
   const Doubles coeff = burg(x, n, cutoff);
-  if (echo) {
-    char text[128];
-    std::snprintf(text, sizeof text, "\n *** Computing prediction error filter (length %3d) for extrapolation\n\n ip: %3d\n", cutoff, cutoff);
-    *echo = text;
-    for (int k = 1; k <= cutoff; ++k) {
-      if ((k - 1) % 10 == 0) *echo += " ";
-      *echo += field(coeff[k]);
-      if (k % 10 == 0 || k == cutoff) *echo += "\n";
-    }
+  char count[16];  // the filter length in 3 columns, or 3 asterisks
+  const int width = std::snprintf(count, sizeof count, "%3d", cutoff);
+  const std::string length = width > 3 ? "***" : count;
+  r.echo = "\n *** Computing prediction error filter (length " + length +
+           ") for extrapolation\n\n ip: " + length + "\n";
+  for (int k = 1; k <= cutoff; ++k) {
+    if ((k - 1) % 10 == 0) r.echo += " ";
+    r.echo += field(coeff[k]);
+    if (k % 10 == 0 || k == cutoff) r.echo += "\n";
   }
   const int total = n + 2 * cutoff;
+  if (total > 10000) return r;  // the spline's length stop: nothing listed
   Floats ext(total + 1, 0.0f);
   for (int i = 1; i <= n; ++i) ext[cutoff + i] = x[i];
   extendBothEnds(ext, n, cutoff, coeff, cutoff);
   const Floats sm = smooth(ext, total, cutoff);
-  std::string out = "\n Input series is: " + name20(name) + "\n year  unfilt  spline  resids\n";
   for (int i = 1; i <= n; ++i) {
-    const float listed = mean + ext[cutoff + i];
-    const float spline = mean + sm[cutoff + i];
-    const float resid = listed - spline;
+    r.listed.push_back(mean + ext[cutoff + i]);
+    r.spline.push_back(mean + sm[cutoff + i]);
+  }
+  return r;
+}
+
+// The listing block of one series (see compute), `firstYear` the year of raw[0].
+inline std::string block(const std::string& name, int firstYear, const std::vector<double>& raw,
+                         float flag, int cutoff, bool standardize, std::string* echo = nullptr) {
+  const Result r = compute(raw, flag, cutoff, standardize);
+  if (echo) *echo = r.echo;
+  std::string out = "\n Input series is: " + name20(name) + "\n year  unfilt  spline  resids\n";
+  for (std::size_t i = 0; i < r.listed.size(); ++i) {
+    const float resid = r.listed[i] - r.spline[i];
     char year[16];
-    std::snprintf(year, sizeof year, "%5d", firstYear + lead + i - 1);
-    out += year + field(listed) + field(spline) + field(resid) + "\n";
+    std::snprintf(year, sizeof year, "%5d", firstYear + r.lead + static_cast<int>(i));
+    out += year + field(r.listed[i]) + field(r.spline[i]) + field(resid) + "\n";
   }
   return out;
 }
