@@ -30,8 +30,10 @@ fail() {
 }
 
 # Xvfb picks a free display number itself and writes it to fd 3: no clash with other servers
-# or with tests running at the same time.
-Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+# or with tests running at the same time. Without -noreset the server resets whenever its last
+# client leaves, as when the first plot's window closes, and the next plot's connection can
+# come during the reset and be refused ("Can't open display"), more often on a loaded machine.
+Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 1024x768x24 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 1 100); do
   [ -s "$work/display" ] && break
