@@ -10,6 +10,10 @@ int trimmedLength(const char* field, int width);
 // The field without its trailing blanks.
 std::string trimmedText(const char* field, int width);
 
+// The text with its control bytes (below 0x20, and 0x7f) shown as '?', so that bytes from an
+// input file never act on the user's terminal.
+std::string printable(std::string text);
+
 // Copies text into field[0..width), cut to width and padded with blanks; no terminator.
 void setField(char* field, int width, const std::string& text);
 

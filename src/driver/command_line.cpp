@@ -90,14 +90,14 @@ enum class Option {
   Response, Verbose, Help, Version, Jobs, InputFormat,
 };
 
-struct OptionSpec {
+struct KnownOption {
   char shortName;  // 0: none
   const char* longName;
   bool takesValue;
   Option id;
 };
 
-constexpr OptionSpec OPTIONS[] = {
+constexpr KnownOption OPTIONS[] = {
     {'c', "cutoff", true, Option::Cutoff},       {'o', "output", true, Option::Output},
     {'d', "output-dir", true, Option::OutputDir}, {'f', "format", true, Option::Format},
     {0, "columns", true, Option::Columns},       {'m', "missing", true, Option::Missing},
@@ -108,15 +108,15 @@ constexpr OptionSpec OPTIONS[] = {
     {'j', "jobs", true, Option::Jobs},           {0, "input-format", true, Option::InputFormat},
 };
 
-const OptionSpec* byLongName(const std::string& name) {
-  for (const OptionSpec& o : OPTIONS) {
+const KnownOption* byLongName(const std::string& name) {
+  for (const KnownOption& o : OPTIONS) {
     if (name == o.longName) return &o;
   }
   return nullptr;
 }
 
-const OptionSpec* byShortName(char name) {
-  for (const OptionSpec& o : OPTIONS) {
+const KnownOption* byShortName(char name) {
+  for (const KnownOption& o : OPTIONS) {
     if (o.shortName != 0 && o.shortName == name) return &o;
   }
   return nullptr;
@@ -168,30 +168,30 @@ class Parser {
     const std::size_t equals = argument.find('=');
     const std::string name = argument.substr(2, equals == std::string::npos ? std::string::npos
                                                                             : equals - 2);
-    const OptionSpec* spec = byLongName(name);
-    if (spec == nullptr) return fail("unrecognized option '" + argument + "'");
+    const KnownOption* option = byLongName(name);
+    if (option == nullptr) return fail("unrecognized option '" + argument + "'");
     const std::string shown = "--" + name;
-    if (!spec->takesValue) {
+    if (!option->takesValue) {
       if (equals != std::string::npos) return fail("option '" + shown + "' takes no value");
-      return apply(*spec, shown, "");
+      return apply(*option, shown, "");
     }
     std::string value;
     const char* attached = equals == std::string::npos ? nullptr : argv[i] + equals + 1;
-    if (valueFor(shown, attached, argc, argv, i, value)) apply(*spec, shown, value);
+    if (valueFor(shown, attached, argc, argv, i, value)) apply(*option, shown, value);
   }
 
   void shortOptions(const std::string& argument, int argc, const char* const* argv, int& i) {
     for (std::size_t j = 1; j < argument.size() && c_.error.empty(); ++j) {
-      const OptionSpec* spec = byShortName(argument[j]);
+      const KnownOption* option = byShortName(argument[j]);
       const std::string shown = std::string("-") + argument[j];
-      if (spec == nullptr) return fail("unrecognized option '" + shown + "'");
-      if (!spec->takesValue) {
-        apply(*spec, shown, "");
+      if (option == nullptr) return fail("unrecognized option '" + shown + "'");
+      if (!option->takesValue) {
+        apply(*option, shown, "");
         continue;
       }
       std::string value;
       const char* attached = j + 1 < argument.size() ? argv[i] + j + 1 : nullptr;
-      if (valueFor(shown, attached, argc, argv, i, value)) apply(*spec, shown, value);
+      if (valueFor(shown, attached, argc, argv, i, value)) apply(*option, shown, value);
       return;
     }
   }
@@ -214,9 +214,9 @@ class Parser {
     badValue(option, value, expected);
   }
 
-  void apply(const OptionSpec& spec, const std::string& shown, const std::string& value) {
+  void apply(const KnownOption& option, const std::string& shown, const std::string& value) {
     RunSettings& s = c_.settings;
-    switch (spec.id) {
+    switch (option.id) {
       case Option::Cutoff: {
         int cutoff = 0;
         if (parseWhole(value.data(), value.size(), cutoff) != TokenStatus::Ok || cutoff < 1) {

@@ -27,7 +27,8 @@ constexpr long LISTING_BLOCK_CAPACITY =
 // A CSV row: the name (quoted, every character possibly doubled), the year, three numbers of at
 // most 15 characters each, four commas and the line end.
 constexpr char CSV_HEADER[] = "series,year,value,spline,residual\n";
-constexpr long CSV_ROW_CAPACITY = (2 + 2 * NAME_LENGTH) + 11 + 3 * 16 + 4 + 1;
+constexpr int CSV_NAME_CAPACITY = 2 + 2 * NAME_LENGTH;  // quotes, every character doubled
+constexpr long CSV_ROW_CAPACITY = CSV_NAME_CAPACITY + 11 + 3 * 16 + 4 + 1;
 constexpr long CSV_BLOCK_CAPACITY = MAX_YEARS * CSV_ROW_CAPACITY;
 
 
@@ -41,14 +42,28 @@ char* writeShortest(char* out, float value) {
 
 // The series name as a CSV field: without its trailing blanks, quoted (and its quotes doubled)
 // when it holds a comma, a quote, a line end or a blank at its start.
-std::string csvName(const char name[NAME_LENGTH]) {
-  const std::string text = trimmedText(name, NAME_LENGTH);
-  const bool quote = text.find_first_of(",\"\r\n") != std::string::npos ||
-                     (!text.empty() && text[0] == ' ');
-  if (!quote) return text;
-  std::string out = "\"";
-  for (const char c : text) out += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return out + "\"";
+// Writes the series name as a CSV field into out[0 .. CSV_NAME_CAPACITY) and returns its
+// length: without its trailing blanks, quoted (and its quotes doubled) when it holds a comma, a
+// quote, a line end or a blank at its start.
+int csvName(const char name[NAME_LENGTH], char out[CSV_NAME_CAPACITY]) {
+  const int length = trimmedLength(name, NAME_LENGTH);
+  bool quote = length > 0 && name[0] == ' ';
+  for (int i = 0; i < length; ++i) {
+    const char c = name[i];
+    quote = quote || c == ',' || c == '"' || c == '\r' || c == '\n';
+  }
+  if (!quote) {
+    std::memcpy(out, name, static_cast<std::size_t>(length));
+    return length;
+  }
+  int at = 0;
+  out[at++] = '"';
+  for (int i = 0; i < length; ++i) {
+    if (name[i] == '"') out[at++] = '"';
+    out[at++] = name[i];
+  }
+  out[at++] = '"';
+  return at;
 }
 
 }  // namespace
@@ -94,10 +109,11 @@ long formatBlock(OutputFormat format, const char name[NAME_LENGTH], int firstYea
                  const float listed[], const float smoothed[], float residuals[], char* text) {
   char* out = text;
   if (format == OutputFormat::Csv) {
-    const std::string field = csvName(name);
+    char field[CSV_NAME_CAPACITY];
+    const int fieldLength = csvName(name, field);
     for (int i = 0; i < n; ++i) {
       residuals[i] = listed[i] - smoothed[i];
-      out = std::copy(field.begin(), field.end(), out);
+      out = std::copy(field, field + fieldLength, out);
       *out++ = ',';
       out = std::to_chars(out, out + 11, static_cast<long long>(firstYear) + i).ptr;
       *out++ = ',';

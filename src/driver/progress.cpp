@@ -18,10 +18,14 @@ Progress::Progress(std::FILE* terminal, int tables)
       start_(Clock::now()),
       lastDrawn_(start_) {}
 
-void Progress::startTable(int table, int seriesCount) {
+void Progress::startTable(int table) {
   table_ = table;
-  seriesCount_ = seriesCount;
+  seriesCount_ = 0;
   done_ = 0;
+}
+
+void Progress::tableHolds(int seriesCount) {
+  seriesCount_ = seriesCount;
   draw();
 }
 

@@ -10,8 +10,11 @@ namespace ringsmooth {
 class Progress {
  public:
   Progress(std::FILE* terminal, int tables);
-  // The table now being worked on (from 0) and its series count.
-  void startTable(int table, int seriesCount);
+  // The table now being worked on (from 0); its series count is not known yet, and the line is
+  // drawn once it is.
+  void startTable(int table);
+  // The series count of the current table, once it has been read.
+  void tableHolds(int seriesCount);
   // `done` series of the current table are finished.
   void seriesDone(int done);
   // Clears the line, so that a note can be written on a line of its own.

@@ -2,16 +2,13 @@
 
 #include <string>
 
+#include "core/text_field.h"
+
 namespace ringsmooth {
 namespace {
 
 void writeReportLine(std::FILE* console, const std::string& text) {
-  std::fputs("? ", console);
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    std::fputc(byte < 0x20 || byte == 0x7f ? '?' : c, console);
-  }
-  std::fputc('\n', console);
+  std::fprintf(console, "? %s\n", printable(text).c_str());
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include <cstring>
 #include <mutex>
 #include <new>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -169,11 +170,12 @@ void runTable(RunSettings& settings, const RunConsole& console) {
                                                                : "stdin";
   const PlotOutput plotOutput{&plotDevice, console.echo, console.notes,
                               console.notePrefix.c_str()};
-  PlotWork bookWork;
   // A batch run puts a whole table's plots into one PDF, a page per series.
-  const bool oneFile = plots && dialogue == nullptr && std::strcmp(plotDevice.extension, "pdf") == 0;
-  PlotBook book(plotOutput, withoutExtension(plotBase) + ".pdf", bookWork);
-  if (console.progress != nullptr) console.progress->startTable(0, table->seriesCount);
+  std::optional<PlotBook> book;
+  if (plots && dialogue == nullptr && std::strcmp(plotDevice.extension, "pdf") == 0) {
+    book.emplace(plotOutput, withoutExtension(plotBase) + ".pdf");
+  }
+  if (console.progress != nullptr) console.progress->tableHolds(table->seriesCount);
   const SeriesOutput output{listing,
                             console.echo,
                             console.notes,
@@ -181,11 +183,11 @@ void runTable(RunSettings& settings, const RunConsole& console) {
                             dialogue != nullptr,
                             plots ? &plotDevice : nullptr,
                             plotBase.c_str(),
-                            oneFile ? &book : nullptr,
+                            book ? &*book : nullptr,
                             console.progress,
                             console.stop};
   processAllSeries(*table, pipeline, output);
-  book.close();
+  if (book) book->close();
   listing.close();
 }
 
@@ -287,7 +289,7 @@ int runTablesInTurn(const CommandLine& c, std::FILE* err, int jobs) {
     const RunConsole console{c.verbose ? err : nullptr, err, "ringsmooth: " + name + ":", nullptr,
                              &progress, jobs, nullptr};
     const int tableStatus = stoppedBy(err, name, [&] {
-      progress.startTable(static_cast<int>(t), 0);
+      progress.startTable(static_cast<int>(t));
       runTable(settings, console);
     });
     progress.hide();
@@ -357,7 +359,8 @@ int runTablesSideBySide(const CommandLine& c, std::FILE* err, int jobs) {
   int status = EXIT_NORMAL;
   int signal = 0;
   for (std::size_t t = 0; t < tables && signal == 0; ++t) {
-    progress.startTable(static_cast<int>(t), 0);
+    progress.startTable(static_cast<int>(t));
+    progress.tableHolds(0);  // the table's series are counted on another thread
     std::unique_lock<std::mutex> lock(mutex);
     while (!outcome[t].done && signal == 0) {
       doneChanged.wait_for(lock, std::chrono::milliseconds(20));

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "input/free_form.h"
+#include "core/text_field.h"
 #include "input/rdtabdat.h"
 #include "input/tucson.h"
 
@@ -19,14 +20,6 @@ bool endsWithWord(const std::string& name, std::string_view ending) {
 
 std::string counted(int count, const char* one, const char* many) {
   return std::to_string(count) + " " + (count == 1 ? one : many);
-}
-
-std::string shown(std::string text) {
-  for (char& c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7f) c = '?';
-  }
-  return text;
 }
 
 }  // namespace
@@ -101,7 +94,7 @@ std::vector<std::string> readingNotes(const InputSummary& summary) {
     line += ", none with a value";
   }
   lines.push_back(line);
-  for (const std::string& note : summary.renamed) lines.push_back(shown(note));
+  for (const std::string& note : summary.renamed) lines.push_back(printable(note));
   return lines;
 }
 

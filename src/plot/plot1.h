@@ -60,8 +60,8 @@ void plot1(const float observed[], const float smoothed[], const float level[], 
 // PLplot ends the book with a note; later pages are skipped.
 class PlotBook {
  public:
-  PlotBook(const PlotOutput& output, std::string fileName, PlotWork& work)
-      : output_(output), fileName_(std::move(fileName)), work_(work) {}
+  PlotBook(const PlotOutput& output, std::string fileName)
+      : output_(output), fileName_(std::move(fileName)) {}
   ~PlotBook();
   PlotBook(const PlotBook&) = delete;
   PlotBook& operator=(const PlotBook&) = delete;
@@ -72,7 +72,7 @@ class PlotBook {
  private:
   const PlotOutput& output_;
   std::string fileName_;
-  PlotWork& work_;
+  PlotWork work_;
   bool open_ = false;
   bool failed_ = false;
   int pages_ = 0;

@@ -20,7 +20,8 @@ namespace {
 // then hidden.
 std::string shown(std::FILE* stream, std::FILE* readBack) {
   Progress progress(stream, 2);
-  progress.startTable(0, 10);
+  progress.startTable(0);
+  progress.tableHolds(10);
   progress.seriesDone(3);
   std::string before;
   if (readBack != nullptr) {
@@ -33,7 +34,8 @@ std::string shown(std::FILE* stream, std::FILE* readBack) {
   }
   EXPECT_EQ(before, "") << "shown within the first second";
   std::this_thread::sleep_for(std::chrono::milliseconds(1100));
-  progress.startTable(1, 20);
+  progress.startTable(1);
+  progress.tableHolds(20);
   progress.seriesDone(7);
   progress.hide();
   std::fflush(stream);
