@@ -1,6 +1,7 @@
 #include "driver/command_line.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <initializer_list>
 #include <string>
@@ -214,41 +215,34 @@ class Parser {
     badValue(option, value, expected);
   }
 
+  // A whole number from `lowest` to `highest`, or a usage error saying what was expected.
+  void wholeNumber(const std::string& option, const std::string& value, int lowest, int highest,
+                   const char* expected, int& setting) {
+    int number = 0;
+    if (parseWhole(value.data(), value.size(), number) != TokenStatus::Ok || number < lowest ||
+        number > highest) {
+      return badValue(option, value, expected);
+    }
+    setting = number;
+  }
+
   void apply(const KnownOption& option, const std::string& shown, const std::string& value) {
     RunSettings& s = c_.settings;
     switch (option.id) {
-      case Option::Cutoff: {
-        int cutoff = 0;
-        if (parseWhole(value.data(), value.size(), cutoff) != TokenStatus::Ok || cutoff < 1) {
-          return badValue(shown, value, "a whole number of 1 or more");
-        }
-        s.cutoff = cutoff;
-        return;
-      }
+      case Option::Cutoff:
+        return wholeNumber(shown, value, 1, INT_MAX, "a whole number of 1 or more", s.cutoff);
       case Option::InputFormat: {
         const std::optional<ringsmooth::InputFormat> format = formatNamed(value);
         if (!format) return badValue(shown, value, "table, rwl or crn");
         s.inputFormat = format;
         return;
       }
-      case Option::Jobs: {
-        int jobs = 0;
-        if (parseWhole(value.data(), value.size(), jobs) != TokenStatus::Ok || jobs < 1) {
-          return badValue(shown, value, "a whole number of 1 or more");
-        }
-        c_.jobs = jobs;
-        return;
-      }
-      case Option::Columns: {
-        int columns = 0;
-        if (parseWhole(value.data(), value.size(), columns) != TokenStatus::Ok || columns < 1 ||
-            columns > MAX_SERIES) {
-          return badValue(shown, value,
-                          ("a whole number from 1 to " + std::to_string(MAX_SERIES)).c_str());
-        }
-        s.columnCount = columns;
-        return;
-      }
+      case Option::Jobs:
+        return wholeNumber(shown, value, 1, INT_MAX, "a whole number of 1 or more", c_.jobs);
+      case Option::Columns:
+        return wholeNumber(shown, value, 1, MAX_SERIES,
+                           ("a whole number from 1 to " + std::to_string(MAX_SERIES)).c_str(),
+                           s.columnCount);
       case Option::Missing: {
         float flag = 0.0f;
         if (parseFloat(value.data(), value.size(), flag) != TokenStatus::Ok) {
