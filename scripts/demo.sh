@@ -6,7 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake -S . -B build
-cmake --build build -j "$(nproc)"
+# The program alone: the tests are built by scripts/test.sh.
+cmake --build build -j "$(nproc)" --target ringsmooth
 mkdir -p out
 printf '%s\n' examples/sample.txt out/sample-listing.txt 5 -999 30 n n | ./build/ringsmooth
 echo
