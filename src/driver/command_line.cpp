@@ -4,12 +4,14 @@
 #include <climits>
 #include <cstring>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <utility>
 
 #include "core/capacities.h"
 #include "core/run_error.h"
 #include "driver/response.h"
+#include "input/missing_flag.h"
 #include "input/number_token.h"
 
 namespace ringsmooth {
@@ -244,11 +246,14 @@ class Parser {
                            ("a whole number from 1 to " + std::to_string(MAX_SERIES)).c_str(),
                            s.columnCount);
       case Option::Missing: {
-        float flag = 0.0f;
-        if (parseFloat(value.data(), value.size(), flag) != TokenStatus::Ok) {
-          return badValue(shown, value, "a number");
+        // Read as the dialogue reads its answer, so that both take the same flags.
+        std::string problem;
+        const std::optional<float> flag = missingFlagFromText(value, problem);
+        if (!flag) {
+          return fail("option '" + shown + "': '" + value + "' is not a missing-value flag: " +
+                      problem);
         }
-        s.missingFlag = flag;
+        s.missingFlag = *flag;
         return;
       }
       case Option::Format:

@@ -1,11 +1,10 @@
 #include "driver/dialogue.h"
 
-#include <bit>
-#include <cstdint>
 #include <string>
 
 #include "core/capacities.h"
 #include "core/text_field.h"
+#include "input/missing_flag.h"
 #include "input/rdtabdat.h"
 
 namespace ringsmooth {
@@ -60,17 +59,8 @@ void Dialogue::askTableShape(RunSettings& settings) {
   }
   settings.columnCount = columns;
 
-  // An answer with no number in it (a lone comma, a slash, "3*") would leave the flag at
-  // whatever it held and silently make every such cell missing: refused. A signalling NaN marks
-  // "nothing read": no number read from text ever has this pattern.
   writePrompt(out_, "Enter missing value flag, e.g., -999.00");
-  constexpr uint32_t NOTHING_READ = 0x7fa00001u;
-  float flag = std::bit_cast<float>(NOTHING_READ);
-  if (!console_.readSingle(flag)) throw console_.error(READ_PAST_END);
-  if (std::bit_cast<uint32_t>(flag) == NOTHING_READ) {
-    throw console_.error("No missing value flag was given", "the answer held no number");
-  }
-  settings.missingFlag = flag;
+  if (!readMissingFlag(console_, settings.missingFlag)) throw console_.error(READ_PAST_END);
 }
 
 int Dialogue::askCutoff() {

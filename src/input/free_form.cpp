@@ -17,7 +17,6 @@ namespace {
 constexpr std::size_t FILE_BUFFER_SIZE = std::size_t{1} << 20;
 constexpr std::size_t CONSOLE_BUFFER_SIZE = 4096;
 constexpr std::size_t QUOTED_TOKEN_LENGTH = 60;  // longest token quoted in an error detail
-constexpr int MAX_COUNTED_NAMES = 1 << 30;       // a count of header names stops growing here
 
 // Character classes of free-form input. The two token classes come first so that a token scan
 // is one comparison per character.
@@ -49,7 +48,7 @@ constexpr ClassTable CLASSES;
 inline unsigned char classOf(char c) { return CLASSES.of[static_cast<unsigned char>(c)]; }
 
 // What the separator scan found in front of the next item.
-enum class Item { Token, Empty, Slash, End };
+enum class Item { Token, Empty, Slash, LineEnd, End };
 
 // A token cut out of the input: points into the reader's buffer when it lay there whole,
 // otherwise into the reader's token buffer.
@@ -60,14 +59,14 @@ struct Token {
 };
 
 // A number token whose value (after a repeat's r* and a sign) begins with I or N is an infinity
-// or a NaN whatever follows, so a slash met after text[0, length) is part of it ("N/A", "n/a",
-// "2*N/A") rather than the end of the reading.
-bool slashBelongsTo(const char* text, std::size_t length) {
-  const void* star = std::memchr(text, '*', length);
-  std::size_t i = star == nullptr ? 0 : static_cast<std::size_t>(static_cast<const char*>(star) - text) + 1;
-  if (i < length && (text[i] == '+' || text[i] == '-')) ++i;
-  if (i >= length) return false;
-  const char c = text[i];
+// or a NaN whatever follows, so a slash met at `end` is part of it ("N/A", "n/a", "2*N/A")
+// rather than the end of the reading. `value` is where the value begins: just after the token's
+// first star, or its first character. Constant time, so that a token scan stays linear however
+// many slashes it meets.
+bool slashBelongsTo(const char* value, const char* end) {
+  if (value < end && (*value == '+' || *value == '-')) ++value;
+  if (value >= end) return false;
+  const char c = *value;
   return c == 'N' || c == 'n' || c == 'I' || c == 'i';
 }
 
@@ -94,6 +93,7 @@ struct FreeFormReader::State {
   long itemLine = 0;          // line of the latest item or of the end of input
   long readingFirstLine = 0;  // line of the current reading's first item
   bool afterValue = false;    // a value was read since the last comma: the next comma separates
+  bool wholeLine = false;     // the reading ends with the line of its first item
   bool atFileStart = true;       // no fill yet: a byte-order mark may come
   bool returnBeforeFill = false;  // the last fill ended in a CR, made LF: an LF next is its pair
   char token[TOKEN_LIMIT + 1];
@@ -186,13 +186,15 @@ struct FreeFormReader::State {
   // At the end of the input: the line of the last character the input held.
   void noteEnd() { itemLine = lastByte == '\n' ? line - 1 : line; }
 
-  void beginReading() {
+  void beginReading(bool toLineEnd) {
     afterValue = false;
     readingFirstLine = 0;
+    wholeLine = toLineEnd;
   }
 
   // Passes over blanks, tabs, carriage returns, line ends and separating commas up to the next
-  // item. An Item::Token leaves `pos` on the token's first character.
+  // item. An Item::Token leaves `pos` on the token's first character. A reading of a whole line
+  // gets Item::LineEnd, its line feed taken, at the end of the line of its first item.
   Item nextItem() {
     for (;;) {
       if (pos == len && !refill()) {
@@ -207,6 +209,7 @@ struct FreeFormReader::State {
       if (cls == NEWLINE_CHAR) {
         ++pos;
         ++line;
+        if (wholeLine && readingFirstLine != 0) return Item::LineEnd;
         continue;
       }
       itemLine = line;
@@ -255,17 +258,16 @@ struct FreeFormReader::State {
     const char* start = buffer + pos;
     const char* end = buffer + len;
     const char* q = start;
+    const char* value = start;  // after the first star, once there is one
     unsigned char stars = 0;
     unsigned char cls = 0;
     for (;;) {
       while (q < end && (cls = classOf(*q)) <= STAR_CHAR) {
+        if (cls > stars) value = q + 1;  // the first star
         stars |= cls;
         ++q;
       }
-      if (q == end || cls != SLASH_CHAR ||
-          !slashBelongsTo(start, static_cast<std::size_t>(q - start))) {
-        break;
-      }
+      if (q == end || cls != SLASH_CHAR || !slashBelongsTo(value, q)) break;
       ++q;
     }
     const std::size_t length = static_cast<std::size_t>(q - start);
@@ -296,14 +298,21 @@ struct FreeFormReader::State {
   // return.
   Token gatherToken(const char* tooLongMessage) {
     std::size_t length = 0;
+    std::size_t valueAt = 0;  // after the first star, once there is one
     bool hasStar = false;
     for (;;) {
       char c = 0;
       unsigned char cls = 0;
       if (!peekSignificant(c, cls)) break;
-      if (cls > STAR_CHAR && (cls != SLASH_CHAR || !slashBelongsTo(token, length))) break;
+      if (cls > STAR_CHAR &&
+          (cls != SLASH_CHAR || !slashBelongsTo(token + valueAt, token + length))) {
+        break;
+      }
       if (length == TOKEN_LIMIT) throwTooLong(tooLongMessage);
-      hasStar |= cls == STAR_CHAR;
+      if (cls == STAR_CHAR && !hasStar) {
+        hasStar = true;
+        valueAt = length + 1;
+      }
       token[length++] = c;
       ++pos;
     }
@@ -392,57 +401,86 @@ struct FreeFormReader::State {
 
   // The frame of every reading: it begins on a new line, takes items until it has `wanted` of
   // them (an empty item counts and leaves its destination alone; a slash ends the reading), then
-  // discards the rest of its last line. `takePresent(filled)` reads the present item at the
-  // reading position into destination `filled` and on, and returns how many items it stood for
-  // (more than 1 for a repeat). False when the input ends first.
+  // discards the rest of its last line. With `toLineEnd` it takes instead every item of the line
+  // of its first item, the line's end or a slash ending it; items after the `wanted`-th are then
+  // counted, not stored. `takePresent(filled)` reads the present item at the reading position
+  // into destinations `filled` and on (none from `wanted` on), and returns how many items it
+  // stood for (more than 1 for a repeat). `found` is false when the input ends before a reading
+  // of `wanted` items has them all, or before a line's first item.
   template <typename TakePresent>
-  bool readItems(std::size_t wanted, TakePresent takePresent) {
-    beginReading();
+  FreeFormReader::LineItems readItems(std::size_t wanted, bool toLineEnd,
+                                      TakePresent takePresent) {
+    beginReading(toLineEnd);
+    FreeFormReader::LineItems result;
     std::size_t filled = 0;
-    while (filled < wanted) {
+    while (toLineEnd || filled < wanted) {
       const Item item = nextItem();
-      if (item == Item::End) return false;
-      if (item == Item::Slash) break;
+      if (item == Item::End && (!toLineEnd || readingFirstLine == 0)) return result;
+      if (item == Item::End || item == Item::LineEnd) {
+        return lineItems(filled, false);
+      }
+      if (item == Item::Slash) {
+        result.endedBySlash = true;
+        break;
+      }
       filled += item == Item::Empty ? 1 : takePresent(filled);
     }
     skipRestOfLine();
-    return true;
+    return lineItems(filled, result.endedBySlash);
+  }
+
+  static FreeFormReader::LineItems lineItems(std::size_t filled, bool slash) {
+    constexpr std::size_t MOST = std::size_t{1} << 40;  // far above any line's items
+    return FreeFormReader::LineItems{true, static_cast<long>(std::min(filled, MOST)), slash};
   }
 
   // A table cell is carried in single precision later on, where an infinity, or a magnitude
-  // that rounds to one (from 2^128 - 2^103 up: 1e39, 1e308), would make its whole series NaN.
-  // Such a cell is refused with its token. Plain decimals never come here: they stay below 2^53.
-  void checkCell(const char* text, std::size_t length, double value) const {
+  // that rounds to one, would make its whole series NaN: such a cell is refused with its token.
+  // The edge is the decimal text's own rounding to single precision. A text just below
+  // 2^128 - 2^103 (the midpoint between FLT_MAX and 2^128) may round, as a double, to that
+  // midpoint, which a float conversion would then take to infinity; its text rounds to FLT_MAX,
+  // and FLT_MAX is what the cell holds. A NaN passes: it is a missing cell. Plain decimals never
+  // come here: they stay below 2^53.
+  void checkCell(const char* text, std::size_t length, double& value) const {
     constexpr double SINGLE_OVERFLOW = 0x1.ffffffp+127;  // the least magnitude a float can't hold
-    if (!(std::fabs(value) >= SINGLE_OVERFLOW)) return;  // a NaN passes: it is a missing cell
+    if (!(std::fabs(value) >= SINGLE_OVERFLOW)) return;
+    float single = 0.0f;
+    if (std::fabs(value) == SINGLE_OVERFLOW &&
+        parseFloat(text, length, single) == TokenStatus::Ok) {
+      value = single;
+      return;
+    }
     throw errorHere(NUMBER_OUT_OF_RANGE,
                     quoted(text, length) + (std::isinf(value)
-                                                ? " is an infinity; a cell must be finite"
+                                                ? " is an infinity; a value must be finite"
                                                 : " is too large for the program's numbers"));
   }
 
   // One reading of `count` numbers of type T into dest[0], dest[stride], ...; `cells`: they
-  // are table cells (see checkCell).
+  // are table cells (see checkCell); `toLineEnd`: every number of a line (see readItems).
   template <typename T>
-  bool readNumeric(T* dest, int count, std::ptrdiff_t stride, bool cells = false) {
+  FreeFormReader::LineItems readNumeric(T* dest, int count, std::ptrdiff_t stride,
+                                        bool cells = false, bool toLineEnd = false) {
     const std::size_t wanted = static_cast<std::size_t>(std::max(count, 0));
-    return readItems(wanted, [&](std::size_t filled) -> std::size_t {
-      const auto at = static_cast<std::ptrdiff_t>(filled) * stride;
+    return readItems(wanted, toLineEnd, [&](std::size_t filled) -> std::size_t {
+      T surplus{};  // a number after the last destination: checked, then dropped
+      T& first = filled < wanted ? dest[static_cast<std::ptrdiff_t>(filled) * stride] : surplus;
       if constexpr (std::is_same_v<T, double>) {
-        if (takePlainDecimal(dest[at])) return 1;
+        if (takePlainDecimal(first)) return 1;
       }
       const Token t = takeToken(ILLEGAL_NUMERIC);
       if (!t.hasStar) {
-        convert(t.text, t.length, dest[at]);
+        convert(t.text, t.length, first);
         if constexpr (std::is_same_v<T, double>) {
-          if (cells) checkCell(t.text, t.length, dest[at]);
+          if (cells) checkCell(t.text, t.length, first);
         }
         return 1;
       }
       const std::size_t starAt =
           static_cast<std::size_t>(static_cast<const char*>(std::memchr(t.text, '*', t.length)) -
                                    t.text);
-      const std::size_t n = std::min(repeatCount(t, starAt), wanted - filled);
+      const std::size_t repeats = repeatCount(t, starAt);
+      const std::size_t n = filled < wanted ? std::min(repeats, wanted - filled) : 0;
       if (starAt + 1 < t.length) {
         T value{};
         convert(t.text + starAt + 1, t.length - starAt - 1, value);
@@ -453,7 +491,7 @@ struct FreeFormReader::State {
           dest[static_cast<std::ptrdiff_t>(filled + i) * stride] = value;
         }
       }
-      return n;
+      return repeats;
     });
   }
 
@@ -530,16 +568,17 @@ struct FreeFormReader::State {
                                           std::string(1, mark) + " " + where);
   }
 
-  bool readNameItems(char* names, int count, int width) {
+  FreeFormReader::LineItems readNameItems(char* names, int count, int width, bool toLineEnd) {
     const std::size_t w = static_cast<std::size_t>(std::max(width, 0));
     const std::size_t keep = std::min(w, TOKEN_LIMIT);
     const std::size_t wanted = static_cast<std::size_t>(std::max(count, 0));
-    return readItems(wanted, [&](std::size_t filled) -> std::size_t {
+    return readItems(wanted, toLineEnd, [&](std::size_t filled) -> std::size_t {
       std::size_t length = 0;
       bool empty = false;
-      const std::size_t repeats = std::min(takeName(keep, length, empty), wanted - filled);
+      const std::size_t repeats = takeName(keep, length, empty);
+      const std::size_t n = filled < wanted ? std::min(repeats, wanted - filled) : 0;
       if (!empty) {
-        for (std::size_t i = 0; i < repeats; ++i) {
+        for (std::size_t i = 0; i < n; ++i) {
           char* field = names + (filled + i) * w;
           std::memcpy(field, token, length);
           std::memset(field + length, ' ', w - length);
@@ -547,55 +586,6 @@ struct FreeFormReader::State {
       }
       return repeats;
     });
-  }
-
-  // The names on the line at `pos`, counted in the buffer without moving `pos` (see
-  // namesOnNextLine). The buffer's line ends are already LF alone and a byte-order mark is
-  // skipped; a buffer without a line end holds the rest of the line only at the end of input.
-  int countNamesAhead() {
-    if (pos == len && !refill()) return 0;
-    const char* p = buffer + pos;
-    const char* const fill = buffer + len;
-    const char* end = static_cast<const char*>(std::memchr(p, '\n', len - pos));
-    if (end == nullptr) {
-      if (!std::feof(stream)) return -1;  // the line goes on beyond the buffer
-      end = fill;
-    }
-    std::size_t count = 0;
-    bool afterName = false;
-    while (p < end) {
-      const unsigned char cls = classOf(*p);
-      if (cls == BLANK_CHAR || cls == RETURN_CHAR) {
-        ++p;
-      } else if (cls == COMMA_CHAR) {
-        ++p;
-        if (!afterName) ++count;  // an empty item
-        afterName = false;
-      } else if (cls == SLASH_CHAR) {
-        break;
-      } else if (*p == '\'' || *p == '"') {
-        const char mark = *p++;
-        while (p < end && !(*p == mark && (p + 1 == end || p[1] != mark))) p += *p == mark ? 2 : 1;
-        if (p < end) ++p;
-        ++count;
-        afterName = true;
-      } else {
-        std::size_t repeat = 0;
-        const char* first = p;
-        while (p < end && classOf(*p) <= STAR_CHAR) ++p;
-        const char* star = static_cast<const char*>(std::memchr(first, '*', p - first));
-        bool counted = false;
-        if (star != nullptr && star > first) {
-          const char* q = first;
-          while (q < star && isDigit(*q)) repeat = withDigit(repeat, *q++);
-          counted = q == star && repeat > 0;
-        }
-        count += counted ? repeat : 1;
-        afterName = true;
-      }
-      if (count > static_cast<std::size_t>(MAX_COUNTED_NAMES)) break;
-    }
-    return static_cast<int>(std::min(count, static_cast<std::size_t>(MAX_COUNTED_NAMES)));
   }
 
   bool readLine(char* field, int width) {
@@ -623,28 +613,36 @@ struct FreeFormReader::State {
   }
 };
 
-int FreeFormReader::namesOnNextLine() { return state_->countNamesAhead(); }
-
 FreeFormReader::FreeFormReader(std::FILE* stream, Kind kind) : state_(new State(stream, kind)) {}
 
 FreeFormReader::~FreeFormReader() { delete state_; }
 
 bool FreeFormReader::readText(char* field, int width) { return state_->readLine(field, width); }
 
-bool FreeFormReader::readWholeNumber(int& value) { return state_->readNumeric(&value, 1, 1); }
+bool FreeFormReader::readWholeNumber(int& value) {
+  return state_->readNumeric(&value, 1, 1).found;
+}
 
-bool FreeFormReader::readSingle(float& value) { return state_->readNumeric(&value, 1, 1); }
+bool FreeFormReader::readSingle(float& value) { return state_->readNumeric(&value, 1, 1).found; }
 
 bool FreeFormReader::readNames(char* names, int count, int width) {
-  return state_->readNameItems(names, count, width);
+  return state_->readNameItems(names, count, width, false).found;
 }
 
 bool FreeFormReader::readNumbers(double* cells, int count, int stride) {
-  return state_->readNumeric(cells, count, stride);
+  return state_->readNumeric(cells, count, stride).found;
 }
 
 bool FreeFormReader::readCells(double* cells, int count, int stride) {
-  return state_->readNumeric(cells, count, stride, true);
+  return state_->readNumeric(cells, count, stride, true).found;
+}
+
+FreeFormReader::LineItems FreeFormReader::readNamesOfLine(char* names, int count, int width) {
+  return state_->readNameItems(names, count, width, true);
+}
+
+FreeFormReader::LineItems FreeFormReader::readCellsOfLine(double* cells, int count, int stride) {
+  return state_->readNumeric(cells, count, stride, true, true);
 }
 
 long FreeFormReader::lineNumber() const { return state_->itemLine; }

@@ -70,15 +70,24 @@ class FreeFormReader {
   // A malformed token raises InputError with ILLEGAL_NUMERIC.
   bool readNumbers(double* cells, int count, int stride);
   // The same for table cells, which the program later carries in single precision: an
-  // infinity, or a number whose magnitude rounds to a single-precision infinity (1e39), raises
-  // InputError with NUMBER_OUT_OF_RANGE naming its line and token. A NaN is read as it is.
+  // infinity, or a number whose decimal text rounds to a single-precision infinity (1e39),
+  // raises InputError with NUMBER_OUT_OF_RANGE naming its line and token; one whose text rounds
+  // to FLT_MAX is FLT_MAX, even where its nearest double would round to infinity. A NaN is read
+  // as it is.
   bool readCells(double* cells, int count, int stride);
 
-  // How many names the next line holds, looked at without reading it (for a header whose column
-  // count nobody gave): items separated as in a reading, a quoted name one item, r*name r
-  // items, nothing after an unquoted slash. 0 at the end of the input; -1 when the line is
-  // longer than the reader's buffer.
-  int namesOnNextLine();
+  // For a table whose column count nobody gave, a reading of one whole line: it begins on a new
+  // line as every reading does (lines empty or blank before it passed over) and takes every item
+  // of the line of its first item, up to the line's end or a slash, by the rules of readNames
+  // or readCells. The first `count` items are stored as those store them; the rest are only
+  // checked and counted.
+  struct LineItems {
+    bool found = false;         // false: the input ended before the line's first item
+    long items = 0;             // the items of the line (r*v counts r, an empty item 1)
+    bool endedBySlash = false;  // a slash ended the line's reading
+  };
+  LineItems readNamesOfLine(char* names, int count, int width);
+  LineItems readCellsOfLine(double* cells, int count, int stride);
 
   // Line number (from 1) of the last line a reading used; for error headings.
   long lineNumber() const;

@@ -25,10 +25,40 @@ void checkNextYear(const FreeFormReader& table, int previous, int year) {
   throw table.errorAtLine(table.readingStartLine(), YEARS_NOT_CONSECUTIVE, detail.c_str());
 }
 
+constexpr const char* ASK_FOR_COLUMNS = "give the number of columns with --columns";
+
+// The header of a table whose column count nobody gave: the names of its first line that holds
+// any, read by the rules of every reading. Returns how many there are.
+int namedColumns(FreeFormReader& table, SeriesTable& t) {
+  const FreeFormReader::LineItems named = table.readNamesOfLine(&t.seriesName[0][0], MAX_SERIES,
+                                                                NAME_LENGTH);
+  if (!named.found) throw table.error(READ_PAST_END, "the file holds no header names");
+  if (named.items < 1 || named.items > MAX_SERIES) {
+    const std::string message = "The header's first line names " + std::to_string(named.items) +
+                                " columns; a table has from 1 to " + std::to_string(MAX_SERIES);
+    throw table.errorAtLine(table.readingStartLine(), message.c_str(), ASK_FOR_COLUMNS);
+  }
+  return static_cast<int>(named.items);
+}
+
+// The first data row of a table whose columns the header's first line counted: its first line
+// must hold as many cells as there are names (a slash may end it sooner), or nobody can tell
+// which count is right. False at the end of the file.
+bool readFirstRowOfNamedColumns(FreeFormReader& table, double* row, int columns) {
+  const FreeFormReader::LineItems cells = table.readCellsOfLine(row, columns, MAX_YEARS);
+  if (!cells.found) return false;
+  if (cells.items == columns || (cells.endedBySlash && cells.items < columns)) return true;
+  const std::string message = "The header's first line names " + std::to_string(columns) +
+                              " columns, the first data row holds " +
+                              std::to_string(cells.items) + " cells";
+  throw table.errorAtLine(table.readingStartLine(), message.c_str(), ASK_FOR_COLUMNS);
+}
+
 // Reads the data rows straight into the table's cells and checks their years. Returns the
 // number of complete rows; a row the end of the file cuts short is dropped (its cells are set
 // back to 0.0) and ends the table. A complete row after the last one the table holds is an error.
-int readRows(FreeFormReader& table, SeriesTable& t, int columns, int& firstYear) {
+// `named`: the columns were counted from the header, and the first row must agree.
+int readRows(FreeFormReader& table, SeriesTable& t, int columns, bool named, int& firstYear) {
   int rows = 0;
   int previousYear = 0;
   for (;;) {
@@ -40,7 +70,9 @@ int readRows(FreeFormReader& table, SeriesTable& t, int columns, int& firstYear)
       throw table.errorAtLine(table.readingStartLine(), message.c_str());
     }
     double* row = t.values + rows;
-    if (!table.readCells(row, columns, MAX_YEARS)) {
+    const bool complete = named && rows == 0 ? readFirstRowOfNamedColumns(table, row, columns)
+                                             : table.readCells(row, columns, MAX_YEARS);
+    if (!complete) {
       for (int c = 0; c < columns; ++c) row[static_cast<std::ptrdiff_t>(c) * MAX_YEARS] = 0.0;
       return rows;
     }
@@ -83,16 +115,21 @@ void moveSeries(SeriesTable& t, int k, int rows, int firstYear) {
 }  // namespace
 
 void rdtabdat(FreeFormReader& table, int columns, float missingFlag, SeriesTable& t) {
-  if (!validColumnCount(columns)) throw std::out_of_range("rdtabdat: column count out of range");
+  const bool named = columns == 0;
+  if (!named && !validColumnCount(columns)) {
+    throw std::out_of_range("rdtabdat: column count out of range");
+  }
   t.missingFlag = missingFlag;
   // A name the header leaves empty (",,", "2*", the names after a slash) stays blank, as a short
   // name is filled, rather than keeping the zero bytes of the fresh table.
-  std::memset(&t.seriesName[0][0], ' ', static_cast<std::size_t>(columns) * NAME_LENGTH);
-  if (!table.readNames(&t.seriesName[0][0], columns, NAME_LENGTH)) {
+  std::memset(&t.seriesName[0][0], ' ', sizeof t.seriesName);
+  if (named) {
+    columns = namedColumns(table, t);
+  } else if (!table.readNames(&t.seriesName[0][0], columns, NAME_LENGTH)) {
     throw table.error(READ_PAST_END, "the file ends before the header has all its names");
   }
   int firstYear = 0;
-  const int rows = readRows(table, t, columns, firstYear);
+  const int rows = readRows(table, t, columns, named, firstYear);
   const int series = rows == 0 ? 0 : columns - 1;
   for (int k = 0; k < series; ++k) moveSeries(t, k, rows, firstYear);
   if (columns > 1) {

@@ -9,8 +9,10 @@ namespace ringsmooth {
 inline bool validColumnCount(int columns) { return columns >= 1 && columns <= MAX_SERIES; }
 
 // Reads the whole table from `table` into `t`, which holds 0.0 everywhere, with `columns`
-// columns (the year column included; validColumnCount must hold) and the missing-value flag
-// `missingFlag` (stored in t.missingFlag):
+// columns (the year column included; validColumnCount must hold, or `columns` is 0: as many as
+// the header's first line that holds any names, checked against the first data row's first
+// line, whose cells must be as many unless a slash ends it sooner; an input error asking for
+// the count otherwise) and the missing-value flag `missingFlag` (stored in t.missingFlag):
 //   - seriesCount = columns - 1; seriesName[k] the header name of column k + 2 (20 characters,
 //     all blank where the header leaves the name empty);
 //   - for every series, its span runs from its first present row to its last present row:

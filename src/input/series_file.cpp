@@ -37,29 +37,13 @@ std::optional<InputFormat> formatNamed(std::string_view word) {
   return std::nullopt;
 }
 
-int columnsNamedInHeader(FreeFormReader& table) {
-  const int named = table.namesOnNextLine();
-  if (named < 0) {
-    throw table.errorAtLine(1, "The header's first line is too long to count its names",
-                            "give the number of columns with --columns");
-  }
-  if (!validColumnCount(named)) {
-    throw table.errorAtLine(1,
-                            ("The header's first line names " + std::to_string(named) +
-                             " columns; a table has from 1 to " + std::to_string(MAX_SERIES))
-                                .c_str(),
-                            "give the number of columns with --columns");
-  }
-  return named;
-}
-
 InputSummary readSeriesFile(std::FILE* file, InputFormat format, int columns, float missingFlag,
                             SeriesTable& t) {
   InputSummary summary;
   summary.format = format;
   if (format == InputFormat::Table) {
     FreeFormReader table(file, FreeFormReader::Kind::File);
-    rdtabdat(table, columns > 0 ? columns : columnsNamedInHeader(table), missingFlag, t);
+    rdtabdat(table, columns, missingFlag, t);
   } else {
     TucsonNotes notes;
     if (format == InputFormat::Rwl) {

@@ -34,14 +34,10 @@ struct InputSummary {
 // Reads `file` (open at its start) as `format` into `t`, which holds 0.0 everywhere.
 // A table is read with `columns` columns and the flag `missingFlag`, exactly as rdtabdat reads
 // it (`columns` must satisfy validColumnCount, or be 0: as many as the names on the header's
-// first line). A Tucson file does not use them: its series go
+// first line, see rdtabdat). A Tucson file does not use them: its series go
 // into `t` as input/tucson.h describes. Raises InputError for malformed input.
 InputSummary readSeriesFile(std::FILE* file, InputFormat format, int columns, float missingFlag,
                             SeriesTable& t);
-
-// The columns a table has that nobody counted: the names on its header's first line (looked at,
-// not read). Raises InputError when they are more than a table holds, or none.
-int columnsNamedInHeader(FreeFormReader& table);
 
 // The console lines that tell what was read, in order, without line ends: nothing for a table;
 // for a Tucson file, " Tucson ring-width file: 34 series, years 626 to 1983" (or " Tucson
