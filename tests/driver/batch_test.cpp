@@ -247,6 +247,56 @@ TEST_F(BatchRun, ColumnsDefaultToTheNamesOfTheFirstLine) {
   }
 }
 
+// Tables the batch run once read otherwise than the dialogue. Without --columns, and with the
+// flag given to --missing as it is typed at the dialogue, each gives the dialogue's listing and
+// status, or, where the header's first line and the first data row disagree, a report with both
+// counts and no listing. `listed` is a piece the listing must hold.
+TEST_F(BatchRun, ReaderCornersReadAsTheDialogueReads) {
+  const std::string rows = "1902 1.7 2.1\n1903 1.1 2.4\n1904 1.3 2.2\n1905 1.9 2.0\n";
+  const std::string ab = "Year A B\n";
+  const struct {
+    std::string table;
+    int columns;       // the dialogue's answer
+    const char* flag;  // the dialogue's answer, and --missing
+    const char* report;
+    const char* listed;
+  } cases[] = {
+      {"Year Temp/Precip Site2\n1901 1 2\n" + rows, 3, "-999",
+       "? t.txt: Input error in the input table, line 2\n? The header's first line names 2 "
+       "columns, the first data row holds 3 cells\n? give the number of columns with --columns\n",
+       ""},
+      {"\n \t\n" + ab + "1901 1 2\n" + rows, 3, "-999", "", "Input series is: B"},
+      {"Year 2*'Site A'\n1901 1 2\n" + rows, 3, "-999", "", "Input series is: Site A    "},
+      {"Year 'it''s' B\n1901 1 2\n" + rows, 3, "-999", "", "Input series is: it's      "},
+      {ab + "1901 1.00000005960464478 2\n" + rows, 3, "1.00000005960464478", "",
+       "resids\n 1902   1.700"},
+      {ab + "1901 3.4028235677973366e38 2\n" + rows, 3, "-999", "", "resids\n 1901********"},
+      {ab + "1901 N" + std::string(1 << 20, '/') + "\n" + rows, 3, "-999",
+       "? t.txt: Input error in the input table, line 2\n? Illegal character in numeric input\n",
+       ""},
+      {ab + "1901 -999 2\n" + rows, 3, " -999 ", "", "resids\n 1902   1.700"},
+      {ab + "1901 -999 2\n" + rows, 3, "-999,", "", "resids\n 1902   1.700"},
+      {ab + "1901 1.5 /\n" + rows, 3, "-999", "", "resids\n 1901   0.000"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE("row " + std::to_string(&c - cases));
+    write("t.txt", c.table);
+    for (const char* old : {"dialogue.lst", "batch.lst"}) std::remove((scratch / old).c_str());
+    const auto dialogue =
+        runner::run(folder, answers("t.txt", "dialogue.lst", c.columns, c.flag, 2, "n", "x"));
+    const auto r = batch({"-c", "2", "-m", c.flag, "-o", "batch.lst", "t.txt"});
+    if (c.report[0] != '\0') {
+      EXPECT_EQ(r.status, 1);
+      EXPECT_NE(r.errors.find(c.report), std::string::npos) << r.errors;
+      EXPECT_EQ(read("batch.lst"), "");
+      continue;
+    }
+    EXPECT_EQ(r.status, dialogue.status) << r.errors;
+    EXPECT_EQ(read("batch.lst"), read("dialogue.lst"));
+    EXPECT_NE(read("batch.lst").find(c.listed), std::string::npos) << read("batch.lst");
+  }
+}
+
 // Plots go to files: one PDF per table with a page per series by default, a file per series on
 // png and svg; each file is noted on standard error.
 TEST_F(BatchRun, PlotsGoToFiles) {
