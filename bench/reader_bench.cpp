@@ -1,6 +1,9 @@
 // Reading speed of the table reader on the largest table the program holds: 10,000 rows of a
 // year and 699 series, values written "%8.3f" (about 60 MB), generated once into a temporary
 // file. Reports bytes per second of table text.
+// Then 1 MiB of each construct of free-form input run on and on (slashes, quotes, commas, repeat
+// counts, blank lines, surplus cells), read as a batch run reads a table whose columns nobody
+// counted: the time to read it to its end, or to the input error it ends in.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -8,6 +11,7 @@
 #include <cstring>
 #include <memory>
 #include <random>
+#include <string>
 
 #include "input/rdtabdat.h"
 
@@ -64,5 +68,50 @@ void BM_rdtabdatLargestTable(benchmark::State& state) {
   state.counters["MB"] = static_cast<double>(bytes) / 1e6;
 }
 BENCHMARK(BM_rdtabdatLargestTable)->Unit(benchmark::kMillisecond)->Repetitions(5)->UseRealTime();
+
+constexpr std::size_t MEBIBYTE = std::size_t{1} << 20;
+
+// `head`, then `unit` until the text holds 1 MiB, then `tail`.
+std::string mebibyteOf(const std::string& head, const std::string& unit, const std::string& tail) {
+  std::string text = head;
+  while (text.size() + tail.size() < MEBIBYTE) text += unit;
+  return text + tail;
+}
+
+void BM_rdtabdatConstruct(benchmark::State& state, const std::string& text) {
+  FilePtr file(std::tmpfile());
+  std::fwrite(text.data(), 1, text.size(), file.get());
+  std::fflush(file.get());
+  static const ringsmooth::SeriesTablePtr t = ringsmooth::makeSeriesTable();
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::rewind(file.get());
+    state.ResumeTiming();
+    FreeFormReader tableReader(file.get(), FreeFormReader::Kind::File);
+    try {
+      ringsmooth::rdtabdat(tableReader, 0, -999.0f, *t);
+    } catch (const ringsmooth::InputError&) {
+      // the error some constructs end in is part of what is timed
+    }
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<long>(text.size()));
+}
+BENCHMARK_CAPTURE(BM_rdtabdatConstruct, slashes_after_a_NaN,
+                  mebibyteOf("Year A B\n1901 N", "/", "\n"))
+    ->Unit(benchmark::kMillisecond)->Repetitions(5)->UseRealTime();
+BENCHMARK_CAPTURE(BM_rdtabdatConstruct, doubled_quotes_in_a_name,
+                  mebibyteOf("Year '", "''", "' B\n1901 1 2\n"))
+    ->Unit(benchmark::kMillisecond)->Repetitions(5)->UseRealTime();
+BENCHMARK_CAPTURE(BM_rdtabdatConstruct, commas_in_the_header, mebibyteOf("Year", ",", "\n"))
+    ->Unit(benchmark::kMillisecond)->Repetitions(5)->UseRealTime();
+BENCHMARK_CAPTURE(BM_rdtabdatConstruct, repeat_counts_in_the_header,
+                  mebibyteOf("Year", " 9*A", "\n"))
+    ->Unit(benchmark::kMillisecond)->Repetitions(5)->UseRealTime();
+BENCHMARK_CAPTURE(BM_rdtabdatConstruct, blank_lines_before_the_header,
+                  mebibyteOf("", " \n", "Year A B\n1901 1 2\n"))
+    ->Unit(benchmark::kMillisecond)->Repetitions(5)->UseRealTime();
+BENCHMARK_CAPTURE(BM_rdtabdatConstruct, surplus_cells_in_the_first_row,
+                  mebibyteOf("Year A B\n1901", " 1.5", "\n"))
+    ->Unit(benchmark::kMillisecond)->Repetitions(5)->UseRealTime();
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Fuzz target: whole tables through rdtabdat. The console answers come from a small fixed set
-// (chosen by the input's first byte); the rest of the input is the table file. After every
+// (chosen by the low bits of the input's first byte; with its top bit the column count is left
+// to the header's first line, as in a batch run); the rest of the input is the table file. After every
 // table that reads without an error the table's promises are checked.
 #include <algorithm>
 #include <cmath>
@@ -59,7 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       ringsmooth::RunSettings settings;
       ringsmooth::Dialogue(consoleReader, prompts).askTableShape(settings);
       const ringsmooth::SeriesTablePtr table = ringsmooth::makeSeriesTable();
-      ringsmooth::rdtabdat(tableReader, settings.columnCount, settings.missingFlag, *table);
+      const int columns = (data[0] & 0x80) != 0 ? 0 : settings.columnCount;
+      ringsmooth::rdtabdat(tableReader, columns, settings.missingFlag, *table);
       checkTable(*table);
     } catch (const ringsmooth::InputError& e) {
       fuzz::checkReport(e);
