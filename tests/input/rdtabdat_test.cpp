@@ -149,6 +149,13 @@ TEST(Rdtabdat, HeaderNames) {
   EXPECT_EQ(short1.name(1), padded("1901"));
   EXPECT_EQ(short1.t->firstYear[0], 1902);
   EXPECT_EQ(short1.values(0), (std::vector<double>{7}));
+  // Columns counted (0): the names of the first line that holds any; only the first data row
+  // must agree on its first line, later rows may run over several lines.
+  TableRun counted("0\n-999\n", "\n Year 'A''s' 2*B / C\n1901 1 2 3\n1902 1 2\n 3\n");
+  ASSERT_EQ(counted.t->seriesCount, 3);
+  EXPECT_EQ(counted.name(0), padded("A's"));
+  EXPECT_EQ(counted.name(2), padded("B"));
+  EXPECT_EQ(counted.values(2), (std::vector<double>{3, 3}));
 }
 
 struct FailureCase {
@@ -180,6 +187,18 @@ TEST(Rdtabdat, InputErrors) {
        "not a usable whole number", "3e+09"},
       {"year below the lowest", "2\n-999\n", "Y A\n-2147483649 1\n",
        "Input error in the input table, line 2", "not a usable whole number", "-2.14748e+09"},
+      {"counted, no header", "0\n-999\n", "\n \n", "Input error in the input table, line 2",
+       READ_PAST_END, "no header names"},
+      {"counted, a slash first", "0\n-999\n", "/ Year A\n1 2\n",
+       "Input error in the input table, line 1", "names 0 columns", "--columns"},
+      {"counted, 701 names", "0\n-999\n", "Year 700*S\n1 2\n",
+       "Input error in the input table, line 1", "names 701 columns", "--columns"},
+      {"counted, first row runs on", "0\n-999\n", "Year A B\n\n1901 1\n 2\n",
+       "Input error in the input table, line 3", "names 3 columns, the first data row holds 2",
+       "--columns"},
+      {"counted, first row too long", "0\n-999\n", "Year A\n1901 1,2\n",
+       "Input error in the input table, line 2", "names 2 columns, the first data row holds 3",
+       "--columns"},
   };
   for (const auto& c : cases) {
     const InputError e = failure(c.answers, c.table);
