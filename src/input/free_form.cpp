@@ -401,21 +401,21 @@ struct FreeFormReader::State {
 
   // The frame of every reading: it begins on a new line, takes items until it has `wanted` of
   // them (an empty item counts and leaves its destination alone; a slash ends the reading), then
-  // discards the rest of its last line. With `toLineEnd` it takes instead every item of the line
+  // discards the rest of its last line. With `ToLineEnd` it takes instead every item of the line
   // of its first item, the line's end or a slash ending it; items after the `wanted`-th are then
   // counted, not stored. `takePresent(filled)` reads the present item at the reading position
   // into destinations `filled` and on (none from `wanted` on), and returns how many items it
   // stood for (more than 1 for a repeat). `found` is false when the input ends before a reading
   // of `wanted` items has them all, or before a line's first item.
-  template <typename TakePresent>
-  FreeFormReader::LineItems readItems(std::size_t wanted, bool toLineEnd,
-                                      TakePresent takePresent) {
-    beginReading(toLineEnd);
+  // (A template parameter, so that the table's rows are read without a test of it per item.)
+  template <bool ToLineEnd, typename TakePresent>
+  FreeFormReader::LineItems readItems(std::size_t wanted, TakePresent takePresent) {
+    beginReading(ToLineEnd);
     FreeFormReader::LineItems result;
     std::size_t filled = 0;
-    while (toLineEnd || filled < wanted) {
+    while (ToLineEnd || filled < wanted) {
       const Item item = nextItem();
-      if (item == Item::End && (!toLineEnd || readingFirstLine == 0)) return result;
+      if (item == Item::End && (!ToLineEnd || readingFirstLine == 0)) return result;
       if (item == Item::End || item == Item::LineEnd) {
         return lineItems(filled, false);
       }
@@ -427,6 +427,11 @@ struct FreeFormReader::State {
     }
     skipRestOfLine();
     return lineItems(filled, result.endedBySlash);
+  }
+
+  // How many of `repeats` items from destination `filled` on have a destination.
+  static std::size_t destinationsFor(std::size_t repeats, std::size_t filled, std::size_t wanted) {
+    return filled < wanted ? std::min(repeats, wanted - filled) : 0;
   }
 
   static FreeFormReader::LineItems lineItems(std::size_t filled, bool slash) {
@@ -457,14 +462,16 @@ struct FreeFormReader::State {
   }
 
   // One reading of `count` numbers of type T into dest[0], dest[stride], ...; `cells`: they
-  // are table cells (see checkCell); `toLineEnd`: every number of a line (see readItems).
-  template <typename T>
+  // are table cells (see checkCell); `ToLineEnd`: every number of a line (see readItems).
+  template <typename T, bool ToLineEnd = false>
   FreeFormReader::LineItems readNumeric(T* dest, int count, std::ptrdiff_t stride,
-                                        bool cells = false, bool toLineEnd = false) {
+                                        bool cells = false) {
     const std::size_t wanted = static_cast<std::size_t>(std::max(count, 0));
-    return readItems(wanted, toLineEnd, [&](std::size_t filled) -> std::size_t {
+    return readItems<ToLineEnd>(wanted, [&](std::size_t filled) -> std::size_t {
       T surplus{};  // a number after the last destination: checked, then dropped
-      T& first = filled < wanted ? dest[static_cast<std::ptrdiff_t>(filled) * stride] : surplus;
+      T& first = !ToLineEnd || filled < wanted
+                     ? dest[static_cast<std::ptrdiff_t>(filled) * stride]
+                     : surplus;
       if constexpr (std::is_same_v<T, double>) {
         if (takePlainDecimal(first)) return 1;
       }
@@ -480,7 +487,7 @@ struct FreeFormReader::State {
           static_cast<std::size_t>(static_cast<const char*>(std::memchr(t.text, '*', t.length)) -
                                    t.text);
       const std::size_t repeats = repeatCount(t, starAt);
-      const std::size_t n = filled < wanted ? std::min(repeats, wanted - filled) : 0;
+      const std::size_t n = destinationsFor(repeats, filled, wanted);
       if (starAt + 1 < t.length) {
         T value{};
         convert(t.text + starAt + 1, t.length - starAt - 1, value);
@@ -568,15 +575,16 @@ struct FreeFormReader::State {
                                           std::string(1, mark) + " " + where);
   }
 
-  FreeFormReader::LineItems readNameItems(char* names, int count, int width, bool toLineEnd) {
+  template <bool ToLineEnd>
+  FreeFormReader::LineItems readNameItems(char* names, int count, int width) {
     const std::size_t w = static_cast<std::size_t>(std::max(width, 0));
     const std::size_t keep = std::min(w, TOKEN_LIMIT);
     const std::size_t wanted = static_cast<std::size_t>(std::max(count, 0));
-    return readItems(wanted, toLineEnd, [&](std::size_t filled) -> std::size_t {
+    return readItems<ToLineEnd>(wanted, [&](std::size_t filled) -> std::size_t {
       std::size_t length = 0;
       bool empty = false;
       const std::size_t repeats = takeName(keep, length, empty);
-      const std::size_t n = filled < wanted ? std::min(repeats, wanted - filled) : 0;
+      const std::size_t n = destinationsFor(repeats, filled, wanted);
       if (!empty) {
         for (std::size_t i = 0; i < n; ++i) {
           char* field = names + (filled + i) * w;
@@ -626,7 +634,7 @@ bool FreeFormReader::readWholeNumber(int& value) {
 bool FreeFormReader::readSingle(float& value) { return state_->readNumeric(&value, 1, 1).found; }
 
 bool FreeFormReader::readNames(char* names, int count, int width) {
-  return state_->readNameItems(names, count, width, false).found;
+  return state_->readNameItems<false>(names, count, width).found;
 }
 
 bool FreeFormReader::readNumbers(double* cells, int count, int stride) {
@@ -638,11 +646,11 @@ bool FreeFormReader::readCells(double* cells, int count, int stride) {
 }
 
 FreeFormReader::LineItems FreeFormReader::readNamesOfLine(char* names, int count, int width) {
-  return state_->readNameItems(names, count, width, true);
+  return state_->readNameItems<true>(names, count, width);
 }
 
 FreeFormReader::LineItems FreeFormReader::readCellsOfLine(double* cells, int count, int stride) {
-  return state_->readNumeric(cells, count, stride, true, true);
+  return state_->readNumeric<double, true>(cells, count, stride, true);
 }
 
 long FreeFormReader::lineNumber() const { return state_->itemLine; }
