@@ -511,6 +511,7 @@ struct FreeFormReader::State {
     length = 0;
     empty = false;
     std::size_t repeats = 1;
+    if (takePlainName(keep, length, repeats, empty)) return repeats;
     bool digitsOnly = true;
     std::size_t seen = 0;
     std::size_t count = 0;
@@ -518,7 +519,7 @@ struct FreeFormReader::State {
       char c = 0;
       unsigned char cls = 0;
       if (!peekSignificant(c, cls)) break;
-      if (seen == 0 && (c == '\'' || c == '"')) {
+      if (seen == 0 && isQuoteMark(c)) {
         ++pos;
         empty = false;
         takeQuoted(c, keep, length);
@@ -528,10 +529,7 @@ struct FreeFormReader::State {
       ++pos;
       if (cls == STAR_CHAR && digitsOnly && seen > 0 && repeats == 1 && length == seen) {
         // r*name: what was kept so far is the repeat count.
-        if (count == 0) {
-          throw errorHere(ILLEGAL_NUMERIC,
-                          "repeat count 0 in front of a name: it must be 1 or more");
-        }
+        if (count == 0) throwRepeatCountZero();
         repeats = count;
         length = 0;
         seen = 0;
@@ -549,6 +547,41 @@ struct FreeFormReader::State {
       ++seen;
     }
     return repeats;
+  }
+
+  // The common name of takeName, unquoted and lying whole in the buffer without a carriage
+  // return, cut out in one scan. False, with nothing taken, for any other name (a quoted one,
+  // one that runs on past the buffer), which takeName reads a character at a time.
+  bool takePlainName(std::size_t keep, std::size_t& length, std::size_t& repeats, bool& empty) {
+    const char* const start = buffer + pos;
+    const char* const end = buffer + len;
+    if (isQuoteMark(*start)) return false;
+    const char* q = start;
+    while (q < end && classOf(*q) <= STAR_CHAR) ++q;
+    if (q == end || classOf(*q) == RETURN_CHAR) return false;
+    // r*name: digits, no more than are kept, and a star.
+    const char* digits = start;
+    std::size_t count = 0;
+    while (digits < q && isDigit(*digits)) count = withDigit(count, *digits++);
+    const char* name = start;
+    if (digits > start && digits < q && *digits == '*' &&
+        static_cast<std::size_t>(digits - start) <= keep) {
+      if (count == 0) throwRepeatCountZero();
+      name = digits + 1;
+      if (name < q && isQuoteMark(*name)) return false;
+      repeats = count;
+      empty = name == q;
+    }
+    length = std::min(static_cast<std::size_t>(q - name), keep);
+    std::memcpy(token, name, length);
+    pos = static_cast<std::size_t>(q - buffer);
+    return true;
+  }
+
+  static bool isQuoteMark(char c) { return c == '\'' || c == '"'; }
+
+  [[noreturn]] void throwRepeatCountZero() const {
+    throw errorHere(ILLEGAL_NUMERIC, "repeat count 0 in front of a name: it must be 1 or more");
   }
 
   // The body of a quoted name, `pos` just after the opening `mark`.
