@@ -304,6 +304,8 @@ TEST(FreeFormNames, QuotedUnquotedRepeatedAndEmptyNames) {
       {"5*R", {"R     ", "R     ", "R     "}},
       {"2* c", {"~", "~", "c     "}},
       {"a*b 12 x", {"a*b   ", "12    ", "x     "}},  // not repeats: names as written
+      {"000002*X Y", {"X     ", "X     ", "Y     "}},   // a count as wide as a name
+      {"0000002*X Y Z", {"000000", "Y     ", "Z     "}},  // wider: a name
       {",B,C", {"~", "B     ", "C     "}},
       {"A / B C", {"A     ", "~", "~"}},
       {"'' B C", {"      ", "B     ", "C     "}},
