@@ -40,7 +40,11 @@ std::string_view trimmed(std::string_view text) {
   return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+std::string quoted(std::string_view text) {
+  std::string out(1, '"');
+  out.append(text).push_back('"');
+  return out;
+}
 
 char lowerCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -96,24 +100,25 @@ class Lines {
   // Moves to the next line that is not blank; false at the end of the file.
   bool next() {
     while (readRaw()) {
-      layOut(validUtf8(raw_, rawLength_));
+      layOut();
       if (!isBlank(text())) return true;
     }
     return false;
   }
-  std::string_view text() const { return {buffer_, columnStart_[columns_]}; }
+  std::string_view text() const { return {buffer_, bytes_}; }
   std::size_t columns() const { return columns_; }
   // The text of columns [from, from + width), counted from 0, cut at the line's end.
   std::string_view columnText(std::size_t from, std::size_t width) const {
     if (from >= columns_) return {};
     const std::size_t to = std::min(from + width, columns_);
+    if (bytes_ == columns_) return {buffer_ + from, to - from};
     return {buffer_ + columnStart_[from], columnStart_[to] - columnStart_[from]};
   }
-  // The column after the line's last non-blank character.
+  // The column after the line's last non-blank character (trailing blanks are a column each).
   std::size_t usedColumns() const {
-    std::size_t end = columns_;
-    while (end > 0 && isBlank(columnText(end - 1, 1))) --end;
-    return end;
+    const std::string_view line = text();
+    const std::size_t last = line.find_last_not_of(' ');
+    return last == std::string_view::npos ? 0 : columns_ - (line.size() - 1 - last);
   }
   long number() const { return number_; }
   const std::string& heading() const { return heading_; }
@@ -154,8 +159,19 @@ class Lines {
     if (after != EOF) std::ungetc(after, file_);
   }
 
-  // Expands tabs; on a line of valid UTF-8 a character is one column, on any other a byte.
-  void layOut(bool utf8) {
+  // Expands tabs; on a line of valid UTF-8 a character is one column, on any other a byte. A line
+  // of ASCII without tabs, the common one, is a byte a column and needs no column places.
+  void layOut() {
+    const bool plain = std::all_of(raw_, raw_ + rawLength_, [](char c) {
+      return c != '\t' && static_cast<unsigned char>(c) < 0x80;
+    });
+    if (plain) {
+      if (rawLength_ > LINE_LIMIT) throw tooLong();
+      std::memcpy(buffer_, raw_, rawLength_);
+      bytes_ = columns_ = rawLength_;
+      return;
+    }
+    const bool utf8 = validUtf8(raw_, rawLength_);
     const auto* bytes = reinterpret_cast<const unsigned char*>(raw_);
     std::size_t length = 0;
     columns_ = 0;
@@ -175,6 +191,7 @@ class Lines {
       at += size;
     }
     columnStart_[columns_] = length;
+    bytes_ = length;
   }
 
   InputError tooLong() const {
@@ -188,6 +205,7 @@ class Lines {
   char buffer_[BYTE_LIMIT];
   std::size_t columnStart_[LINE_LIMIT + 1] = {};
   std::size_t columns_ = 0;
+  std::size_t bytes_ = 0;  // of the line in buffer_; as many as columns_ on a line of ASCII
   long number_ = 0;
 };
 
@@ -539,27 +557,37 @@ class RingWidthReader : TucsonReader {
   void read() {
     while (lines_.next()) {
       readOnGrid(lines_, grid_);
-      readByBlanks(lines_.text(), blanks_);
+      blanksRead_ = false;
       // An ID and a year on the grid make a data line, even one with a fault after them.
-      if (isTitle(grid_.stage >= Reading::Year || blanks_.stage == Reading::Fits)) continue;
+      if (isTitle(grid_.stage >= Reading::Year || byBlanks().stage == Reading::Fits)) continue;
       take();
     }
     if (series_.open()) {
       skipOpenSeries(lastLine_, noEndMarker(), "the file ends after this line");
     }
-    if (offGrid_ > 0) {
-      notes_.lines.push_back(" " + std::to_string(offGrid_) +
-                             (offGrid_ == 1 ? " line read by blanks, off the column grid, at line "
-                                            : " lines read by blanks, off the column grid, the "
-                                              "first at line ") +
-                             std::to_string(firstOffGrid_));
-    }
+    if (offGrid_ > 0) notes_.lines.push_back(offGridNote());
     end();
   }
 
  private:
+  // " 9 lines read by blanks, off the column grid, the first at line 438"
+  std::string offGridNote() const {
+    std::string note(1, ' ');
+    note += std::to_string(offGrid_);
+    note += offGrid_ == 1 ? " line read by blanks, off the column grid, at line "
+                          : " lines read by blanks, off the column grid, the first at line ";
+    note += std::to_string(firstOffGrid_);
+    return note;
+  }
   std::string noEndMarker() const {
     return "Series " + series_.id() + " ends without its end marker (999 or -9999)";
+  }
+  // The line read by blanks, read when first needed: most lines continue their series on the
+  // grid.
+  const Reading& byBlanks() {
+    if (!blanksRead_) readByBlanks(lines_.text(), blanks_);
+    blanksRead_ = true;
+    return blanks_;
   }
   bool sameSeries(const Reading& r) const {
     return r.stage >= Reading::Id && equalIgnoringCase(r.id, series_.id());
@@ -571,17 +599,16 @@ class RingWidthReader : TucsonReader {
   // The line continues the open series, starts one, or is a fault of the series it names.
   void take() {
     const long here = lines_.number();
+    if (series_.open() && continues(grid_)) return add(grid_, false);
+    const Reading& blanks = byBlanks();
+    if (series_.open() && continues(blanks)) return add(blanks, true);
+    const Reading& best = furthest(grid_, blanks);
+    const bool skipped = inSkippedBlock(grid_.id) || inSkippedBlock(blanks.id);
     if (series_.open()) {
-      if (continues(grid_)) return add(grid_, false);
-      if (continues(blanks_)) return add(blanks_, true);
-    }
-    const Reading& best = furthest(grid_, blanks_);
-    const bool skipped = inSkippedBlock(grid_.id) || inSkippedBlock(blanks_.id);
-    if (series_.open()) {
-      if (!skipped && (sameSeries(grid_) || sameSeries(blanks_))) {
-        const Reading& own = sameSeries(grid_) && sameSeries(blanks_) ? best
+      if (!skipped && (sameSeries(grid_) || sameSeries(blanks))) {
+        const Reading& own = sameSeries(grid_) && sameSeries(blanks) ? best
                              : sameSeries(grid_)                      ? grid_
-                                                                      : blanks_;
+                                                                      : blanks;
         if (own.stage != Reading::Fits) return skipOpenSeries(here, own.message, own.detail);
         return skipOpenSeries(here,
                               "Expected year " + std::to_string(series_.nextYear()) +
@@ -593,7 +620,7 @@ class RingWidthReader : TucsonReader {
     }
     if (skipped) return;
     if (grid_.stage == Reading::Fits) return add(grid_, false);
-    if (blanks_.stage == Reading::Fits) return add(blanks_, true);
+    if (blanks.stage == Reading::Fits) return add(blanks, true);
     skip(best.id, here, best.message, best.detail);
   }
 
@@ -620,6 +647,7 @@ class RingWidthReader : TucsonReader {
 
   Reading grid_;
   Reading blanks_;
+  bool blanksRead_ = false;  // blanks_ holds the reading of the current line
   long lastLine_ = 0;  // the open series' last line
   int offGrid_ = 0;
   long firstOffGrid_ = 0;
