@@ -37,7 +37,8 @@ struct InputSummary {
 // A table is read with `columns` columns and the flag `missingFlag`, exactly as rdtabdat reads
 // it (`columns` must satisfy validColumnCount, or be 0: as many as the names on the header's
 // first line). A Tucson file does not use them: its series go
-// into `t` as input/tucson.h describes. Raises InputError for malformed input.
+// into `t` as input/tucson.h describes, and a series with a fault of its own is left out and
+// reported in the summary's `skipped`. Raises InputError for malformed input.
 InputSummary readSeriesFile(std::FILE* file, InputFormat format, int columns, float missingFlag,
                             SeriesTable& t);
 
