@@ -1,6 +1,6 @@
 // Reading speed of the table reader on the largest table the program holds: 10,000 rows of a
 // year and 699 series, values written "%8.3f" (about 60 MB), generated once into a temporary
-// file. Reports bytes per second of table text.
+// file, and of the Tucson ring-width reader. Reports bytes per second of file text.
 // Then 1 MiB of each construct of free-form input run on and on (slashes, quotes, commas, repeat
 // counts, blank lines, surplus cells), read as a batch run reads a table whose columns nobody
 // counted: the time to read it to its end, or to the input error it ends in.
@@ -14,6 +14,7 @@
 #include <string>
 
 #include "input/rdtabdat.h"
+#include "input/series_file.h"
 
 namespace {
 
@@ -113,5 +114,48 @@ BENCHMARK_CAPTURE(BM_rdtabdatConstruct, blank_lines_before_the_header,
 BENCHMARK_CAPTURE(BM_rdtabdatConstruct, surplus_cells_in_the_first_row,
                   mebibyteOf("Year A B\n1901", " 1.5", "\n"))
     ->Unit(benchmark::kMillisecond)->Repetitions(5)->UseRealTime();
+// A Tucson ring-width file of 699 series of 1,000 years, 10 values a line: on the column grid
+// (6-column fields), or written with single blanks, so that every line is read by blanks after
+// its grid reading failed. Reports bytes per second of file text.
+FilePtr ringWidthFile(bool onGrid, long& bytes) {
+  FilePtr file(std::tmpfile());
+  std::mt19937 random(7);
+  std::uniform_int_distribution<int> value(0, 998);
+  for (int k = 0; k < ringsmooth::MAX_SERIES_COUNT; ++k) {
+    for (int year = 1000; year <= 2000; year += 10) {
+      std::fprintf(file.get(), onGrid ? "S%-7d%4d" : "S%d %d", k, year);
+      for (int i = 0; i < 10 && year + i < 2000; ++i) {
+        std::fprintf(file.get(), onGrid ? "%6d" : " %d", value(random));
+      }
+      std::fprintf(file.get(), year + 10 > 2000 ? (onGrid ? "%6d\n" : " %d\n") : "\n", 999);
+    }
+  }
+  std::fflush(file.get());
+  bytes = std::ftell(file.get());
+  return file;
+}
+
+void BM_ringWidthFile(benchmark::State& state) {
+  const bool onGrid = state.range(0) == 1;
+  long bytes = 0;
+  const FilePtr rwl = ringWidthFile(onGrid, bytes);
+  static const ringsmooth::SeriesTablePtr table56 = ringsmooth::makeSeriesTable();
+  SeriesTable* const t = table56.get();
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::rewind(rwl.get());
+    std::memset(t, 0, sizeof(SeriesTable));
+    state.ResumeTiming();
+    ringsmooth::readSeriesFile(rwl.get(), ringsmooth::InputFormat::Rwl, 1, 0.0f, *t);
+    benchmark::DoNotOptimize(t->yearCount[ringsmooth::MAX_SERIES_COUNT - 1]);
+  }
+  if (t->seriesCount != ringsmooth::MAX_SERIES_COUNT || t->yearCount[0] != 1000) {
+    state.SkipWithError("the file was not read whole");
+  }
+  state.SetBytesProcessed(state.iterations() * bytes);
+  state.counters["MB"] = static_cast<double>(bytes) / 1e6;
+}
+BENCHMARK(BM_ringWidthFile)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Repetitions(5)
+    ->UseRealTime();
 
 }  // namespace

@@ -97,6 +97,10 @@ void refuseListingOverTable(const OpenTable& table, const std::string& listingNa
   }
 }
 
+std::string tableName(const std::string& table) {
+  return table == "-" ? "standard input" : table;
+}
+
 // Where one table's run writes besides its output.
 struct RunConsole {
   std::FILE* echo;         // the filter echo and plot range lines; null: not written
@@ -114,6 +118,13 @@ struct RunConsole {
     std::fprintf(notes, "%s\n", line.c_str());
   }
 
+  // A report on part of the table left out, as an error's; in a batch run it names the table.
+  void report(InputError error, const std::string& table) const {
+    if (progress != nullptr) progress->hide();
+    if (dialogue == nullptr) error.heading = tableName(table) + ": " + error.heading;
+    writeErrorReport(notes, error);
+  }
+
   // A note of its own: in the dialogue after an empty line, in a batch run after the prefix.
   void note(const char* text) const {
     if (progress != nullptr) progress->hide();
@@ -127,8 +138,9 @@ struct RunConsole {
 
 // The run of one table, from opening it to closing its output: the dialogue's steps, with its
 // questions asked where the run needs the answers; a batch run has them all in `settings`.
+// Returns the exit status of a run that went through: 1 when the reader skipped a series.
 // Throws InputError and SeriesTooLong.
-void runTable(RunSettings& settings, const RunConsole& console) {
+int runTable(RunSettings& settings, const RunConsole& console) {
   Dialogue* const dialogue = console.dialogue;
   OpenTable input(settings.inputFileName);
 
@@ -146,11 +158,13 @@ void runTable(RunSettings& settings, const RunConsole& console) {
                                            settings.missingFlag, *table);
   input.close();
   for (const std::string& line : readingNotes(read)) console.noteLine(line);
+  for (const InputError& skipped : read.skipped) console.report(skipped, settings.inputFileName);
+  const int status = read.skipped.empty() ? EXIT_NORMAL : EXIT_INPUT_ERROR;
 
   if (table->seriesCount <= 0) {
     console.note("The table holds no series with data rows; nothing to do.");
     listing.close();
-    return;
+    return status;
   }
 
   if (dialogue != nullptr) dialogue->askSmoothing(settings);
@@ -189,16 +203,17 @@ void runTable(RunSettings& settings, const RunConsole& console) {
   processAllSeries(*table, pipeline, output);
   if (book) book->close();
   listing.close();
+  return status;
 }
 
 int runDialogue(Dialogue& dialogue, std::FILE* out, int jobs) {
   RunSettings settings;
   if (!dialogue.askInputFile(settings)) return EXIT_NORMAL;
-  runTable(settings, RunConsole{out, out, "", &dialogue, nullptr, jobs, nullptr});
-  return EXIT_NORMAL;
+  return runTable(settings, RunConsole{out, out, "", &dialogue, nullptr, jobs, nullptr});
 }
 
-// Runs `body`, turning what stops a run into an exit status after a report on `reports`.
+// Runs `body`, which returns the exit status of a run that went through, turning what stops a
+// run into an exit status after a report on `reports`.
 template <typename Body>
 int stoppedBy(std::FILE* reports, const std::string& source, Body body) {
   const auto report = [&](InputError error) {
@@ -206,8 +221,7 @@ int stoppedBy(std::FILE* reports, const std::string& source, Body body) {
     writeErrorReport(reports, error);
   };
   try {
-    body();
-    return EXIT_NORMAL;
+    return body();
   } catch (const InputError& error) {
     report(error);
     return EXIT_INPUT_ERROR;
@@ -258,7 +272,7 @@ int runDriver(std::FILE* consoleIn, std::FILE* consoleOut) {
   int status = stoppedBy(consoleOut, "", [&] {
     FreeFormReader console(consoleIn, FreeFormReader::Kind::Console);
     Dialogue dialogue(console, consoleOut);
-    runDialogue(dialogue, consoleOut, jobs);
+    return runDialogue(dialogue, consoleOut, jobs);
   });
   return checkWritten(consoleOut, "the console", status);
 }
@@ -274,10 +288,6 @@ RunSettings tableSettings(const CommandLine& c, std::size_t t) {
   return settings;
 }
 
-std::string tableName(const std::string& table) {
-  return table == "-" ? "standard input" : table;
-}
-
 // One table after another, each table's series computed by `jobs` threads.
 int runTablesInTurn(const CommandLine& c, std::FILE* err, int jobs) {
   // The display would only get in the way of the echo.
@@ -290,7 +300,7 @@ int runTablesInTurn(const CommandLine& c, std::FILE* err, int jobs) {
                              &progress, jobs, nullptr};
     const int tableStatus = stoppedBy(err, name, [&] {
       progress.startTable(static_cast<int>(t));
-      runTable(settings, console);
+      return runTable(settings, console);
     });
     progress.hide();
     if (status == EXIT_NORMAL) status = tableStatus;
@@ -338,7 +348,7 @@ int runTablesSideBySide(const CommandLine& c, std::FILE* err, int jobs) {
         const std::string name = tableName(c.tables[t]);
         const RunConsole console{c.verbose ? notes : nullptr, notes, "ringsmooth: " + name + ":",
                                  nullptr, nullptr, 1, &stop};
-        result.status = stoppedBy(notes, name, [&] { runTable(settings, console); });
+        result.status = stoppedBy(notes, name, [&] { return runTable(settings, console); });
         std::fclose(notes);
         result.text.assign(text, size);
         std::free(text);

@@ -51,7 +51,8 @@ InputSummary readSeriesFile(std::FILE* file, InputFormat format, int columns, fl
     } else {
       readChronologyFile(file, t, notes);
     }
-    summary.renamed = std::move(notes.renamed);
+    summary.notes = std::move(notes.lines);
+    summary.skipped = std::move(notes.skipped);
   }
   summary.seriesCount = t.seriesCount;
   for (int k = 0; k < t.seriesCount; ++k) {
@@ -77,8 +78,9 @@ std::vector<std::string> readingNotes(const InputSummary& summary) {
   } else if (summary.seriesCount > 0) {
     line += ", none with a value";
   }
-  lines.push_back(line);
-  for (const std::string& note : summary.renamed) lines.push_back(printable(note));
+  if (!summary.skipped.empty()) line += "; " + std::to_string(summary.skipped.size()) + " skipped";
+  lines.push_back(printable(line));
+  for (const std::string& note : summary.notes) lines.push_back(printable(note));
   return lines;
 }
 

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/run_error.h"
 #include "core/series_table.h"
 #include "input/free_form.h"
 
@@ -27,22 +28,24 @@ struct InputSummary {
   int seriesCount = 0;
   int firstYear = 0;  // earliest and latest year of any series with a present value
   int lastYear = 0;
-  bool anyValue = false;             // some series has a present value
-  std::vector<std::string> renamed;  // notes on series renamed for a repeated ID
+  bool anyValue = false;           // some series has a present value
+  std::vector<std::string> notes;  // a Tucson file's notes (input/tucson.h), without the summary
+  std::vector<InputError> skipped;  // a Tucson file's series skipped for a fault of their own
 };
 
 // Reads `file` (open at its start) as `format` into `t`, which holds 0.0 everywhere.
 // A table is read with `columns` columns and the flag `missingFlag`, exactly as rdtabdat reads
 // it (`columns` must satisfy validColumnCount, or be 0: as many as the names on the header's
-// first line, see rdtabdat). A Tucson file does not use them: its series go
-// into `t` as input/tucson.h describes. Raises InputError for malformed input.
+// first line). A Tucson file does not use them: its series go
+// into `t` as input/tucson.h describes, and a series with a fault of its own is left out and
+// reported in the summary's `skipped`. Raises InputError for malformed input.
 InputSummary readSeriesFile(std::FILE* file, InputFormat format, int columns, float missingFlag,
                             SeriesTable& t);
 
 // The console lines that tell what was read, in order, without line ends: nothing for a table;
 // for a Tucson file, " Tucson ring-width file: 34 series, years 626 to 1983" (or " Tucson
-// chronology file: 2 chronologies, years ...") and then the notes on renamed series. Control
-// characters from the file are shown as '?'.
+// chronology file: 2 chronologies, years ...", with "; 1 skipped" when series were skipped) and
+// then the reader's notes. Control characters from the file are shown as '?'.
 std::vector<std::string> readingNotes(const InputSummary& summary);
 
 }  // namespace ringsmooth

@@ -7,22 +7,28 @@
 #include <limits>
 #include <string_view>
 
-#include "core/run_error.h"
 #include "core/text_field.h"
 
 namespace ringsmooth {
 namespace {
 
-constexpr std::size_t LINE_LIMIT = 1024;  // columns of a line, tabs expanded
-constexpr int TAB_STOP = 8;
+constexpr std::size_t LINE_LIMIT = 1024;           // columns of a line, tabs expanded
+constexpr std::size_t BYTE_LIMIT = 4 * LINE_LIMIT;  // a column holds at most a 4-byte character
+constexpr std::size_t TAB_STOP = 8;
+constexpr int TITLE_LIMIT = 3;                 // leading lines that may be titles
 constexpr long long VALUE_LIMIT = 999999999;  // values have at most 9 digits
 constexpr double HUNDREDTHS = 100.0;          // ring widths ended by 999
 constexpr double THOUSANDTHS = 1000.0;        // ring widths ended by -9999; chronology indices
 constexpr long long MARKER_HUNDREDTHS = 999;
 constexpr long long MARKER_THOUSANDTHS = -9999;
+constexpr std::size_t GRID_START = 12;  // the first value field begins in column 13
+constexpr std::size_t GRID_WIDTH = 6;   // columns of a value field
 constexpr int CHRONOLOGY_MISSING = 9990;
 constexpr std::size_t CHRONOLOGY_WIDTH = 80;
 constexpr int YEARS_PER_LINE = 10;
+// No line holds more values: each takes a column and a blank at least.
+constexpr std::size_t MAX_VALUES = LINE_LIMIT / 2;
+constexpr long long BLANK_FIELD = std::numeric_limits<long long>::min();  // a missing year
 
 bool isBlank(std::string_view text) {
   return text.find_first_not_of(' ') == std::string_view::npos;
@@ -34,30 +40,96 @@ std::string_view trimmed(std::string_view text) {
   return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+std::string quoted(std::string_view text) {
+  std::string out(1, '"');
+  out.append(text).push_back('"');
+  return out;
+}
 
-// The lines of a file, with tabs expanded and line ends (LF, CR LF, CR) removed.
+char lowerCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool equalIgnoringCase(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](char x, char y) { return lowerCase(x) == lowerCase(y); });
+}
+
+// The length of the UTF-8 character at text[0..size), or 0 when no valid character starts there.
+std::size_t utf8Length(const unsigned char* text, std::size_t size) {
+  const unsigned char lead = text[0];
+  if (lead < 0x80) return 1;
+  std::size_t length = 0;
+  unsigned char low = 0x80;  // the range of the second byte, narrower for some leads
+  unsigned char high = 0xbf;
+  if (lead >= 0xc2 && lead <= 0xdf) {
+    length = 2;
+  } else if (lead >= 0xe0 && lead <= 0xef) {
+    length = 3;
+    if (lead == 0xe0) low = 0xa0;   // no overlong forms
+    if (lead == 0xed) high = 0x9f;  // no surrogates
+  } else if (lead >= 0xf0 && lead <= 0xf4) {
+    length = 4;
+    if (lead == 0xf0) low = 0x90;
+    if (lead == 0xf4) high = 0x8f;  // nothing beyond U+10FFFF
+  } else {
+    return 0;
+  }
+  if (size < length || text[1] < low || text[1] > high) return 0;
+  for (std::size_t i = 2; i < length; ++i) {
+    if (text[i] < 0x80 || text[i] > 0xbf) return 0;
+  }
+  return length;
+}
+
+bool validUtf8(const char* text, std::size_t size) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+  for (std::size_t at = 0; at < size;) {
+    const std::size_t length = utf8Length(bytes + at, size - at);
+    if (length == 0) return false;
+    at += length;
+  }
+  return true;
+}
+
+// The lines of a file, with tabs expanded, line ends removed and each column's place known.
 class Lines {
  public:
   Lines(std::FILE* file, const char* fileWords) : file_(file), heading_(fileWords) {}
+  Lines(const Lines&) = delete;
+  Lines& operator=(const Lines&) = delete;
 
   // Moves to the next line that is not blank; false at the end of the file.
   bool next() {
-    while (readLine()) {
+    while (readRaw()) {
+      layOut();
       if (!isBlank(text())) return true;
     }
     return false;
   }
-  std::string_view text() const { return {buffer_, length_}; }
+  std::string_view text() const { return {buffer_, bytes_}; }
+  std::size_t columns() const { return columns_; }
+  // The text of columns [from, from + width), counted from 0, cut at the line's end.
+  std::string_view columnText(std::size_t from, std::size_t width) const {
+    if (from >= columns_) return {};
+    const std::size_t to = std::min(from + width, columns_);
+    if (bytes_ == columns_) return {buffer_ + from, to - from};
+    return {buffer_ + columnStart_[from], columnStart_[to] - columnStart_[from]};
+  }
+  // The column after the line's last non-blank character (trailing blanks are a column each).
+  std::size_t usedColumns() const {
+    const std::string_view line = text();
+    const std::size_t last = line.find_last_not_of(' ');
+    return last == std::string_view::npos ? 0 : columns_ - (line.size() - 1 - last);
+  }
   long number() const { return number_; }
+  const std::string& heading() const { return heading_; }
 
   InputError error(long line, const std::string& message, const std::string& detail = "") const {
     return InputError{heading_ + ", line " + std::to_string(line), message, detail};
   }
 
  private:
-  bool readLine() {
-    length_ = 0;
+  bool readRaw() {
+    rawLength_ = 0;
     int c = std::getc(file_);
     if (c == EOF) {
       if (std::ferror(file_)) throw error(number_ + 1, std::strerror(errno));
@@ -66,55 +138,76 @@ class Lines {
     ++number_;
     for (; c != EOF && c != '\n'; c = std::getc(file_)) {
       if (c == '\r') {
-        const int after = std::getc(file_);
-        if (after != '\n' && after != EOF) std::ungetc(after, file_);
-        break;
+        endAtCarriageReturn();
+        return true;
       }
-      const std::size_t end = c == '\t' ? (length_ / TAB_STOP + 1) * TAB_STOP : length_ + 1;
-      if (end > LINE_LIMIT) {
-        throw error(number_, "Line longer than " + std::to_string(LINE_LIMIT) + " columns");
-      }
-      while (length_ < end) buffer_[length_++] = c == '\t' ? ' ' : static_cast<char>(c);
+      if (rawLength_ == BYTE_LIMIT) throw tooLong();
+      raw_[rawLength_++] = static_cast<char>(c);
     }
     if (c == EOF && std::ferror(file_)) throw error(number_, std::strerror(errno));
     return true;
   }
 
+  // CR LF and CR CR LF end one line; CRs followed by anything else each end a line, the lines
+  // between them being empty.
+  void endAtCarriageReturn() {
+    long returns = 1;
+    int after = std::getc(file_);
+    for (; after == '\r'; after = std::getc(file_)) ++returns;
+    if (after == '\n') return;
+    number_ += returns - 1;
+    if (after != EOF) std::ungetc(after, file_);
+  }
+
+  // Expands tabs; on a line of valid UTF-8 a character is one column, on any other a byte. A line
+  // of ASCII without tabs, the common one, is a byte a column and needs no column places.
+  void layOut() {
+    const bool plain = std::all_of(raw_, raw_ + rawLength_, [](char c) {
+      return c != '\t' && static_cast<unsigned char>(c) < 0x80;
+    });
+    if (plain) {
+      if (rawLength_ > LINE_LIMIT) throw tooLong();
+      std::memcpy(buffer_, raw_, rawLength_);
+      bytes_ = columns_ = rawLength_;
+      return;
+    }
+    const bool utf8 = validUtf8(raw_, rawLength_);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(raw_);
+    std::size_t length = 0;
+    columns_ = 0;
+    for (std::size_t at = 0; at < rawLength_;) {
+      const bool tab = raw_[at] == '\t';
+      const std::size_t size = utf8 && !tab ? utf8Length(bytes + at, rawLength_ - at) : 1;
+      const std::size_t end = tab ? (columns_ / TAB_STOP + 1) * TAB_STOP : columns_ + 1;
+      if (end > LINE_LIMIT) throw tooLong();
+      for (; columns_ < end; ++columns_) {
+        columnStart_[columns_] = length;
+        if (tab) buffer_[length++] = ' ';
+      }
+      if (!tab) {
+        std::memcpy(buffer_ + length, raw_ + at, size);
+        length += size;
+      }
+      at += size;
+    }
+    columnStart_[columns_] = length;
+    bytes_ = length;
+  }
+
+  InputError tooLong() const {
+    return error(number_, "Line longer than " + std::to_string(LINE_LIMIT) + " columns");
+  }
+
   std::FILE* file_;
   std::string heading_;
-  char buffer_[LINE_LIMIT];
-  std::size_t length_ = 0;
+  char raw_[BYTE_LIMIT];
+  std::size_t rawLength_ = 0;
+  char buffer_[BYTE_LIMIT];
+  std::size_t columnStart_[LINE_LIMIT + 1] = {};
+  std::size_t columns_ = 0;
+  std::size_t bytes_ = 0;  // of the line in buffer_; as many as columns_ on a line of ASCII
   long number_ = 0;
 };
-
-// Header line n: after some site ID text, the digit n standing alone in one of columns 7-10.
-bool isHeaderLine(std::string_view line, char digit) {
-  for (std::size_t at = 6; at <= 9 && at < line.size(); ++at) {
-    if (line[at] == digit && line[at - 1] == ' ' &&
-        (at + 1 == line.size() || line[at + 1] == ' ') && !isBlank(line.substr(0, at))) {
-      return true;
-    }
-  }
-  return false;
-}
-
-// Skips the three header lines when the file has them. False when the file holds no data line.
-bool firstDataLine(Lines& lines) {
-  if (!lines.next()) return false;
-  if (!isHeaderLine(lines.text(), '1')) return true;
-  const long headerLine = lines.number();
-  for (const char digit : {'2', '3'}) {
-    const long previous = lines.number();
-    const std::string expected = std::string("Expected header line ") + digit +
-                                 ": the site ID, then " + digit + " in columns 7-10";
-    if (!lines.next()) throw lines.error(previous, expected, "the file ends after this line");
-    if (!isHeaderLine(lines.text(), digit)) {
-      throw lines.error(lines.number(), expected,
-                        "header line 1 is line " + std::to_string(headerLine));
-    }
-  }
-  return lines.next();
-}
 
 bool allDigits(std::string_view text) {
   if (text.empty()) return false;
@@ -124,26 +217,13 @@ bool allDigits(std::string_view text) {
   return true;
 }
 
-// A whole number right-aligned in a fixed field: leading blanks, an optional '-' (when
-// `signedField`), then digits to the field's end. Fields are at most 5 columns wide.
-bool fieldNumber(std::string_view field, bool signedField, int& value) {
-  std::string_view rest = field.substr(std::min(field.find_first_not_of(' '), field.size()));
-  const bool negative = signedField && !rest.empty() && rest[0] == '-';
-  if (negative) rest.remove_prefix(1);
-  if (!allDigits(rest)) return false;
-  int magnitude = 0;
-  for (const char c : rest) magnitude = magnitude * 10 + (c - '0');
-  value = negative ? -magnitude : magnitude;
-  return true;
-}
-
-// A value token of a ring-width line: an optional sign and 1 to 9 significant digits.
-bool tokenNumber(std::string_view token, long long& value) {
-  const bool negative = !token.empty() && token[0] == '-';
-  if (!token.empty() && (token[0] == '-' || token[0] == '+')) token.remove_prefix(1);
-  if (!allDigits(token)) return false;
+// A whole number of at most 9 digits with an optional sign ('+' only when `plus`).
+bool wholeNumber(std::string_view text, bool plus, long long& value) {
+  const bool negative = !text.empty() && text[0] == '-';
+  if (negative || (plus && !text.empty() && text[0] == '+')) text.remove_prefix(1);
+  if (!allDigits(text)) return false;
   long long magnitude = 0;
-  for (const char c : token) {
+  for (const char c : text) {
     magnitude = magnitude * 10 + (c - '0');
     if (magnitude > VALUE_LIMIT) return false;
   }
@@ -151,11 +231,39 @@ bool tokenNumber(std::string_view token, long long& value) {
   return true;
 }
 
-// Builds the series of the table one at a time, year by year.
+// A whole number right-aligned in a fixed field: leading blanks, an optional '-' (when
+// `signedField`), then digits to the field's end.
+bool fieldNumber(std::string_view field, bool signedField, long long& value) {
+  const std::string_view rest = field.substr(std::min(field.find_first_not_of(' '), field.size()));
+  if (!signedField && !rest.empty() && rest[0] == '-') return false;
+  return wholeNumber(rest, false, value);
+}
+
+bool fieldNumber(std::string_view field, bool signedField, int& value) {
+  long long wide = 0;
+  if (!fieldNumber(field, signedField, wide)) return false;
+  value = static_cast<int>(wide);  // fields are at most 5 columns wide
+  return true;
+}
+
+// A year written by blanks: an optional '-' and at most 4 digits, as the grid's years are.
+bool yearToken(std::string_view token, int& year) {
+  long long value = 0;
+  const std::size_t digits = token.size() - (!token.empty() && token[0] == '-' ? 1 : 0);
+  if (digits > 4 || !wholeNumber(token, false, value)) return false;
+  year = static_cast<int>(value);
+  return true;
+}
+
+bool isMarker(long long value) {
+  return value == MARKER_HUNDREDTHS || value == MARKER_THOUSANDTHS;
+}
+
+// Builds the series of the table one at a time, year by year. Notes about a series are kept
+// until it is finished: a series that is discarded leaves none.
 class SeriesBuilder {
  public:
-  SeriesBuilder(SeriesTable& t, TucsonNotes& notes, const Lines& lines)
-      : t_(t), notes_(notes), lines_(lines) {
+  SeriesBuilder(SeriesTable& t, const Lines& lines) : t_(t), lines_(lines) {
     t_.seriesCount = 0;
     t_.missingFlag = std::numeric_limits<float>::quiet_NaN();
   }
@@ -163,6 +271,7 @@ class SeriesBuilder {
   bool open() const { return open_; }
   const std::string& id() const { return id_; }
   int nextYear() const { return firstLineYear_ + years_; }
+  void note(std::string text) { pending_.push_back(std::move(text)); }
 
   // Starts a series with ID `id` whose first line gives the year `year`.
   void begin(std::string_view id, int year) {
@@ -175,9 +284,10 @@ class SeriesBuilder {
     id_ = std::string(id);
     std::string name = id_;
     for (int n = 2; nameTaken(name); ++n) name = id_ + "_" + std::to_string(n);
+    pending_.clear();
     if (name != id_) {
-      notes_.renamed.push_back(" Series " + id_ + " at line " + std::to_string(line) +
-                               " has the name of an earlier series: read as " + name);
+      note(" Series " + id_ + " at line " + std::to_string(line) +
+           " has the name of an earlier series: read as " + name);
     }
     setField(t_.seriesName[k_], NAME_LENGTH, name);
     open_ = true;
@@ -187,30 +297,26 @@ class SeriesBuilder {
     lastPresent_ = -1;
   }
 
-  // The value of the next year: a whole number of the series' unit, or missing.
-  void add(bool present, double whole) {
+  // The value of the next year: a whole number of the series' unit, or missing. False when the
+  // series would hold more years than a column does.
+  bool add(bool present, double whole) {
     const int year = years_++;
-    if (!present && firstPresent_ < 0) return;  // leading missing years are trimmed
+    if (!present && firstPresent_ < 0) return true;  // leading missing years are trimmed
     if (firstPresent_ < 0) firstPresent_ = year;
     const int at = year - firstPresent_;
-    if (at >= MAX_YEARS) {
-      if (!present) return;  // beyond the last present year: trimmed anyway
-      throw lines_.error(lines_.number(), "Too many years in series " + id_ +
-                                              ": a series holds at most " +
-                                              std::to_string(MAX_YEARS));
-    }
+    if (at >= MAX_YEARS) return !present;  // missing years beyond the last present are trimmed
     column()[at] = present ? whole : std::numeric_limits<double>::quiet_NaN();
     if (present) lastPresent_ = at;
+    return true;
   }
 
   // Ends the series: its values become `whole / unit` and its span is its present years.
-  void finish(double unit) {
+  void finish(double unit, std::vector<std::string>& notes) {
     double* values = column();
     for (int i = 0; i <= lastPresent_; ++i) {
       if (!std::isnan(values[i])) values[i] = values[i] / unit;
     }
-    const int stored = firstPresent_ < 0 ? 0 : std::min(years_ - firstPresent_, MAX_YEARS);
-    for (int i = lastPresent_ + 1; i < stored; ++i) values[i] = 0.0;
+    std::fill(values + lastPresent_ + 1, values + storedYears(), 0.0);
     if (firstPresent_ < 0) {
       t_.firstYear[k_] = t_.lastYear[k_] = firstLineYear_;
       t_.yearCount[k_] = 0;
@@ -219,11 +325,25 @@ class SeriesBuilder {
       t_.yearCount[k_] = lastPresent_ + 1;
       t_.lastYear[k_] = t_.firstYear[k_] + lastPresent_;
     }
+    for (std::string& text : pending_) notes.push_back(std::move(text));
+    pending_.clear();
+    open_ = false;
+  }
+
+  // Takes the open series out of the table again, as if it had never begun.
+  void discard() {
+    std::fill(column(), column() + storedYears(), 0.0);
+    std::memset(t_.seriesName[k_], 0, NAME_LENGTH);
+    --t_.seriesCount;
+    pending_.clear();
     open_ = false;
   }
 
  private:
   double* column() { return t_.values + static_cast<std::ptrdiff_t>(k_) * MAX_YEARS; }
+  int storedYears() const {
+    return firstPresent_ < 0 ? 0 : std::min(years_ - firstPresent_, MAX_YEARS);
+  }
   bool nameTaken(const std::string& name) const {
     for (int k = 0; k < k_; ++k) {
       if (trimmedText(t_.seriesName[k], NAME_LENGTH) == name) return true;
@@ -232,8 +352,8 @@ class SeriesBuilder {
   }
 
   SeriesTable& t_;
-  TucsonNotes& notes_;
   const Lines& lines_;
+  std::vector<std::string> pending_;
   bool open_ = false;
   int k_ = 0;
   std::string id_;
@@ -243,163 +363,418 @@ class SeriesBuilder {
   int lastPresent_ = -1;   // position of the last present year, from the first present one
 };
 
-// The ID and year at the start of a ring-width line.
-bool ringWidthStart(std::string_view line, std::string_view& id, int& year) {
-  if (line.size() < 12) return false;
-  if (line[7] == '-' && allDigits(line.substr(8, 4))) {
-    fieldNumber(line.substr(7, 5), true, year);
-    id = trimmed(line.substr(0, 7));
+// What both readers share: the file's lines, the series being built, titles, and series
+// skipped for a fault of their own.
+class TucsonReader {
+ protected:
+  TucsonReader(std::FILE* file, SeriesTable& t, TucsonNotes& notes, const char* kind,
+               const char* seriesWord)
+      : lines_(file, kind), series_(t, lines_), notes_(notes), t_(t), seriesWord_(seriesWord) {}
+
+  // A leading line that is not a data line is a title, up to TITLE_LIMIT of them: noted and
+  // passed over. True when the line is such a title.
+  bool isTitle(bool dataLine) {
+    if (dataSeen_ || dataLine || titles_ == TITLE_LIMIT) {
+      dataSeen_ = true;
+      return false;
+    }
+    ++titles_;
+    notes_.lines.push_back(" Line " + std::to_string(lines_.number()) +
+                           " skipped as a title: " + quoted(lines_.text()));
     return true;
   }
-  id = trimmed(line.substr(0, 8));
-  return fieldNumber(line.substr(8, 4), true, year);
-}
 
-void readRingWidthLine(Lines& lines, SeriesBuilder& series, long& lastLine) {
-  const std::string_view line = lines.text();
-  const long here = lines.number();
+  void finish(double unit) {
+    series_.finish(unit, notes_.lines);
+    skippedIds_.clear();
+  }
+
+  // Reports series `id` as skipped for a fault at `line`; its further lines are passed over.
+  void skip(std::string_view id, long line, std::string message, std::string detail) {
+    std::string heading = lines_.heading() + ", line " + std::to_string(line);
+    if (firstFault_.heading.empty()) firstFault_ = InputError{heading, message, detail};
+    heading += id.empty() ? std::string(": line skipped")
+                          : ": " + std::string(seriesWord_) + " " + std::string(id) + " skipped";
+    notes_.skipped.push_back(InputError{heading, std::move(message), std::move(detail)});
+    if (!id.empty()) skippedIds_.emplace_back(id);
+  }
+
+  void skipOpenSeries(long line, std::string message, std::string detail = "") {
+    const std::string id = series_.id();
+    series_.discard();
+    skip(id, line, std::move(message), std::move(detail));
+  }
+
+  // A line of a series skipped since the last series that ended well.
+  bool inSkippedBlock(std::string_view id) const {
+    return std::any_of(skippedIds_.begin(), skippedIds_.end(),
+                       [id](const std::string& s) { return equalIgnoringCase(s, id); });
+  }
+
+  // When nothing could be read, the first fault is the file's error.
+  void end() const {
+    if (t_.seriesCount == 0 && !firstFault_.heading.empty()) throw firstFault_;
+  }
+
+  int seriesCount() const { return t_.seriesCount; }
+
+  Lines lines_;
+  SeriesBuilder series_;
+  TucsonNotes& notes_;
+
+ private:
+  SeriesTable& t_;
+  const char* seriesWord_;
+  int titles_ = 0;
+  bool dataSeen_ = false;
+  std::vector<std::string> skippedIds_;
+  InputError firstFault_;
+};
+
+// One way of reading a ring-width line, and how far it got.
+struct Reading {
+  enum Stage { None, Id, Year, Values, Fits };  // ordered: what was read before a fault
+  Stage stage = None;
   std::string_view id;
   int year = 0;
-  if (!ringWidthStart(line, id, year)) {
-    throw lines.error(here, "Expected a series ID in columns 1-8 and its year in columns 9-12",
-                      "columns 1-12 read " + quoted(line.substr(0, 12)));
-  }
-  if (id.empty()) throw lines.error(here, "Expected a series ID in columns 1-8");
-  if (series.open() && id != series.id()) {
-    throw lines.error(lastLine,
-                      "Series " + series.id() + " ends without its end marker (999 or -9999)",
-                      "line " + std::to_string(here) + " begins series " + std::string(id));
-  }
-  if (series.open() && year != series.nextYear()) {
-    throw lines.error(here,
-                      "Expected year " + std::to_string(series.nextYear()) + " for series " +
-                          series.id() + ", the year after its last value",
-                      "the line gives year " + std::to_string(year));
-  }
-  if (!series.open()) series.begin(id, year);
-  lastLine = here;
+  std::size_t count = 0;
+  long long value[MAX_VALUES] = {};  // BLANK_FIELD for a blank field on the grid
+  std::string message;  // what was expected, when the stage is not Fits
+  std::string detail;
 
-  std::string_view tokens[YEARS_PER_LINE + 2];
-  int count = 0;
-  for (std::size_t at = 12; (at = line.find_first_not_of(' ', at)) != std::string_view::npos;) {
-    const std::size_t end = std::min(line.find(' ', at), line.size());
-    if (count == YEARS_PER_LINE + 1) {
-      throw lines.error(here, "Expected at most 10 values and the end marker on a line",
-                        "the line holds more than 11");
-    }
-    tokens[count++] = line.substr(at, end - at);
-    at = end;
+  void start() {
+    stage = None;
+    id = {};
+    count = 0;
+    message.clear();
+    detail.clear();
   }
-  if (count == 0) throw lines.error(here, "Expected values after the year");
-
-  bool ended = false;
-  for (int j = 0; j < count; ++j) {
-    long long value = 0;
-    if (!tokenNumber(tokens[j], value)) {
-      throw lines.error(here, "Expected whole-number values of at most 9 digits",
-                        "value " + std::to_string(j + 1) + " reads " + quoted(tokens[j]));
-    }
-    if (ended) {
-      if (value != 0) {
-        throw lines.error(here, "Expected nothing but zeros after the end marker",
-                          "value " + std::to_string(j + 1) + " reads " + quoted(tokens[j]));
+  bool fail(std::string expected, std::string what = "") {
+    message = std::move(expected);
+    detail = std::move(what);
+    return false;
+  }
+  // At most 10 years and then the end marker, only zeros after it, at least one value.
+  void checkShape() {
+    int years = 0;
+    bool ended = false;
+    for (std::size_t j = 0; j < count; ++j) {
+      const long long v = value[j];
+      if (ended) {
+        if (v != 0 && v != BLANK_FIELD) {
+          fail("Expected nothing but zeros after the end marker",
+               "value " + std::to_string(j + 1) + " reads " + std::to_string(v));
+          return;
+        }
+      } else if (isMarker(v)) {
+        ended = true;
+      } else if (years == YEARS_PER_LINE) {
+        fail("Expected the end marker (999 or -9999) as the 11th value",
+             "a line holds at most 10 years; the 11th value reads " +
+                 (v == BLANK_FIELD ? std::string("blank") : std::to_string(v)));
+        return;
+      } else {
+        ++years;
       }
-    } else if (value == MARKER_HUNDREDTHS || value == MARKER_THOUSANDTHS) {
-      series.finish(value == MARKER_HUNDREDTHS ? HUNDREDTHS : THOUSANDTHS);
-      ended = true;
-    } else if (j == YEARS_PER_LINE) {
-      throw lines.error(here, "Expected the end marker (999 or -9999) as the 11th value",
-                        "a line holds at most 10 years; the 11th value reads " + quoted(tokens[j]));
-    } else {
-      series.add(value >= 0, static_cast<double>(value));
+    }
+    if (count == 0) {
+      fail("Expected values after the year");
+      return;
+    }
+    stage = Fits;
+  }
+};
+
+// The line on the grid: ID in columns 1-8, year ending in column 12, 6-column value fields.
+void readOnGrid(const Lines& lines, Reading& r) {
+  r.start();
+  const bool longYear = lines.columnText(7, 1) == "-" && allDigits(lines.columnText(8, 4));
+  r.id = trimmed(lines.columnText(0, longYear ? 7 : 8));
+  const std::string_view yearField = lines.columnText(longYear ? 7 : 8, longYear ? 5 : 4);
+  if (r.id.empty()) return void(r.fail("Expected a series ID in columns 1-8"));
+  r.stage = Reading::Id;
+  if (lines.columns() < GRID_START || !fieldNumber(yearField, true, r.year)) {
+    return void(r.fail("Expected the year right-aligned in columns 9-12",
+                       "columns 9-12 read " + quoted(lines.columnText(8, 4))));
+  }
+  r.stage = Reading::Year;
+  const std::size_t used = lines.usedColumns();
+  for (std::size_t from = GRID_START; from < used; from += GRID_WIDTH) {
+    const std::string_view field = lines.columnText(from, GRID_WIDTH);
+    long long& v = r.value[r.count++];
+    if (isBlank(field)) {
+      v = BLANK_FIELD;
+    } else if (from + GRID_WIDTH > used || !fieldNumber(field, true, v)) {
+      return void(r.fail("Expected whole numbers right-aligned in 6-column fields from column 13",
+                         "columns " + std::to_string(from + 1) + "-" +
+                             std::to_string(from + GRID_WIDTH) + " read " + quoted(field)));
     }
   }
+  r.stage = Reading::Values;
+  r.checkShape();
 }
 
-void readChronologyLine(Lines& lines, SeriesBuilder& series) {
-  const std::string_view line = lines.text();
-  const long here = lines.number();
-  if (line.size() > CHRONOLOGY_WIDTH && !isBlank(line.substr(CHRONOLOGY_WIDTH))) {
-    throw lines.error(here, "Expected nothing after column 80");
-  }
-  const std::string_view id = trimmed(line.substr(0, std::min<std::size_t>(line.size(), 6)));
-  if (id.empty()) throw lines.error(here, "Expected a chronology ID in columns 1-6");
-  int decade = 0;
-  if (line.size() < 10 || !fieldNumber(line.substr(6, 4), true, decade)) {
-    throw lines.error(
-        here, "Expected the decade in columns 7-10",
-        "columns 7-10 read " + quoted(line.substr(std::min<std::size_t>(6, line.size()), 4)));
-  }
-  if (decade % YEARS_PER_LINE != 0) {
-    throw lines.error(here, "Expected a decade (a year ending in 0) in columns 7-10",
-                      "the line gives " + std::to_string(decade));
-  }
-  if (line.size() < CHRONOLOGY_WIDTH) {
-    throw lines.error(here, "Expected 10 pairs of index and sample depth in columns 11-80",
-                      "the line ends at column " + std::to_string(line.size()));
-  }
-  const auto columns = [line](std::size_t from, std::size_t width) {
-    return "columns " + std::to_string(from + 1) + "-" + std::to_string(from + width) + " read " +
-           quoted(line.substr(from, width));
-  };
-  int index[YEARS_PER_LINE];
-  for (int j = 0; j < YEARS_PER_LINE; ++j) {
-    const std::size_t at = 10 + 7 * static_cast<std::size_t>(j);
-    int depth = 0;
-    if (!fieldNumber(line.substr(at, 4), false, index[j])) {
-      throw lines.error(here,
-                        "Expected an index of 0 to 9999 for year " + std::to_string(decade + j),
-                        columns(at, 4));
-    }
-    if (!fieldNumber(line.substr(at + 4, 3), false, depth)) {
-      throw lines.error(
-          here, "Expected a sample depth (a whole number) for year " + std::to_string(decade + j),
-          columns(at + 4, 3));
+// The line by blanks: ID (from column 1), year, values.
+void readByBlanks(std::string_view line, Reading& r) {
+  r.start();
+  if (line[0] == ' ') return void(r.fail("Expected a series ID in columns 1-8"));
+  std::size_t j = 0;
+  for (std::size_t at = 0; (at = line.find_first_not_of(' ', at)) != std::string_view::npos;
+       ++j) {
+    const std::size_t end = std::min(line.find(' ', at), line.size());
+    const std::string_view token = line.substr(at, end - at);
+    at = end;
+    if (j == 0) {
+      r.id = token;
+      r.stage = Reading::Id;
+    } else if (j == 1) {
+      if (!yearToken(token, r.year)) {
+        return void(r.fail("Expected the year after the series ID", "it reads " + quoted(token)));
+      }
+      r.stage = Reading::Year;
+    } else if (!wholeNumber(token, true, r.value[r.count++])) {
+      return void(r.fail("Expected whole-number values of at most 9 digits",
+                         "value " + std::to_string(j - 1) + " reads " + quoted(token)));
     }
   }
-  if (series.open() && id == series.id() && decade != series.nextYear()) {
-    throw lines.error(here,
-                      "Expected decade " + std::to_string(series.nextYear()) + " for chronology " +
-                          series.id() + ", the one after its last line",
-                      "the line gives decade " + std::to_string(decade));
-  }
-  if (series.open() && id != series.id()) series.finish(THOUSANDTHS);
-  if (!series.open()) series.begin(id, decade);
-  for (const int value : index) series.add(value != CHRONOLOGY_MISSING, value);
+  if (r.stage == Reading::Id) return void(r.fail("Expected the year after the series ID"));
+  r.stage = Reading::Values;
+  r.checkShape();
 }
+
+// The reading that says most about a line: one that fits on the grid, else the one that got
+// further (by blanks when both stopped at the same stage: its message names the token).
+const Reading& furthest(const Reading& grid, const Reading& blanks) {
+  if (grid.stage == Reading::Fits) return grid;
+  return blanks.stage >= grid.stage ? blanks : grid;
+}
+
+class RingWidthReader : TucsonReader {
+ public:
+  RingWidthReader(std::FILE* file, SeriesTable& t, TucsonNotes& notes)
+      : TucsonReader(file, t, notes, "Input error in the ring-width file", "series") {}
+
+  void read() {
+    while (lines_.next()) {
+      readOnGrid(lines_, grid_);
+      blanksRead_ = false;
+      // An ID and a year on the grid make a data line, even one with a fault after them.
+      if (isTitle(grid_.stage >= Reading::Year || byBlanks().stage == Reading::Fits)) continue;
+      take();
+    }
+    if (series_.open()) {
+      skipOpenSeries(lastLine_, noEndMarker(), "the file ends after this line");
+    }
+    if (offGrid_ > 0) notes_.lines.push_back(offGridNote());
+    end();
+  }
+
+ private:
+  // " 9 lines read by blanks, off the column grid, the first at line 438"
+  std::string offGridNote() const {
+    std::string note(1, ' ');
+    note += std::to_string(offGrid_);
+    note += offGrid_ == 1 ? " line read by blanks, off the column grid, at line "
+                          : " lines read by blanks, off the column grid, the first at line ";
+    note += std::to_string(firstOffGrid_);
+    return note;
+  }
+  std::string noEndMarker() const {
+    return "Series " + series_.id() + " ends without its end marker (999 or -9999)";
+  }
+  // The line read by blanks, read when first needed: most lines continue their series on the
+  // grid.
+  const Reading& byBlanks() {
+    if (!blanksRead_) readByBlanks(lines_.text(), blanks_);
+    blanksRead_ = true;
+    return blanks_;
+  }
+  bool sameSeries(const Reading& r) const {
+    return r.stage >= Reading::Id && equalIgnoringCase(r.id, series_.id());
+  }
+  bool continues(const Reading& r) const {
+    return r.stage == Reading::Fits && sameSeries(r) && r.year == series_.nextYear();
+  }
+
+  // The line continues the open series, starts one, or is a fault of the series it names.
+  void take() {
+    const long here = lines_.number();
+    if (series_.open() && continues(grid_)) return add(grid_, false);
+    const Reading& blanks = byBlanks();
+    if (series_.open() && continues(blanks)) return add(blanks, true);
+    const Reading& best = furthest(grid_, blanks);
+    const bool skipped = inSkippedBlock(grid_.id) || inSkippedBlock(blanks.id);
+    if (series_.open()) {
+      if (!skipped && (sameSeries(grid_) || sameSeries(blanks))) {
+        const Reading& own = sameSeries(grid_) && sameSeries(blanks) ? best
+                             : sameSeries(grid_)                      ? grid_
+                                                                      : blanks;
+        if (own.stage != Reading::Fits) return skipOpenSeries(here, own.message, own.detail);
+        return skipOpenSeries(here,
+                              "Expected year " + std::to_string(series_.nextYear()) +
+                                  " for series " + series_.id() + ", the year after its last value",
+                              "the line gives year " + std::to_string(own.year));
+      }
+      skipOpenSeries(lastLine_, noEndMarker(),
+                     "line " + std::to_string(here) + " begins series " + std::string(best.id));
+    }
+    if (skipped) return;
+    if (grid_.stage == Reading::Fits) return add(grid_, false);
+    if (blanks.stage == Reading::Fits) return add(blanks, true);
+    skip(best.id, here, best.message, best.detail);
+  }
+
+  void add(const Reading& r, bool byBlanks) {
+    const long here = lines_.number();
+    if (!series_.open()) {
+      series_.begin(r.id, r.year);
+    } else if (r.id != series_.id()) {
+      series_.note(" Series " + series_.id() + " continues at line " + std::to_string(here) +
+                   " with its ID written " + std::string(r.id));
+    }
+    if (byBlanks && offGrid_++ == 0) firstOffGrid_ = here;
+    lastLine_ = here;
+    for (std::size_t j = 0; j < r.count; ++j) {
+      const long long v = r.value[j];
+      if (isMarker(v)) return finish(v == MARKER_HUNDREDTHS ? HUNDREDTHS : THOUSANDTHS);
+      if (!series_.add(v >= 0, static_cast<double>(v))) {
+        return skipOpenSeries(here,
+                              "Too many years in series " + series_.id() +
+                                  ": a series holds at most " + std::to_string(MAX_YEARS));
+      }
+    }
+  }
+
+  Reading grid_;
+  Reading blanks_;
+  bool blanksRead_ = false;  // blanks_ holds the reading of the current line
+  long lastLine_ = 0;  // the open series' last line
+  int offGrid_ = 0;
+  long firstOffGrid_ = 0;
+};
+
+// A chronology line, read on its grid.
+struct ChronologyLine {
+  bool started = false;  // an ID and a decade in their columns
+  bool fits = false;
+  std::string_view id;
+  int decade = 0;
+  int index[YEARS_PER_LINE] = {};
+  std::string message;  // what was expected, when it does not fit
+  std::string detail;
+
+  bool fail(std::string expected, std::string what = "") {
+    message = std::move(expected);
+    detail = std::move(what);
+    return false;
+  }
+  bool read(const Lines& lines) {
+    started = fits = false;
+    const auto columns = [&lines](std::size_t from, std::size_t width) {
+      return "columns " + std::to_string(from + 1) + "-" + std::to_string(from + width) +
+             " read " + quoted(lines.columnText(from, width));
+    };
+    id = trimmed(lines.columnText(0, 6));
+    if (id.empty()) return fail("Expected a chronology ID in columns 1-6");
+    if (lines.columns() < 10 || !fieldNumber(lines.columnText(6, 4), true, decade)) {
+      return fail("Expected the decade in columns 7-10", columns(6, 4));
+    }
+    started = true;
+    if (!isBlank(lines.columnText(CHRONOLOGY_WIDTH, LINE_LIMIT))) {
+      return fail("Expected nothing after column 80");
+    }
+    if (decade % YEARS_PER_LINE != 0) {
+      return fail("Expected a decade (a year ending in 0) in columns 7-10",
+                  "the line gives " + std::to_string(decade));
+    }
+    if (lines.columns() < CHRONOLOGY_WIDTH) {
+      return fail("Expected 10 pairs of index and sample depth in columns 11-80",
+                  "the line ends at column " + std::to_string(lines.columns()));
+    }
+    for (int j = 0; j < YEARS_PER_LINE; ++j) {
+      const std::size_t at = 10 + 7 * static_cast<std::size_t>(j);
+      int depth = 0;
+      if (!fieldNumber(lines.columnText(at, 4), false, index[j])) {
+        return fail("Expected an index of 0 to 9999 for year " + std::to_string(decade + j),
+                    columns(at, 4));
+      }
+      if (!fieldNumber(lines.columnText(at + 4, 3), false, depth)) {
+        return fail(
+            "Expected a sample depth (a whole number) for year " + std::to_string(decade + j),
+            columns(at + 4, 3));
+      }
+    }
+    return fits = true;
+  }
+};
+
+class ChronologyReader : TucsonReader {
+ public:
+  ChronologyReader(std::FILE* file, SeriesTable& t, TucsonNotes& notes)
+      : TucsonReader(file, t, notes, "Input error in the chronology file", "chronology") {}
+
+  void read() {
+    while (lines_.next()) {
+      line_.read(lines_);
+      if (isTitle(line_.started)) continue;
+      if (!suspect_.message.empty()) fault(suspect_, suspectLine_);
+      suspect_.message.clear();
+      take();
+    }
+    // The last line may be the chronology's statistics: not data, but it holds decimal
+    // numbers, which no data line does.
+    if (!suspect_.message.empty() && seriesCount() == 0) fault(suspect_, suspectLine_);
+    if (series_.open()) finish(THOUSANDTHS);
+    end();
+  }
+
+ private:
+  void take() {
+    const long here = lines_.number();
+    if (inSkippedBlock(line_.id)) return;
+    if (!line_.fits) {
+      if (lines_.text().find('.') == std::string_view::npos) return fault(line_, here);
+      // Decided by the next line: only the file's last line may be statistics.
+      suspect_ = line_;
+      suspectId_ = std::string(line_.id);
+      suspect_.id = suspectId_;
+      suspectLine_ = here;
+      return;
+    }
+    if (series_.open() && line_.id == series_.id() && line_.decade != series_.nextYear()) {
+      return skipOpenSeries(here,
+                            "Expected decade " + std::to_string(series_.nextYear()) +
+                                " for chronology " + series_.id() + ", the one after its last line",
+                            "the line gives decade " + std::to_string(line_.decade));
+    }
+    if (series_.open() && line_.id != series_.id()) finish(THOUSANDTHS);
+    if (!series_.open()) series_.begin(line_.id, line_.decade);
+    for (const int value : line_.index) series_.add(value != CHRONOLOGY_MISSING, value);
+  }
+
+  // A line that is no chronology line: a fault of the chronology it names.
+  void fault(const ChronologyLine& line, long here) {
+    if (series_.open() && line.id == series_.id()) {
+      return skipOpenSeries(here, line.message, line.detail);
+    }
+    if (series_.open()) finish(THOUSANDTHS);
+    skip(line.id, here, line.message, line.detail);
+  }
+
+  ChronologyLine line_;
+  ChronologyLine suspect_;  // a line with a decimal point, not yet known to be the last
+  std::string suspectId_;
+  long suspectLine_ = 0;
+};
 
 }  // namespace
 
 void readRingWidthFile(std::FILE* file, SeriesTable& t, TucsonNotes& notes) {
-  Lines lines(file, "Input error in the ring-width file");
-  SeriesBuilder series(t, notes, lines);
-  long lastLine = 0;
-  for (bool more = firstDataLine(lines); more; more = lines.next()) {
-    readRingWidthLine(lines, series, lastLine);
-  }
-  if (series.open()) {
-    throw lines.error(lastLine,
-                      "Series " + series.id() + " ends without its end marker (999 or -9999)",
-                      "the file ends after this line");
-  }
+  RingWidthReader(file, t, notes).read();
 }
 
 void readChronologyFile(std::FILE* file, SeriesTable& t, TucsonNotes& notes) {
-  Lines lines(file, "Input error in the chronology file");
-  SeriesBuilder series(t, notes, lines);
-  for (bool more = firstDataLine(lines); more; more = lines.next()) {
-    try {
-      readChronologyLine(lines, series);
-    } catch (const InputError&) {
-      // The last line of a file may be the chronology's statistics: not data, but it holds
-      // decimal numbers, which no data line does.
-      const bool statistics =
-          t.seriesCount > 0 && lines.text().find('.') != std::string_view::npos && !lines.next();
-      if (!statistics) throw;
-      break;
-    }
-  }
-  if (series.open()) series.finish(THOUSANDTHS);
+  ChronologyReader(file, t, notes).read();
 }
 
 }  // namespace ringsmooth

@@ -4,15 +4,22 @@
 // ring-width series or chronology, in the order of their first line in the file.
 //
 // Common to both:
-//   - Lines end at LF, CR LF or a lone CR. A tab moves to the next multiple of 8 columns, as an
-//     editor shows it; columns are then counted from 1. Empty and blank lines are passed over.
-//   - Optional header: when the first non-blank line holds, after some site ID text, the digit
-//     1 standing alone in one of columns 7-10, it and the next two non-blank lines (with 2 and
-//     3 in the same way) are header lines and are skipped. A file with header line 1 but not 2
-//     or 3 is an input error.
+//   - Lines end at LF, CR LF, CR CR LF or a lone CR. A tab moves to the next multiple of 8
+//     columns, as an editor shows it. Empty and blank lines are passed over.
+//   - Columns count characters: on a line that is valid UTF-8 (every line of a UTF-8 file) each
+//     character is one column, so an ID with letters outside ASCII keeps the year in its
+//     columns; on any other line each byte is one column. Names keep their bytes.
+//   - Titles: up to 3 leading lines that are not data lines are skipped, whatever they hold
+//     (the data bank's 3 header lines, or a free title), each quoted in a note.
 //   - A series whose ID an earlier series already used (the same ID again, later in the file)
 //     is a series of its own named ID_2 (ID_3, ...; any name an earlier series already has is
 //     skipped), with a note naming its first line. Nothing is merged or dropped.
+//   - One bad series does not sink the file: a series with a fault of its own (a line out of
+//     sequence, no end marker, a value that is not a whole number, too many years) is skipped
+//     whole, every line of its block, and reported in TucsonNotes::skipped with its line and
+//     what was expected there. When no series at all can be read, the first fault is raised as
+//     the file's InputError. A line longer than 1024 columns, more series than the table holds
+//     and a read error stay errors of the file.
 //   - Missing years are NaN in the table (t.missingFlag is NaN too, so that no measured value,
 //     zero included, is ever taken for missing). Each series is trimmed to its first and last
 //     present year; missing years inside stay NaN. A series with no present year gets
@@ -22,16 +29,22 @@
 //     so it is exactly the double a table cell written as that decimal ("1.04") would hold.
 //   - Capacities: at most MAX_SERIES_COUNT series and MAX_YEARS years from a series' first to
 //     its last present year.
-// Any malformed line raises InputError with the heading "Input error in the ring-width file,
-// line N" (or "chronology file") and a message saying what was expected there.
+// Errors carry the heading "Input error in the ring-width file, line N" (or "chronology file");
+// a skipped series' report adds ": series ID skipped".
 //
-// Ring-width lines: the series ID in columns 1-8 and the year of the line's first value in
-// columns 9-12, right-aligned; a '-' in column 8 followed by four digits is a five-character
-// year (-1000 and before) with the ID in columns 1-7. Then up to 10 values, one per year,
-// separated by blanks; the years run on by 1 from line to line of a series. A series ends with
-// the marker 999 (its values are in 0.01 mm) or -9999 (0.001 mm) after its last value; the
-// marker may be an 11th value, and only zeros may follow it on its line. Any other negative
-// value is a missing year; 0 is a measured value.
+// Ring-width lines are read on the format's grid first: the series ID in columns 1-8, the year
+// of the line's first value right-aligned in columns 9-12 (a '-' in column 8 followed by four
+// digits is a five-character year, with the ID in columns 1-7), then one value per year in
+// 6-column fields from column 13, each a right-aligned whole number; a blank field between
+// values is a missing year. A line that does not fit the grid is read by blanks: the ID, the
+// year, the values. Either way the line must continue the open series (same ID, the year after
+// its last value) or start one; the grid reading is preferred, and the two are never mixed in
+// one line. A note counts the lines read by blanks. An ID that differs from the open series'
+// only in letter case, with the year continuing it, continues it (the series keeps its first
+// line's ID; a note names the line). A series ends with the marker 999 (its values are in
+// 0.01 mm) or -9999 (0.001 mm) after its last value; the marker may be an 11th value, and only
+// zeros may follow it on its line. Any other negative value is a missing year; 0 is a measured
+// value. Values have at most 9 digits.
 //
 // Chronology lines: the ID in columns 1-6, the decade (a multiple of 10) in columns 7-10, then
 // 10 pairs of index (4 columns, thousandths: 1000 is 1.000) and sample depth (3 columns) in
@@ -43,14 +56,17 @@
 #include <string>
 #include <vector>
 
+#include "core/run_error.h"
 #include "core/series_table.h"
 
 namespace ringsmooth {
 
 // What a Tucson reader reports besides the series.
 struct TucsonNotes {
-  std::vector<std::string>
-      renamed;  // " Series ABC at line 31 repeats an earlier ID: read as ABC_2"
+  // Console notes, without line ends: titles skipped, letter-case changes and renamed series
+  // in file order, then the count of lines read by blanks.
+  std::vector<std::string> lines;
+  std::vector<InputError> skipped;  // one report per series skipped, in file order
 };
 
 // Reads a ring-width file from `file` into `t` (all 0.0 before).

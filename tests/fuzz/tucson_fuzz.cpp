@@ -1,6 +1,7 @@
 // Fuzz target: Tucson files through the reader the run uses. The input's first byte chooses the
 // format (even: ring-width, odd: chronology); the rest is the file. After every file that reads
-// without an error the table's promises are checked, and the console notes are built.
+// without an error the table's promises are checked (a skipped series leaves nothing behind), the
+// reports on skipped series are checked as error reports are, and the console notes are built.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -33,6 +34,11 @@ void checkTable(const ringsmooth::SeriesTable& t, const ringsmooth::InputSummary
       fuzz::require(std::isnan(v[i]) || (v[i] >= 0.0 && v[i] < 1e7), "a value out of range");
     }
   }
+  if (t.seriesCount < ringsmooth::MAX_SERIES) {  // a skipped series leaves nothing behind it
+    const double* after = t.values + static_cast<std::ptrdiff_t>(t.seriesCount) * MAX_YEARS;
+    for (int i = 0; i < MAX_YEARS; ++i) fuzz::require(after[i] == 0.0, "a skipped series' values");
+  }
+  for (const ringsmooth::InputError& report : summary.skipped) fuzz::checkReport(report);
   for (const std::string& line : ringsmooth::readingNotes(summary)) {
     for (const char c : line) {
       fuzz::require(static_cast<unsigned char>(c) >= 0x20 && c != 0x7f, "a control byte in a note");
