@@ -1,5 +1,6 @@
 #include "driver/command_line.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -206,13 +207,20 @@ class Parser {
   void pick(const std::string& option, const std::string& value,
             std::initializer_list<std::pair<const char*, T>> words, const char* expected,
             T& setting) {
+    if (!pickFrom(value, words, setting)) badValue(option, value, expected);
+  }
+
+  // The meaning of `value` among `words`; false when it is none of them.
+  template <typename T>
+  static bool pickFrom(const std::string& value,
+                       std::initializer_list<std::pair<const char*, T>> words, T& setting) {
     for (const auto& [word, meaning] : words) {
       if (value == word) {
         setting = meaning;
-        return;
+        return true;
       }
     }
-    badValue(option, value, expected);
+    return false;
   }
 
   // A whole number from `lowest` to `highest`, or a usage error saying what was expected.
@@ -224,6 +232,26 @@ class Parser {
       return badValue(option, value, expected);
     }
     setting = number;
+  }
+
+  // Formats separated by commas, each once, in the order given.
+  void formatList(const std::string& option, const std::string& value,
+                  std::vector<OutputFormat>& formats) {
+    constexpr const char* EXPECTED = "listing, csv or both (listing,csv)";
+    formats.clear();
+    std::size_t start = 0;
+    for (;;) {
+      const std::size_t comma = value.find(',', start);
+      const std::string word = value.substr(start, comma == std::string::npos ? comma : comma - start);
+      OutputFormat format = OutputFormat::Listing;
+      if (!pickFrom(word, {{"listing", OutputFormat::Listing}, {"csv", OutputFormat::Csv}}, format) ||
+          std::find(formats.begin(), formats.end(), format) != formats.end()) {
+        return badValue(option, value, EXPECTED);
+      }
+      formats.push_back(format);
+      if (comma == std::string::npos) return;
+      start = comma + 1;
+    }
   }
 
   void apply(const KnownOption& option, const std::string& shown, const std::string& value) {
@@ -252,8 +280,10 @@ class Parser {
         return;
       }
       case Option::Format:
-        return pick(shown, value, {{"listing", OutputFormat::Listing}, {"csv", OutputFormat::Csv}},
-                    "listing or csv", s.format);
+        if (formatGiven_) return fail("option '" + shown + "' is given twice; name the formats "
+                                      "in one, as in -f listing,csv");
+        formatGiven_ = true;
+        return formatList(shown, value, s.formats);
       case Option::Plots:
         return pick(shown, value, {{"none", ' '}, {"listed", 'n'}, {"widest", 'y'}},
                     "none, listed or widest", s.plotRangeAnswer);
@@ -333,6 +363,7 @@ class Parser {
   bool help_ = false;
   bool version_ = false;
   bool response_ = false;
+  bool formatGiven_ = false;
 };
 
 // Writes `text` to `out` and makes sure it left the buffer; 0 on success, 1 after a note on
