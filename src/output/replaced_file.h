@@ -28,7 +28,9 @@ class ReplacedFile {
   int fd() const { return fd_; }
   // The name the content goes to while it is written: the temporary, or the target itself when
   // it is written in place. For writers that open the file by its name (PLplot).
-  const char* writtenName() const { return temporary_.empty() ? target_.c_str() : temporary_.c_str(); }
+  const char* writtenName() const {
+    return temporary_.empty() ? target_.c_str() : temporary_.c_str();
+  }
 
   // Sends the content to the disk, closes the file and renames the temporary over the target.
   // The file is synced first so that a crash just after the rename can't leave the target
@@ -45,8 +47,8 @@ class ReplacedFile {
   void unlist();
 
   int fd_ = -1;
-  std::string target_;     // the file replaced (a symbolic link resolved)
-  std::string temporary_;  // empty when written in place or when there is none
+  std::string target_;                // the file replaced (a symbolic link resolved)
+  std::string temporary_;             // empty when written in place or when there is none
   ReplacedFile* previous_ = nullptr;  // the list of live temporaries
   ReplacedFile* next_ = nullptr;
 };
