@@ -122,6 +122,7 @@ int ReplacedFile::open(const std::string& target) {
     return error;
   }
   fd_ = fd;
+  replacing_ = exists;
   temporary_ = std::move(name);
   list();
   return 0;
@@ -139,7 +140,7 @@ int ReplacedFile::commit() {
     return fd >= 0 && ::close(fd) != 0 ? errno : 0;
   }
   int error = 0;
-  if (::fsync(fd_) != 0) error = errno;
+  if (replacing_ && ::fsync(fd_) != 0) error = errno;
   const int fd = fd_;
   fd_ = -1;
   if (::close(fd) != 0 && error == 0) error = errno;

@@ -32,10 +32,12 @@ class ReplacedFile {
     return temporary_.empty() ? target_.c_str() : temporary_.c_str();
   }
 
-  // Sends the content to the disk, closes the file and renames the temporary over the target.
-  // The file is synced first so that a crash just after the rename can't leave the target
-  // empty: the new content is on the disk before the old is given up. Returns 0, or the errno
-  // value of the failure, after which the temporary is gone and the target as it was.
+  // Closes the file and renames the temporary over the target. A file that replaces an
+  // existing one is synced to the disk first, so that a crash just after the rename can't
+  // leave the target empty: the new content is on the disk before the old is given up. A new
+  // name is not synced (a sync costs milliseconds per file, and there is nothing to lose).
+  // Returns 0, or the errno value of the failure, after which the temporary is gone and the
+  // target as it was.
   int commit();
   // Closes the file and removes its temporary; the target stays as it was.
   void discard();
@@ -49,6 +51,7 @@ class ReplacedFile {
   int fd_ = -1;
   std::string target_;                // the file replaced (a symbolic link resolved)
   std::string temporary_;             // empty when written in place or when there is none
+  bool replacing_ = false;            // the target existed when the file was opened
   ReplacedFile* previous_ = nullptr;  // the list of live temporaries
   ReplacedFile* next_ = nullptr;
 };
