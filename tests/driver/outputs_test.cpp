@@ -57,7 +57,8 @@ struct Case {
   const char* what;
   std::vector<std::string> arguments;  // a batch run; none: the dialogue, on `answers`
   std::string answers;
-  std::vector<std::string> earlier;  // files holding an earlier result before the run
+  std::vector<std::string> earlier;  // files holding an earlier result before the run; a name
+                                     // "LINK=FILE" is a hard link to such a file
   int status;                        // 128 + the signal for a run stopped by one
   std::vector<Left> left;            // every file there is afterwards besides TABLES
   std::string said;                  // on standard error or the console ("" for a signal)
@@ -207,6 +208,10 @@ TEST_F(Outputs, LeftBehindAfterSuccessFailureClashAndSignal) {
        "tables sample.txt and sub/sample.txt would both write out/sample.lst\n"},
       {"one output by two paths", {"-c", "30", "sample.txt", "sub/../sample.csv"}, "", {}, 2, {},
        "tables sample.txt and sub/../sample.csv would both write sample.lst\n"},
+      {"one output by two links", {"-c", "30", "sample.txt", "sub/sample.txt"}, "",
+       {"sample.lst", "sub/sample.lst=sample.lst"}, 2,
+       {{"sample.lst", Holds::Earlier}, {"sub/sample.lst", Holds::Earlier}},
+       "tables sample.txt and sub/sample.txt would both write sample.lst\n"},
       {"an output over another table",
        {"-c", "30", "-f", "csv", "other.txt", "other.spline.csv"}, "", {}, 2, {},
        "table other.txt would write other.spline.csv over table other.spline.csv\n"},
@@ -229,7 +234,14 @@ TEST_F(Outputs, LeftBehindAfterSuccessFailureClashAndSignal) {
     fs::remove_all(folder);
     fs::create_directories(scratch / "sub");
     for (const auto& [name, text] : TABLES) write(name, text);
-    for (const std::string& name : c.earlier) write(name, EARLIER);
+    for (const std::string& name : c.earlier) {
+      const std::size_t link = name.find('=');
+      if (link == std::string::npos) {
+        write(name, EARLIER);
+      } else {
+        fs::create_hard_link(scratch / name.substr(link + 1), scratch / name.substr(0, link));
+      }
+    }
     std::string said;
     int status = 0;
     if (c.signal != 0) {
