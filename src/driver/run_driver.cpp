@@ -308,7 +308,8 @@ struct TableOutcome {
 // waits, and on one removes every temporary file (no table's output is put in place after
 // that), then ends the process by that signal without waiting for the tables still running:
 // one may be waiting for its input.
-int runTablesSideBySide(const CommandLine& c, std::FILE* err, int jobs) {
+int runTablesSideBySide(const CommandLine& c, std::FILE* err, int jobs,
+                        const sigset_t& termination) {
   const std::size_t tables = c.tables.size();
   std::vector<TableOutcome> outcome(tables);
   std::mutex mutex;
@@ -351,7 +352,6 @@ int runTablesSideBySide(const CommandLine& c, std::FILE* err, int jobs) {
   std::vector<std::thread> threads;
   for (int j = 0; j < jobs && static_cast<std::size_t>(j) < tables; ++j) threads.emplace_back(work);
   Progress progress(c.verbose ? nullptr : err, static_cast<int>(tables));
-  const sigset_t termination = terminationSignals();
   const timespec noWait{0, 0};
   int status = EXIT_NORMAL;
   int signal = 0;
@@ -406,12 +406,12 @@ int runBatch(const CommandLine& c, std::FILE* err) {
       return checkWritten(err, "standard error", EXIT_INPUT_ERROR);
     }
   }
-  removeTemporariesOnSignals(terminationSignals());
+  const sigset_t ending = removeTemporariesOnSignals(terminationSignals());
   const int jobs = c.jobs > 0 ? c.jobs : availableCores();
   const char range = c.settings.plotRangeAnswer;
   const bool plots = range == 'y' || range == 'n';
   const int status = jobs > 1 && c.tables.size() > 1 && !plots
-                         ? runTablesSideBySide(c, err, jobs)
+                         ? runTablesSideBySide(c, err, jobs, ending)
                          : runTablesInTurn(c, err, jobs);
   return checkWritten(err, "standard error", checkWritten(stdout, "standard output", status));
 }

@@ -186,15 +186,24 @@ void ReplacedFile::unlist() {
   previous_ = next_ = nullptr;
 }
 
-void removeTemporariesOnSignals(const sigset_t& signals) {
+sigset_t removeTemporariesOnSignals(const sigset_t& signals) {
   newFileMode();  // the umask is read while there is one thread
   struct sigaction action {};
   action.sa_handler = removeTemporariesAndEnd;
   action.sa_mask = signals;
   action.sa_flags = SA_RESTART;
+  sigset_t ending;
+  sigemptyset(&ending);
   for (int s = 1; s < NSIG; ++s) {
-    if (sigismember(&signals, s) == 1) ::sigaction(s, &action, nullptr);
+    struct sigaction current {};
+    if (sigismember(&signals, s) != 1 || ::sigaction(s, nullptr, &current) != 0 ||
+        current.sa_handler == SIG_IGN) {
+      continue;
+    }
+    ::sigaction(s, &action, nullptr);
+    sigaddset(&ending, s);
   }
+  return ending;
 }
 
 void removeTemporariesForGood() {

@@ -57,9 +57,11 @@ class ReplacedFile {
 };
 
 // Makes every signal of `signals` remove the live temporaries and then end the process as its
-// default action would. Call it once, before any thread starts; the threads of the run must
-// keep these signals blocked (only the thread that writes the outputs takes them).
-void removeTemporariesOnSignals(const sigset_t& signals);
+// default action would; a signal ignored when this is called (nohup ignores the hangup) stays
+// ignored. Returns the signals that now end the run. Call it once, before any thread starts;
+// the threads of the run must keep these signals blocked (only the thread that writes the
+// outputs takes them).
+sigset_t removeTemporariesOnSignals(const sigset_t& signals);
 
 // Removes every live temporary now and lets no file be made or committed afterwards: for a
 // process about to end by a signal it took itself. Never returns the files' lock.

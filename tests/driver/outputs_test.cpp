@@ -65,6 +65,8 @@ struct Case {
   int signal = 0;  // sent once the temporaries of `stopped` exist; tables named "fifo*" are
                    // FIFOs the test holds open, so that the run is known to be reading them
   std::vector<std::string> stopped = {};
+  bool ignored = false;  // the signal is ignored as the run starts (nohup): the run goes on,
+                         // and the FIFOs are then given the sample table
 };
 
 std::string dialogue(const std::string& table, const std::string& listing, int columns) {
@@ -134,7 +136,11 @@ class Outputs : public runner::ScratchTest {
       if (a.rfind("fifo", 0) == 0 && ::mkfifo((scratch / a).c_str(), 0600) == 0) fifos.push_back(a);
     }
     write("answers.in", c.answers);
+    struct sigaction ignore {}, previous {};
+    ignore.sa_handler = c.ignored ? SIG_IGN : SIG_DFL;
+    ::sigaction(c.signal, &ignore, &previous);  // the run inherits the disposition
     const pid_t pid = runner::start(folder, c.arguments);
+    ::sigaction(c.signal, &previous, nullptr);
     int status = 0;
     const auto ended = [&] { return ::waitpid(pid, &status, WNOHANG) == pid; };
     std::vector<int> writers;
@@ -154,8 +160,14 @@ class Outputs : public runner::ScratchTest {
       }
     }
     ::kill(pid, c.signal);
+    for (int fd : writers) {
+      if (c.ignored) {
+        ::fcntl(fd, F_SETFL, 0);
+        EXPECT_EQ(::write(fd, SAMPLE.data(), SAMPLE.size()), static_cast<ssize_t>(SAMPLE.size()));
+      }
+      ::close(fd);
+    }
     ::waitpid(pid, &status, 0);
-    for (int fd : writers) ::close(fd);
     return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
   }
 
@@ -225,6 +237,8 @@ TEST_F(Outputs, LeftBehindAfterSuccessFailureClashAndSignal) {
        128 + SIGTERM,
        {{"sample.lst", Holds::Listing}, {"sample.pdf", Holds::Pdf}, {"fifo.lst", Holds::Earlier}},
        "", SIGTERM, {"fifo.lst"}},
+      {"SIGHUP ignored by nohup leaves the run going", {"-c", "30", "-j", "1", "fifo.txt"}, "",
+       {"fifo.lst"}, 0, {{"fifo.lst", Holds::Listing}}, "", SIGHUP, {"fifo.lst"}, true},
       {"SIGHUP in tables side by side", {"-c", "30", "-j", "2", "fifo.txt", "fifo2.txt"}, "",
        {"fifo.lst"}, 128 + SIGHUP, {{"fifo.lst", Holds::Earlier}}, "", SIGHUP,
        {"fifo.lst", "fifo2.lst"}},
