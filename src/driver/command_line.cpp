@@ -1,5 +1,6 @@
 #include "driver/command_line.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -38,12 +39,14 @@ constexpr const char* kUsage =
     "\n"
     "Batch runs (TABLE - is standard input):\n"
     "  -c, --cutoff=YEARS     required: the cutoff, a whole number of 1 or more\n"
-    "  -o, --output=FILE      the output of a single TABLE; - is standard output\n"
-    "  -d, --output-dir=DIR   outputs go to DIR; without -o and -d each goes beside\n"
-    "                         its TABLE: TABLE.lst, or TABLE.spline.csv with -f csv\n"
+    "  -o, --output=FILE      the output of a single TABLE; - is standard output;\n"
+    "                         with two formats the second goes beside FILE\n"
+    "  -d, --output-dir=DIR   outputs go to DIR, made when missing; without -o and\n"
+    "                         -d each goes beside its TABLE: TABLE.lst, or\n"
+    "                         TABLE.spline.csv with -f csv\n"
     "  -f, --format=FORMAT    listing (default): the fixed-width listing, as the\n"
     "                         dialogue writes it; csv: series,year,value,spline,\n"
-    "                         residual\n"
+    "                         residual; listing,csv: both; given once\n"
     "      --columns=N        the columns including years; default: as many as the\n"
     "                         names in the table's first line\n"
     "  -m, --missing=FLAG     the missing-value flag; default -999\n"
@@ -64,7 +67,12 @@ constexpr const char* kUsage =
     "  -V, --version          show the version and exit\n"
     "\n"
     "Standard output carries only an output sent there with -o -. Notes and error\n"
-    "reports go to standard error and name their table.\n"
+    "reports go to standard error and name their table. Two tables writing one\n"
+    "file, or one writing over another TABLE, are refused before anything is done.\n"
+    "\n"
+    "Every output file is written under a temporary name (.NAME.XXXXXX) beside it\n"
+    "and renamed over NAME only when whole: a failed or interrupted run leaves the\n"
+    "earlier file as it was. Pipes and devices are written as the run goes.\n"
     "\n"
     "Environment:\n"
     "  RINGSMOOTH_PLOT_DEVICE  PLplot device for the dialogue's plots (xwin,\n"
@@ -72,9 +80,10 @@ constexpr const char* kUsage =
     "                          display, else pngcairo files <listing>-<n>.png\n"
     "  RINGSMOOTH_JOBS         threads for the dialogue's run (as -j)\n"
     "\n"
-    "Exit status: 0 normal end, 1 input or file error, 2 usage error, 3 a series\n"
-    "too long for the spline (over MAX_YEARS values once extended). A batch run\n"
-    "goes on after a table that fails and ends with the status of the first failure.\n"
+    "Exit status: 0 normal end, 1 input or file error, 2 usage error (or clashing\n"
+    "outputs), 3 a series too long for the spline (over MAX_YEARS values once\n"
+    "extended). A batch run goes on after a table that fails and ends with the\n"
+    "status of the first failure.\n"
     "See ringsmooth(1) for the table format and the listing layout.\n";
 
 // The usage text with the capacity written in.
@@ -208,13 +217,20 @@ class Parser {
   void pick(const std::string& option, const std::string& value,
             std::initializer_list<std::pair<const char*, T>> words, const char* expected,
             T& setting) {
+    if (!pickFrom(value, words, setting)) badValue(option, value, expected);
+  }
+
+  // The meaning of `value` among `words`; false when it is none of them.
+  template <typename T>
+  static bool pickFrom(const std::string& value,
+                       std::initializer_list<std::pair<const char*, T>> words, T& setting) {
     for (const auto& [word, meaning] : words) {
       if (value == word) {
         setting = meaning;
-        return;
+        return true;
       }
     }
-    badValue(option, value, expected);
+    return false;
   }
 
   // A whole number from `lowest` to `highest`, or a usage error saying what was expected.
@@ -226,6 +242,26 @@ class Parser {
       return badValue(option, value, expected);
     }
     setting = number;
+  }
+
+  // Formats separated by commas, each once, in the order given.
+  void formatList(const std::string& option, const std::string& value,
+                  std::vector<OutputFormat>& formats) {
+    constexpr const char* EXPECTED = "listing, csv or both (listing,csv)";
+    formats.clear();
+    std::size_t start = 0;
+    for (;;) {
+      const std::size_t comma = value.find(',', start);
+      const std::string word = value.substr(start, comma == std::string::npos ? comma : comma - start);
+      OutputFormat format = OutputFormat::Listing;
+      if (!pickFrom(word, {{"listing", OutputFormat::Listing}, {"csv", OutputFormat::Csv}}, format) ||
+          std::find(formats.begin(), formats.end(), format) != formats.end()) {
+        return badValue(option, value, EXPECTED);
+      }
+      formats.push_back(format);
+      if (comma == std::string::npos) return;
+      start = comma + 1;
+    }
   }
 
   void apply(const KnownOption& option, const std::string& shown, const std::string& value) {
@@ -257,8 +293,10 @@ class Parser {
         return;
       }
       case Option::Format:
-        return pick(shown, value, {{"listing", OutputFormat::Listing}, {"csv", OutputFormat::Csv}},
-                    "listing or csv", s.format);
+        if (formatGiven_) return fail("option '" + shown + "' is given twice; name the formats "
+                                      "in one, as in -f listing,csv");
+        formatGiven_ = true;
+        return formatList(shown, value, s.formats);
       case Option::Plots:
         return pick(shown, value, {{"none", ' '}, {"listed", 'n'}, {"widest", 'y'}},
                     "none, listed or widest", s.plotRangeAnswer);
@@ -338,6 +376,7 @@ class Parser {
   bool help_ = false;
   bool version_ = false;
   bool response_ = false;
+  bool formatGiven_ = false;
 };
 
 // Writes `text` to `out` and makes sure it left the buffer; 0 on success, 1 after a note on

@@ -71,7 +71,7 @@ int csvName(const char name[NAME_LENGTH], char out[CSV_NAME_CAPACITY]) {
 Listing::Listing() = default;
 
 Listing::~Listing() {
-  if (fd_ >= 0) ::close(fd_);
+  if (fileName_ == "-" && fd_ >= 0) ::close(fd_);
 }
 
 InputError Listing::error(const char* what, int errorNumber) const {
@@ -83,9 +83,16 @@ InputError Listing::error(const char* what, int errorNumber) const {
 void Listing::create(const std::string& fileName, OutputFormat format) {
   fileName_ = fileName;
   format_ = format;
-  fd_ = fileName == "-" ? ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0)
-                        : ::open(fileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd_ < 0) throw error("Cannot create", errno);
+  if (fileName == "-") {
+    fd_ = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0);
+    if (fd_ < 0) throw error("Cannot create", errno);
+  } else if (const int failure = file_.open(fileName); failure != 0) {
+    InputError e = error("Cannot create", failure);
+    e.message = creationFailure(fileName, failure);
+    throw e;
+  } else {
+    fd_ = file_.fd();
+  }
   if (format_ == OutputFormat::Csv) writeAll(CSV_HEADER, sizeof CSV_HEADER - 1);
 }
 
@@ -170,7 +177,8 @@ void Listing::close() {
   if (fd_ < 0) return;
   const int fd = fd_;
   fd_ = -1;
-  if (::close(fd) != 0) throw error("Cannot close", errno);
+  const int failure = fileName_ == "-" ? (::close(fd) != 0 ? errno : 0) : file_.commit();
+  if (failure != 0) throw error("Cannot close", failure);
 }
 
 }  // namespace ringsmooth

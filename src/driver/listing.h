@@ -8,6 +8,7 @@
 #include "core/capacities.h"
 #include "core/run_error.h"
 #include "driver/settings.h"
+#include "output/replaced_file.h"
 
 namespace ringsmooth {
 
@@ -18,8 +19,10 @@ class Listing {
   Listing(const Listing&) = delete;
   Listing& operator=(const Listing&) = delete;
 
-  // Creates the file, or empties an existing one; "-" is standard output. A CSV output starts
-  // with its header line. Throws InputError with the system's message.
+  // Starts the file; "-" is standard output. A file is written under a temporary name and
+  // replaces an existing one only at close() (output/replaced_file.h): until then, and if the
+  // run fails or is stopped, the file of that name stays as it was. A CSV output starts with
+  // its header line. Throws InputError with the system's message (or the missing folder).
   void create(const std::string& fileName, OutputFormat format = OutputFormat::Listing);
   // Writes one result block. A listing block: an empty line, " Input series is: " and the
   // 20-character name, the column header, and one 29-character line per year. A CSV block: one
@@ -31,13 +34,14 @@ class Listing {
                   const float smoothed[], float residuals[]);
   // Writes a block formed by formatBlock, whole.
   void writeText(const char* text, long size);
-  // Closes the file; throws InputError if the system reports a failure.
+  // Closes the file and puts it in place; throws InputError if the system reports a failure.
   void close();
 
  private:
   void writeAll(const char* data, long size);
   InputError error(const char* what, int errorNumber) const;
   int fd_ = -1;
+  ReplacedFile file_;  // the file named, unless the output is standard output
   OutputFormat format_ = OutputFormat::Listing;
   std::string fileName_;
   std::unique_ptr<char[]> blockText_;  // one block's text, formed in full before it is written

@@ -13,6 +13,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <mutex>
 #include <new>
 #include <optional>
@@ -20,17 +21,18 @@
 #include <thread>
 #include <vector>
 
-#include "core/file_names.h"
 #include "core/run_error.h"
 #include "core/series_table.h"
 #include "driver/dialogue.h"
 #include "driver/jobs.h"
 #include "driver/listing.h"
+#include "driver/output_names.h"
 #include "driver/progress.h"
 #include "driver/report.h"
 #include "driver/series_pipeline.h"
 #include "input/free_form.h"
 #include "input/series_file.h"
+#include "output/replaced_file.h"
 #include "plot/plot1.h"
 #include "plot/plot_device.h"
 #include "plot/plplot_fonts.h"
@@ -146,9 +148,19 @@ int runTable(RunSettings& settings, const RunConsole& console) {
 
   if (dialogue != nullptr) dialogue->askOutputFile(settings);
   refuseNulInName("Cannot create the output listing", settings.outputFileName);
-  refuseListingOverTable(input, settings.outputFileName);
-  Listing listing;
-  listing.create(settings.outputFileName, settings.format);
+  // Each output is written under a temporary name and put in place when the table is done.
+  Listing listings[OUTPUT_FORMATS];
+  Listing* outputs[OUTPUT_FORMATS] = {};
+  for (const OutputFormat format : settings.formats) {
+    const std::string name = formatOutputName(settings, format);
+    refuseListingOverTable(input, name);
+    Listing& listing = listings[static_cast<int>(format)];
+    listing.create(name, format);
+    outputs[static_cast<int>(format)] = &listing;
+  }
+  const auto closeOutputs = [&] {
+    for (const OutputFormat format : settings.formats) listings[static_cast<int>(format)].close();
+  };
 
   if (dialogue != nullptr) dialogue->askTableShape(settings);
   const SeriesTablePtr table = makeSeriesTable();
@@ -163,14 +175,14 @@ int runTable(RunSettings& settings, const RunConsole& console) {
 
   if (table->seriesCount <= 0) {
     console.note("The table holds no series with data rows; nothing to do.");
-    listing.close();
+    closeOutputs();
     return status;
   }
 
   if (dialogue != nullptr) dialogue->askSmoothing(settings);
   const PipelineSettings pipeline{smoothingPlan(settings.cutoff, settings.ends),
                                   settings.normalizeAnswer, settings.plotRangeAnswer,
-                                  console.jobs, settings.format};
+                                  console.jobs, settings.formats};
   PlotDevice plotDevice{};
   const bool plots = settings.plotRangeAnswer == 'y' || settings.plotRangeAnswer == 'n';
   if (plots) {
@@ -178,31 +190,37 @@ int runTable(RunSettings& settings, const RunConsole& console) {
                                                         : settings.plotDevice.c_str();
     choosePlotDevice(plotDevice, requested, console.notes);
   }
-  // Plot files are named after the output; for an output on standard output, after the table.
-  const std::string plotBase = settings.outputFileName != "-" ? settings.outputFileName
-                               : settings.inputFileName != "-" ? settings.inputFileName
-                                                               : "stdin";
+  const std::string plotFilesBase = plotBase(settings);
   const PlotOutput plotOutput{&plotDevice, console.echo, console.notes,
                               console.notePrefix.c_str()};
   // A batch run puts a whole table's plots into one PDF, a page per series.
   std::optional<PlotBook> book;
   if (plots && dialogue == nullptr && std::strcmp(plotDevice.extension, "pdf") == 0) {
-    book.emplace(plotOutput, withoutExtension(plotBase) + ".pdf");
+    book.emplace(plotOutput, plotBookName(settings));
   }
   if (console.progress != nullptr) console.progress->tableHolds(table->seriesCount);
-  const SeriesOutput output{listing,
+  const SeriesOutput output{outputs,
                             console.echo,
                             console.notes,
                             console.notePrefix.c_str(),
                             dialogue != nullptr,
                             plots ? &plotDevice : nullptr,
-                            plotBase.c_str(),
+                            plotFilesBase.c_str(),
                             book ? &*book : nullptr,
                             console.progress,
                             console.stop};
-  processAllSeries(*table, pipeline, output);
-  if (book) book->close();
-  listing.close();
+  // A series too long for the spline stops the table with the blocks before it, which are kept.
+  const auto finish = [&] {
+    if (book) book->close();
+    closeOutputs();
+  };
+  try {
+    processAllSeries(*table, pipeline, output);
+  } catch (const SeriesTooLong&) {
+    finish();
+    throw;
+  }
+  finish();
   return status;
 }
 
@@ -244,24 +262,11 @@ int checkWritten(std::FILE* stream, const char* what, int status) {
   return status == EXIT_NORMAL ? EXIT_INPUT_ERROR : status;
 }
 
-// The output of a batch run's table: -o, or beside the table (or in -d's folder) with the
-// format's extension.
-std::string outputFor(const CommandLine& c, const std::string& table) {
-  if (!c.output.empty()) return c.output;
-  const char* extension = c.settings.format == OutputFormat::Csv ? ".spline.csv" : ".lst";
-  std::string stem = withoutExtension(table);
-  if (!c.outputDir.empty()) {
-    const std::size_t slash = stem.rfind('/');
-    if (slash != std::string::npos) stem = stem.substr(slash + 1);
-    return c.outputDir + (c.outputDir.back() == '/' ? "" : "/") + stem + extension;
-  }
-  return stem + extension;
-}
-
 }  // namespace
 
 int runDriver(std::FILE* consoleIn, std::FILE* consoleOut) {
   plplot_fonts();
+  removeTemporariesOnSignals(terminationSignals());
   bool jobsValid = true;
   const int jobs = jobsFromEnvironment(jobsValid);
   if (!jobsValid) {
@@ -278,15 +283,6 @@ int runDriver(std::FILE* consoleIn, std::FILE* consoleOut) {
 }
 
 namespace {
-
-// The settings and the name of batch table t.
-RunSettings tableSettings(const CommandLine& c, std::size_t t) {
-  RunSettings settings = c.settings;
-  settings.inputFileName = c.tables[t];
-  settings.outputFileName = outputFor(c, c.tables[t]);
-  if (settings.plotDevice.empty()) settings.plotDevice = "pdf";
-  return settings;
-}
 
 // One table after another, each table's series computed by `jobs` threads.
 int runTablesInTurn(const CommandLine& c, std::FILE* err, int jobs) {
@@ -319,9 +315,11 @@ struct TableOutcome {
 // draws on one thread only). Each table's notes and reports are kept until every table before
 // it is done, then written in table order, so standard error reads as in a run in turn.
 // Every thread blocks the termination signals; the calling thread looks for them while it
-// waits, and on one has every table stop before its next block, then ends the process by that
-// signal: the listings hold whole blocks only.
-int runTablesSideBySide(const CommandLine& c, std::FILE* err, int jobs) {
+// waits, and on one removes every temporary file (no table's output is put in place after
+// that), then ends the process by that signal without waiting for the tables still running:
+// one may be waiting for its input.
+int runTablesSideBySide(const CommandLine& c, std::FILE* err, int jobs,
+                        const sigset_t& termination) {
   const std::size_t tables = c.tables.size();
   std::vector<TableOutcome> outcome(tables);
   std::mutex mutex;
@@ -364,7 +362,6 @@ int runTablesSideBySide(const CommandLine& c, std::FILE* err, int jobs) {
   std::vector<std::thread> threads;
   for (int j = 0; j < jobs && static_cast<std::size_t>(j) < tables; ++j) threads.emplace_back(work);
   Progress progress(c.verbose ? nullptr : err, static_cast<int>(tables));
-  const sigset_t termination = terminationSignals();
   const timespec noWait{0, 0};
   int status = EXIT_NORMAL;
   int signal = 0;
@@ -385,9 +382,9 @@ int runTablesSideBySide(const CommandLine& c, std::FILE* err, int jobs) {
     outcome[t].text.clear();
   }
   stop = true;
-  for (std::thread& thread : threads) thread.join();
   progress.hide();
   if (signal != 0) {
+    removeTemporariesForGood();
     std::fflush(err);
     std::signal(signal, SIG_DFL);
     sigset_t only;
@@ -396,6 +393,7 @@ int runTablesSideBySide(const CommandLine& c, std::FILE* err, int jobs) {
     std::raise(signal);
     pthread_sigmask(SIG_UNBLOCK, &only, nullptr);
   }
+  for (std::thread& thread : threads) thread.join();
   return status;
 }
 
@@ -403,11 +401,27 @@ int runTablesSideBySide(const CommandLine& c, std::FILE* err, int jobs) {
 
 int runBatch(const CommandLine& c, std::FILE* err) {
   plplot_fonts();
+  if (const std::string clash = outputClash(c); !clash.empty()) {
+    CommandLine refused = c;
+    refused.action = CommandLine::Action::UsageError;
+    refused.error = clash;
+    return handleCommandLine(refused, stdout, err);
+  }
+  if (!c.outputDir.empty()) {
+    std::error_code failure;
+    std::filesystem::create_directories(c.outputDir, failure);
+    if (failure) {
+      writeErrorReport(err, InputError{"Cannot make the output folder \"" + c.outputDir + "\"",
+                                       failure.message()});
+      return checkWritten(err, "standard error", EXIT_INPUT_ERROR);
+    }
+  }
+  const sigset_t ending = removeTemporariesOnSignals(terminationSignals());
   const int jobs = c.jobs > 0 ? c.jobs : availableCores();
   const char range = c.settings.plotRangeAnswer;
   const bool plots = range == 'y' || range == 'n';
   const int status = jobs > 1 && c.tables.size() > 1 && !plots
-                         ? runTablesSideBySide(c, err, jobs)
+                         ? runTablesSideBySide(c, err, jobs, ending)
                          : runTablesInTurn(c, err, jobs);
   return checkWritten(err, "standard error", checkWritten(stdout, "standard output", status));
 }

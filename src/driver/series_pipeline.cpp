@@ -180,17 +180,22 @@ void SeriesComputer::compute(SeriesTable& table, const PipelineSettings& setting
     }
     smooth(plan, s);
     if (s.outcome != SeriesOutcome::Listed) continue;
-    s.blockSize = formatBlock(settings.format, table.seriesName[s.k], s.firstYear, s.n,
-                              s.workSeries, s.smoothedSeries, residuals_, s.blockText.get());
+    for (const OutputFormat format : settings.formats) {
+      const int f = static_cast<int>(format);
+      s.blockSize[f] = formatBlock(format, table.seriesName[s.k], s.firstYear, s.n, s.workSeries,
+                                   s.smoothedSeries, residuals_, s.blockText[f].get());
+    }
   }
 }
 
-std::unique_ptr<SeriesBatch> makeSeriesBatch(OutputFormat format, int width) {
+std::unique_ptr<SeriesBatch> makeSeriesBatch(const std::vector<OutputFormat>& formats, int width) {
   // Storage made once and left as it comes: every series writes what is read of it.
   auto batch = std::make_unique_for_overwrite<SeriesBatch>();
   for (int i = 0; i < width; ++i) {
-    batch->slot[i].blockText =
-        std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(blockCapacity(format)));
+    for (const OutputFormat format : formats) {
+      batch->slot[i].blockText[static_cast<int>(format)] =
+          std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(blockCapacity(format)));
+    }
   }
   return batch;
 }
@@ -324,7 +329,10 @@ void SeriesWriter::writeSeries(SeriesSlot& s) {
     default:
       break;
   }
-  out_.listing.writeText(s.blockText.get(), s.blockSize);
+  for (const OutputFormat format : settings_.formats) {
+    const int f = static_cast<int>(format);
+    out_.listings[f]->writeText(s.blockText[f].get(), s.blockSize[f]);
+  }
   plot(s);
 }
 
@@ -353,7 +361,7 @@ class ParallelPipeline {
         batches_((table.seriesCount + width - 1) / width),
         slots_(std::min(batches_, settings.jobs + 1)),
         ready_(static_cast<std::size_t>(slots_), -1) {
-    for (int i = 0; i < slots_; ++i) slot_.push_back(makeSeriesBatch(settings.format, width));
+    for (int i = 0; i < slots_; ++i) slot_.push_back(makeSeriesBatch(settings.formats, width));
   }
 
   void run() {
@@ -467,7 +475,7 @@ void processAllSeries(SeriesTable& table, const PipelineSettings& settings,
     return;
   }
   const auto computer = std::make_unique_for_overwrite<SeriesComputer>();
-  const auto batch = makeSeriesBatch(settings.format, width);
+  const auto batch = makeSeriesBatch(settings.formats, width);
   for (int first = 0; first < table.seriesCount; first += width) {
     const int count = std::min(width, table.seriesCount - first);
     computer->compute(table, settings, first, count, *batch);

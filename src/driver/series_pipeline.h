@@ -64,8 +64,9 @@ struct SeriesSlot {
   float levelLine[MAX_YEARS];    // the plot's level line
   float smoothedSeries[MAX_YEARS];  // the spline of the series' own years, level restored
   double filterCoefficients[MAX_YEARS];
-  std::unique_ptr<char[]> blockText;  // the series' block, formed for the output (blockCapacity)
-  long blockSize;
+  // The series' block in each output format asked for (blockCapacity), by the format's number.
+  std::unique_ptr<char[]> blockText[OUTPUT_FORMATS];
+  long blockSize[OUTPUT_FORMATS];
 };
 
 // Series first .. first+count-1, computed together (their filters share one Burg batch).
@@ -75,8 +76,8 @@ struct SeriesBatch {
   SeriesSlot slot[MEMCOF_MAX_LANES];
 };
 
-// A batch of up to `width` series (memcofBatchWidth), with room for their blocks of `format`.
-std::unique_ptr<SeriesBatch> makeSeriesBatch(OutputFormat format, int width);
+// A batch of up to `width` series (memcofBatchWidth), with room for their blocks in `formats`.
+std::unique_ptr<SeriesBatch> makeSeriesBatch(const std::vector<OutputFormat>& formats, int width);
 
 // The answers the pipeline uses.
 struct PipelineSettings {
@@ -84,7 +85,7 @@ struct PipelineSettings {
   char normalizeAnswer;  // 'y' standardize, 'n' centre
   char plotRangeAnswer;  // 'y' widest span, 'n' listed years, anything else no plot
   int jobs = 1;          // threads that compute series; 1: the calling thread alone
-  OutputFormat format = OutputFormat::Listing;  // the form of the blocks
+  std::vector<OutputFormat> formats = {OutputFormat::Listing};  // the forms of the blocks
 };
 
 // The work storage of one computing thread, made once and used for every batch.
@@ -111,7 +112,7 @@ class SeriesComputer {
 
 // Where a series' output goes.
 struct SeriesOutput {
-  Listing& listing;
+  Listing* const* listings;  // by format number: the output of each format asked for
   std::FILE* echo;         // the filter echo and the plots' range lines; null: not written
   std::FILE* notes;        // skipped series, plot files, the spline's messages
   const char* notePrefix;  // written before every note ("" in the dialogue)

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/text_field.h"
+#include "output/replaced_file.h"
 #include "plot/plot_range.h"
 
 namespace ringsmooth {
@@ -168,19 +169,28 @@ void note(const PlotOutput& out, const char* format, const char* text) {
 }
 
 // A file device must have a file it can write: PLplot would otherwise ask for a name on
-// standard input, or retry and end the process.
-bool fileWritable(const char* fileName, const PlotOutput& out) {
+// standard input, or retry and end the process. The plot goes to a temporary beside fileName,
+// put in place once the plot is whole.
+bool fileStarted(ReplacedFile& file, const char* fileName, const PlotOutput& out) {
   if (fileName == nullptr || fileName[0] == '\0') {
     note(out, " Plot not written: no file name for it.%s\n", "");
     return false;
   }
-  std::FILE* file = std::fopen(fileName, "wb");
-  if (file == nullptr) {
-    const std::string why = std::string(fileName) + " (" + std::strerror(errno) + ")";
+  if (const int failure = file.open(fileName); failure != 0) {
+    const std::string why = std::string(fileName) + " (" + creationFailure(fileName, failure) + ")";
     note(out, " Plot not written: cannot create %s.\n", why.c_str());
     return false;
   }
-  std::fclose(file);
+  return true;
+}
+
+// Puts a finished plot file in place; false, after a note, when the system refused.
+bool fileCommitted(ReplacedFile& file, const char* fileName, const PlotOutput& out) {
+  if (const int failure = file.commit(); failure != 0) {
+    const std::string why = std::string(fileName) + " (" + std::strerror(failure) + ")";
+    note(out, " Plot not written: cannot write %s.\n", why.c_str());
+    return false;
+  }
   return true;
 }
 
@@ -214,9 +224,10 @@ void plot1(const float observed[], const float smoothed[], const float level[], 
   const SeriesCurves curves{observed, smoothed, level, n, startYear, title, normalized};
   PageRequest page = preparePage(curves, output, work.storage());
   const bool toFile = output.device->extension[0] != '\0';
+  ReplacedFile file;
   if (toFile) {
-    if (!fileWritable(fileName, output)) return;
-    page.fileName = fileName;
+    if (!fileStarted(file, fileName, output)) return;
+    page.fileName = file.writtenName();
   }
   const bool finished = runGuarded([&] {
     openStream(page);
@@ -225,7 +236,7 @@ void plot1(const float observed[], const float smoothed[], const float level[], 
   });
   if (!finished) {
     note(output, " Plot stopped: PLplot reported \"%s\".\n", plplotFatalMessage);
-  } else if (toFile) {
+  } else if (toFile && fileCommitted(file, fileName, output)) {
     note(output, " Plot written to %s\n", fileName);
   }
 }
@@ -234,11 +245,11 @@ void PlotBook::page(const SeriesCurves& curves) {
   if (failed_) return;
   PageRequest page = preparePage(curves, output_, work_.storage());
   if (!open_) {
-    if (!fileWritable(fileName_.c_str(), output_)) {
+    if (!fileStarted(file_, fileName_.c_str(), output_)) {
       failed_ = true;
       return;
     }
-    page.fileName = fileName_.c_str();
+    page.fileName = file_.writtenName();
   }
   const bool opening = !open_;
   const bool drawn = runGuarded([&] {
@@ -249,6 +260,7 @@ void PlotBook::page(const SeriesCurves& curves) {
   if (!drawn) {
     failed_ = true;
     open_ = false;
+    file_.discard();
     note(output_, " Plots stopped: PLplot reported \"%s\".\n", plplotFatalMessage);
     return;
   }
@@ -260,16 +272,18 @@ void PlotBook::close() {
   open_ = false;
   const bool finished = runGuarded([] { plend(); });
   if (!finished) {
+    file_.discard();
     note(output_, " Plots stopped: PLplot reported \"%s\".\n", plplotFatalMessage);
     return;
   }
+  if (!fileCommitted(file_, fileName_.c_str(), output_)) return;
   const std::string what = fileName_ + " (" + std::to_string(pages_) +
                            (pages_ == 1 ? " page)" : " pages)");
   note(output_, " Plots written to %s\n", what.c_str());
 }
 
 PlotBook::~PlotBook() {
-  // A book left open by a run that stopped is finished quietly, so that its file is whole.
+  // A book left open by a run that stopped is ended quietly; its file is not put in place.
   if (open_) runGuarded([] { plend(); });
 }
 

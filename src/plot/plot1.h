@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/capacities.h"
+#include "output/replaced_file.h"
 #include "plot/plot_device.h"
 
 namespace ringsmooth {
@@ -49,15 +50,17 @@ struct SeriesCurves {
 
 // Draws one plot in one whole use of the library. Writes the two range lines ("yMax yMin",
 // "xMax xMin") on the echo stream; a file device also gets a note naming the file (fileName;
-// the plot is skipped with a note when it is empty or cannot be created). Returns when a screen
+// the plot is skipped with a note when it is empty or cannot be created; the file is written
+// under a temporary name and put in place when the plot is whole). Returns when a screen
 // plot is dismissed. A fatal error inside PLplot ends this plot with a note, never the program.
 void plot1(const float observed[], const float smoothed[], const float level[], int n,
            int startYear, const char title[NAME_LENGTH], char normalized,
            const PlotOutput& output, const char* fileName, PlotWork& work);
 
 // Many plots as the pages of one file (a PDF of a whole table), in one use of the library: the
-// file is made at the first page and finished by close(), which notes it. A fatal error inside
-// PLplot ends the book with a note; later pages are skipped.
+// file is begun at the first page under a temporary name and put in place by close(), which
+// notes it; a book not closed leaves no file. A fatal error inside PLplot ends the book with a
+// note and no file; later pages are skipped.
 class PlotBook {
  public:
   PlotBook(const PlotOutput& output, std::string fileName)
@@ -72,6 +75,7 @@ class PlotBook {
  private:
   const PlotOutput& output_;
   std::string fileName_;
+  ReplacedFile file_;
   PlotWork work_;
   bool open_ = false;
   bool failed_ = false;

@@ -106,27 +106,31 @@ TEST(CommandLine, BatchOptionsInEveryForm) {
     int cutoff, columns;
     float flag;
     char normalize, range;
-    OutputFormat format;
+    std::vector<OutputFormat> formats;
     Ends ends;
     std::string output, dir, device;
     bool verbose;
     std::vector<std::string> tables;
   } cases[] = {
-      {{"-c", "30", "t.txt"}, 30, 0, -999.0f, 'n', ' ', OutputFormat::Listing, Ends::Predict, "",
+      {{"-c", "30", "t.txt"}, 30, 0, -999.0f, 'n', ' ', {OutputFormat::Listing}, Ends::Predict, "",
        "", "", false, {"t.txt"}},
-      {{"t.txt", "--cutoff=7", "u.txt"}, 7, 0, -999.0f, 'n', ' ', OutputFormat::Listing,
+      {{"t.txt", "--cutoff=7", "u.txt"}, 7, 0, -999.0f, 'n', ' ', {OutputFormat::Listing},
        Ends::Predict, "", "", "", false, {"t.txt", "u.txt"}},
       {{"-c30", "-nv", "-m", "-99.99", "-fcsv", "-p", "widest", "-o", "-", "-"}, 30, 0, -99.99f,
-       'y', 'y', OutputFormat::Csv, Ends::Predict, "-", "", "", true, {"-"}},
+       'y', 'y', {OutputFormat::Csv}, Ends::Predict, "-", "", "", true, {"-"}},
       {{"--cutoff", "5", "--columns", "12", "--missing=NaN", "--plots=listed",
         "--plot-device=svg", "--ends=none", "--format", "listing", "-d", "out", "a", "b"},
-       5, 12, NAN, 'n', 'n', OutputFormat::Listing, Ends::None, "", "out", "svg", false,
+       5, 12, NAN, 'n', 'n', {OutputFormat::Listing}, Ends::None, "", "out", "svg", false,
        {"a", "b"}},
-      {{"-c", "3", "--", "-n", "--odd"}, 3, 0, -999.0f, 'n', ' ', OutputFormat::Listing,
+      {{"-c", "3", "--", "-n", "--odd"}, 3, 0, -999.0f, 'n', ' ', {OutputFormat::Listing},
        Ends::Predict, "", "", "", false, {"-n", "--odd"}},
-      {{"-p", "none", "-c", "2", "-c", "4", "x"}, 4, 0, -999.0f, 'n', ' ', OutputFormat::Listing,
+      {{"-p", "none", "-c", "2", "-c", "4", "x"}, 4, 0, -999.0f, 'n', ' ', {OutputFormat::Listing},
        Ends::Predict, "", "", "", false, {"x"}},
-      {{"-c", "4", "--plot-device", "png", "x"}, 4, 0, -999.0f, 'n', ' ', OutputFormat::Listing,
+      {{"-c", "4", "-f", "csv,listing", "x"}, 4, 0, -999.0f, 'n', ' ',
+       {OutputFormat::Csv, OutputFormat::Listing}, Ends::Predict, "", "", "", false, {"x"}},
+      {{"-c", "4", "--format=listing,csv", "x"}, 4, 0, -999.0f, 'n', ' ',
+       {OutputFormat::Listing, OutputFormat::Csv}, Ends::Predict, "", "", "", false, {"x"}},
+      {{"-c", "4", "--plot-device", "png", "x"}, 4, 0, -999.0f, 'n', ' ', {OutputFormat::Listing},
        Ends::Predict, "", "", "pngcairo", false, {"x"}},
   };
   for (const auto& c : cases) {
@@ -144,7 +148,7 @@ TEST(CommandLine, BatchOptionsInEveryForm) {
                 (std::isnan(l.settings.missingFlag) && std::isnan(c.flag)));
     EXPECT_EQ(l.settings.normalizeAnswer, c.normalize);
     EXPECT_EQ(l.settings.plotRangeAnswer, c.range);
-    EXPECT_EQ(l.settings.format, c.format);
+    EXPECT_EQ(l.settings.formats, c.formats);
     EXPECT_EQ(l.settings.ends, c.ends);
     EXPECT_EQ(l.output, c.output);
     EXPECT_EQ(l.outputDir, c.dir);
@@ -177,7 +181,11 @@ TEST(CommandLine, UsageErrorsSayWhatIsWrongOnStandardErrorOnly) {
       {{"t", "--cutoff"}, "option '--cutoff' needs a value"},
       {{"-c", "5"}, "no TABLE given"},
       {{"-c", "5", ""}, "a TABLE name is empty"},
-      {{"-c", "5", "-f", "xml", "t"}, "'xml' is not listing or csv"},
+      {{"-c", "5", "-f", "xml", "t"}, "'xml' is not listing, csv or both (listing,csv)"},
+      {{"-c", "5", "-f", "csv,csv", "t"}, "'csv,csv' is not listing, csv or both"},
+      {{"-c", "5", "-f", "listing,", "t"}, "'listing,' is not listing, csv or both"},
+      {{"-c", "5", "-f", "csv", "-f", "listing", "t"}, "option '-f' is given twice"},
+      {{"-c", "5", "--format=csv", "-fcsv", "t"}, "option '-f' is given twice"},
       {{"-c", "5", "--columns", "0", "t"}, "'0' is not a whole number from 1 to 700"},
       {{"-c", "5", "--columns=701", "t"}, "'701' is not a whole number from 1 to 700"},
       {{"-c", "5", "-m", "x", "t"}, "'x' is not a missing-value flag: Illegal character"},

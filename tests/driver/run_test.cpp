@@ -388,7 +388,7 @@ TEST_F(ProgramRun, InputErrorsEndWithAReportAndStatus1) {
   const ErrorCase cases[] = {
       {"missing input", "nosuch.txt\n", "No such file or directory"},
       {"input is a folder", ".\n", "Is a directory"},
-      {"output folder missing", "good.txt\nno/such/out.txt\n", "No such file or directory"},
+      {"output folder missing", "good.txt\nno/such/out.txt\n", "No such folder \"no/such\""},
       {"end at the first question", "", "Attempt to read past end of file"},
       {"end at the output question", "good.txt\n", "Attempt to read past end of file"},
       {"end at the column count", "good.txt\nout.txt\n", "Attempt to read past end of file"},

@@ -65,9 +65,12 @@ inline Result run(const std::string& folder, const std::string& answers,
   return run(folder, o);
 }
 
-// Starts the program in `folder` on answers.in, console to /dev/null, plots off, and returns at
-// once with its process id (for tests that signal it part-way).
-inline pid_t start(const std::string& folder) {
+// Starts the program in `folder` with `arguments` on answers.in, console to /dev/null, plots
+// off, and returns at once with its process id (for tests that signal it part-way).
+inline pid_t start(const std::string& folder, const std::vector<std::string>& arguments = {}) {
+  std::vector<const char*> argv = {RINGSMOOTH_BINARY};
+  for (const std::string& argument : arguments) argv.push_back(argument.c_str());
+  argv.push_back(nullptr);
   const pid_t pid = ::fork();
   if (pid != 0) return pid;
   if (::chdir(folder.c_str()) != 0) ::_exit(120);
@@ -78,7 +81,7 @@ inline pid_t start(const std::string& folder) {
   ::dup2(out, 1);
   ::dup2(out, 2);
   ::setenv("RINGSMOOTH_PLOT_DEVICE", "null", 1);
-  ::execl(RINGSMOOTH_BINARY, RINGSMOOTH_BINARY, static_cast<char*>(nullptr));
+  ::execv(RINGSMOOTH_BINARY, const_cast<char* const*>(argv.data()));
   ::_exit(122);
 }
 

@@ -1,0 +1,44 @@
+#pragma once
+// The names of the files a run writes for a table, and the check, made before a batch run
+// touches any file, that no two of its tables write the same file and that no table writes
+// over another table of the run.
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "driver/command_line.h"
+#include "driver/settings.h"
+
+namespace ringsmooth {
+
+// The settings of batch table t: the shared ones, with the table's name, its output's name (-o,
+// or beside the table or in -d's folder with the first format's extension) and the pdf plot
+// device unless another was asked for.
+RunSettings tableSettings(const CommandLine& commandLine, std::size_t t);
+
+// The file the output of `format` goes to. The first format asked for goes to the run's output
+// name; each other one beside it: that name without the first format's extension (or without
+// its own extension), then the format's extension (".lst", ".spline.csv").
+std::string formatOutputName(const RunSettings& settings, OutputFormat format);
+
+// The name plot files are made from: the output's name, or, for an output on standard output,
+// the table's ("stdin" for standard input).
+std::string plotBase(const RunSettings& settings);
+
+// The PDF that holds a batch table's plots, a page per series.
+std::string plotBookName(const RunSettings& settings);
+
+// True when a batch table's plots go into one PDF.
+bool plotsInABook(const RunSettings& settings);
+
+// Every file a batch table writes, standard output ("-") left out. Plot files of one series
+// each are not among them: how many there are is known only once the table is read.
+std::vector<std::string> tableOutputNames(const RunSettings& settings);
+
+// The usage error of a batch run whose tables would write the same file, or one of whose
+// tables would write over another table of the run, naming both tables; "" when there is none.
+// Names are compared as the system resolves them: the same path once made absolute and
+// normalised (links of existing folders followed), or the same existing file.
+std::string outputClash(const CommandLine& commandLine);
+
+}  // namespace ringsmooth
