@@ -9,7 +9,8 @@ set(RINGSMOOTH_SANITIZER_OPTIONS -fsanitize=address,undefined -fno-omit-frame-po
 # The program's sources, without main.
 function(ringsmooth_sources out root)
   file(GLOB _sources CONFIGURE_DEPENDS ${root}/src/core/*.cpp ${root}/src/driver/*.cpp
-       ${root}/src/input/*.cpp ${root}/src/analysis/*.cpp ${root}/src/plot/*.cpp)
+       ${root}/src/input/*.cpp ${root}/src/analysis/*.cpp ${root}/src/plot/*.cpp
+       ${root}/src/output/*.cpp)
   list(FILTER _sources EXCLUDE REGEX "/main\\.cpp$")
   set(${out} ${_sources} PARENT_SCOPE)
 endfunction()

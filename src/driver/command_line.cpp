@@ -17,6 +17,7 @@ namespace ringsmooth {
 namespace {
 
 constexpr const char* kProgramName = "ringsmooth";
+constexpr int MAX_CUTOFF_PERCENT = 1000;
 
 constexpr const char* kUsage =
     "Usage: ringsmooth                           the dialogue: asks for everything\n"
@@ -88,7 +89,7 @@ const std::string& usage() {
 
 enum class Option {
   Cutoff, Output, OutputDir, Format, Columns, Missing, Normalize, Plots, PlotDevice, Ends,
-  Response, Verbose, Help, Version, Jobs, InputFormat,
+  Response, Verbose, Help, Version, Jobs, InputFormat, Index, Chronology,
 };
 
 struct KnownOption {
@@ -107,6 +108,7 @@ constexpr KnownOption OPTIONS[] = {
     {0, "response", false, Option::Response},    {'v', "verbose", false, Option::Verbose},
     {'h', "help", false, Option::Help},          {'V', "version", false, Option::Version},
     {'j', "jobs", true, Option::Jobs},           {0, "input-format", true, Option::InputFormat},
+    {0, "index", true, Option::Index},           {0, "chronology", true, Option::Chronology},
 };
 
 const KnownOption* byLongName(const std::string& name) {
@@ -226,11 +228,39 @@ class Parser {
     setting = number;
   }
 
+  // The cutoff: years (a whole number of 1 or more), or a percentage of each series' length.
+  void cutoff(const std::string& option, const std::string& value) {
+    RunSettings& s = c_.settings;
+    if (!value.empty() && value.back() == '%') {
+      int percent = 0;
+      if (parseWhole(value.data(), value.size() - 1, percent) != TokenStatus::Ok || percent < 1 ||
+          percent > MAX_CUTOFF_PERCENT) {
+        return badValue(option, value, "a percentage from 1% to 1000%");
+      }
+      s.cutoff = 0;
+      s.cutoffPercent = percent;
+      return;
+    }
+    s.cutoffPercent = 0;
+    wholeNumber(option, value, 1, INT_MAX, "a whole number of 1 or more", s.cutoff);
+  }
+
   void apply(const KnownOption& option, const std::string& shown, const std::string& value) {
     RunSettings& s = c_.settings;
     switch (option.id) {
       case Option::Cutoff:
-        return wholeNumber(shown, value, 1, INT_MAX, "a whole number of 1 or more", s.cutoff);
+        return cutoff(shown, value);
+      case Option::Index:
+        indexGiven_ = true;
+        return pick(shown, value,
+                    {{"ratio", IndexKind::Ratio}, {"difference", IndexKind::Difference}},
+                    "ratio or difference", s.index);
+      case Option::Chronology:
+        return pick(shown, value,
+                    {{"crn", ChronologyFiles{true, false}}, {"csv", ChronologyFiles{false, true}},
+                     {"crn,csv", ChronologyFiles{true, true}},
+                     {"csv,crn", ChronologyFiles{true, true}}},
+                    "crn, csv or crn,csv", s.chronology);
       case Option::InputFormat: {
         const std::optional<ringsmooth::InputFormat> format = formatNamed(value);
         if (!format) return badValue(shown, value, "table, rwl or crn");
@@ -305,8 +335,9 @@ class Parser {
       return;
     }
     RunSettings& s = c_.settings;
-    if (s.cutoff < 1) return fail("a batch run needs --cutoff=YEARS");
+    if (s.cutoff < 1 && s.cutoffPercent == 0) return fail("a batch run needs --cutoff=YEARS");
     if (response_) {
+      if (s.cutoffPercent != 0) return fail("--response needs a cutoff in years, not a percentage");
       if (!c_.tables.empty()) return fail("--response takes no TABLE");
       c_.action = CommandLine::Action::Response;
       return;
@@ -325,6 +356,16 @@ class Parser {
     if (fromStandardInput == 1 && c_.output.empty()) {
       return fail("TABLE - (standard input) needs -o FILE, or -o - for standard output");
     }
+    if (s.normalizeAnswer == 'y') {
+      // A ratio of standard normal deviates, which centre on 0, means nothing.
+      if (indexGiven_ && s.index == IndexKind::Ratio) {
+        return fail("--index=ratio has no meaning with -n (standard normal deviates)");
+      }
+      s.index = IndexKind::Difference;
+    }
+    if (s.chronology.any() && fromStandardInput == 1) {
+      return fail("--chronology needs a named TABLE: standard input (-) gives no site ID");
+    }
     if (s.normalizeAnswer != 'y') s.normalizeAnswer = 'n';
     c_.action = CommandLine::Action::Batch;
   }
@@ -333,6 +374,7 @@ class Parser {
   bool help_ = false;
   bool version_ = false;
   bool response_ = false;
+  bool indexGiven_ = false;
 };
 
 // Writes `text` to `out` and makes sure it left the buffer; 0 on success, 1 after a note on

@@ -23,6 +23,7 @@
 #include "core/file_names.h"
 #include "core/run_error.h"
 #include "core/series_table.h"
+#include "driver/chronology_run.h"
 #include "driver/dialogue.h"
 #include "driver/jobs.h"
 #include "driver/listing.h"
@@ -125,6 +126,22 @@ struct RunConsole {
   }
 };
 
+// A spline whose cutoff is longer than its series is nearly a straight line: a batch run says
+// how many of the table's series that was.
+void noteSeriesShorterThanCutoff(const RunConsole& console, const RunSettings& settings,
+                                 const PipelineTally& tally) {
+  if (tally.shorterThanCutoff == 0) return;
+  const std::string cutoff = settings.cutoffPercent > 0
+                                 ? "their cutoff (" + std::to_string(settings.cutoffPercent) +
+                                       "% of their length)"
+                                 : "the cutoff (" + std::to_string(settings.cutoff) + " years)";
+  const std::string text = std::to_string(tally.shorterThanCutoff) + " of " +
+                           std::to_string(tally.listed) + " series " +
+                           (tally.shorterThanCutoff == 1 ? "is" : "are") + " shorter than " + cutoff +
+                           ": their splines are nearly straight lines.";
+  console.note(text.c_str());
+}
+
 // The run of one table, from opening it to closing its output: the dialogue's steps, with its
 // questions asked where the run needs the answers; a batch run has them all in `settings`.
 // Throws InputError and SeriesTooLong.
@@ -155,8 +172,14 @@ void runTable(RunSettings& settings, const RunConsole& console) {
 
   if (dialogue != nullptr) dialogue->askSmoothing(settings);
   const PipelineSettings pipeline{smoothingPlan(settings.cutoff, settings.ends),
-                                  settings.normalizeAnswer, settings.plotRangeAnswer,
-                                  console.jobs, settings.format};
+                                  settings.normalizeAnswer,
+                                  settings.plotRangeAnswer,
+                                  console.jobs,
+                                  settings.format,
+                                  settings.cutoffPercent,
+                                  settings.ends,
+                                  settings.format == OutputFormat::Csv || settings.chronology.any(),
+                                  settings.index};
   PlotDevice plotDevice{};
   const bool plots = settings.plotRangeAnswer == 'y' || settings.plotRangeAnswer == 'n';
   if (plots) {
@@ -176,6 +199,9 @@ void runTable(RunSettings& settings, const RunConsole& console) {
     book.emplace(plotOutput, withoutExtension(plotBase) + ".pdf");
   }
   if (console.progress != nullptr) console.progress->tableHolds(table->seriesCount);
+  std::optional<TableChronology> chronology;
+  if (settings.chronology.any()) chronology.emplace(table->seriesCount);
+  PipelineTally tally;
   const SeriesOutput output{listing,
                             console.echo,
                             console.notes,
@@ -185,10 +211,23 @@ void runTable(RunSettings& settings, const RunConsole& console) {
                             plotBase.c_str(),
                             book ? &*book : nullptr,
                             console.progress,
-                            console.stop};
+                            console.stop,
+                            chronology ? chronology->store() : nullptr,
+                            &tally};
   processAllSeries(*table, pipeline, output);
+  if (dialogue == nullptr) noteSeriesShorterThanCutoff(console, settings, tally);
+  std::string chronologyNote;
+  if (chronology) {
+    const std::string title = "Chronology of " + withoutExtension(settings.inputFileName);
+    chronologyNote = chronology->build(title.c_str(), book ? &*book : nullptr);
+  }
   if (book) book->close();
   listing.close();
+  if (chronology) {
+    console.note(chronologyNote.c_str());
+    chronology->write(chronologyOutputs(settings.chronologyStem, settings.chronology),
+                      settings.inputFileName, settings.index);
+  }
 }
 
 int runDialogue(Dialogue& dialogue, std::FILE* out, int jobs) {
@@ -230,18 +269,37 @@ int checkWritten(std::FILE* stream, const char* what, int status) {
   return status == EXIT_NORMAL ? EXIT_INPUT_ERROR : status;
 }
 
+constexpr char CSV_EXTENSION[] = ".spline.csv";
+
+// The name of a batch run's table without its extension, beside the table or in -d's folder.
+std::string tableStem(const CommandLine& c, const std::string& table) {
+  std::string stem = withoutExtension(table);
+  if (c.outputDir.empty()) return stem;
+  const std::size_t slash = stem.rfind('/');
+  if (slash != std::string::npos) stem = stem.substr(slash + 1);
+  return c.outputDir + (c.outputDir.back() == '/' ? "" : "/") + stem;
+}
+
 // The output of a batch run's table: -o, or beside the table (or in -d's folder) with the
 // format's extension.
 std::string outputFor(const CommandLine& c, const std::string& table) {
   if (!c.output.empty()) return c.output;
-  const char* extension = c.settings.format == OutputFormat::Csv ? ".spline.csv" : ".lst";
-  std::string stem = withoutExtension(table);
-  if (!c.outputDir.empty()) {
-    const std::size_t slash = stem.rfind('/');
-    if (slash != std::string::npos) stem = stem.substr(slash + 1);
-    return c.outputDir + (c.outputDir.back() == '/' ? "" : "/") + stem + extension;
+  return tableStem(c, table) + (c.settings.format == OutputFormat::Csv ? CSV_EXTENSION : ".lst");
+}
+
+// The files beside a table's output are named after it: after -o's name without its extension
+// (and without ".spline" before ".csv"), or, for an output on standard output, after the table.
+std::string besideOutputStem(const CommandLine& c, const std::string& table) {
+  if (c.output.empty() || c.output == "-") return tableStem(c, table);
+  std::string stem = withoutExtension(c.output);
+  const std::string spline = ".spline";
+  const bool csvName = c.output.size() > stem.size() &&
+                       c.output.compare(stem.size(), std::string::npos, ".csv") == 0;
+  if (csvName && stem.size() > spline.size() &&
+      stem.compare(stem.size() - spline.size(), spline.size(), spline) == 0) {
+    stem.resize(stem.size() - spline.size());
   }
-  return stem + extension;
+  return stem;
 }
 
 }  // namespace
@@ -270,6 +328,7 @@ RunSettings tableSettings(const CommandLine& c, std::size_t t) {
   RunSettings settings = c.settings;
   settings.inputFileName = c.tables[t];
   settings.outputFileName = outputFor(c, c.tables[t]);
+  settings.chronologyStem = besideOutputStem(c, c.tables[t]);
   if (settings.plotDevice.empty()) settings.plotDevice = "pdf";
   return settings;
 }
@@ -390,6 +449,10 @@ int runTablesSideBySide(const CommandLine& c, std::FILE* err, int jobs) {
 }
 
 }  // namespace
+
+ChronologyOutputNames tableChronologyOutputs(const CommandLine& c, const std::string& table) {
+  return chronologyOutputs(besideOutputStem(c, table), c.settings.chronology);
+}
 
 int runBatch(const CommandLine& c, std::FILE* err) {
   plplot_fonts();

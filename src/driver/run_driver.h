@@ -3,6 +3,7 @@
 // files, the table, the per-series pipeline for every series in order).
 #include <cstdio>
 
+#include "driver/chronology_run.h"
 #include "driver/command_line.h"
 
 namespace ringsmooth {
@@ -15,5 +16,10 @@ int runDriver(std::FILE* consoleIn, std::FILE* consoleOut);
 // table that fails gets its report on `err` and the run goes on with the next; the status is
 // that of the first failure, 0 when all succeed. Notes and reports go to `err`, naming the table.
 int runBatch(const CommandLine& commandLine, std::FILE* err);
+
+// The chronology files a batch run writes for `table` (empty names for those not asked for):
+// every output name of a table that is not its listing or plots comes from here.
+ChronologyOutputNames tableChronologyOutputs(const CommandLine& commandLine,
+                                             const std::string& table);
 
 }  // namespace ringsmooth

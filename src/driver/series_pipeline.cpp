@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "analysis/extend.h"
+#include "analysis/index.h"
 #include "analysis/mnsd.h"
 #include "core/run_error.h"
 #include "driver/fixed_field.h"
@@ -26,6 +27,11 @@ static_assert(PLOT_MAX_POINTS == MAX_YEARS, "a plot draws every year a series ca
 SmoothingPlan smoothingPlan(int cutoff, Ends ends) {
   if (ends == Ends::None) return SmoothingPlan{cutoff, 0, 0};
   return SmoothingPlan{cutoff, cutoff, cutoff};
+}
+
+int relativeCutoff(int percent, int n) {
+  const long long years = (static_cast<long long>(percent) * n + 50) / 100;
+  return static_cast<int>(std::max(1LL, years));
 }
 
 namespace {
@@ -52,7 +58,10 @@ void SeriesComputer::prepare(SeriesTable& t, const PipelineSettings& settings, S
   s.n = 0;
   s.untrimmedCount = t.yearCount[k];
   s.untrimmedFirstYear = t.firstYear[k];
+  s.plan = settings.plan;
   s.seriesMean = 0.0f;
+  s.filledCount = 0;
+  s.noIndexCount = 0;
 
   // Span and trimming.
   int n = s.untrimmedCount;
@@ -76,6 +85,7 @@ void SeriesComputer::prepare(SeriesTable& t, const PipelineSettings& settings, S
   t.yearCount[k] = n;
   s.n = n;
   s.firstYear = t.firstYear[k];
+  s.plan = settings.planFor(n);
   float* workSeries = s.workSeries;
   float* levelLine = s.levelLine;
   for (int i = 0; i < n; ++i) {
@@ -102,6 +112,8 @@ void SeriesComputer::prepare(SeriesTable& t, const PipelineSettings& settings, S
   }
   for (int i = 0; i < n; ++i) {
     const bool missing = isMissing(workSeries[i], flag);
+    s.filled[i] = missing ? 1 : 0;
+    if (missing && s.filledCount++ == 0) s.firstFilledYear = s.firstYear + i;
     if (normalize == 'y') {
       workSeries[i] = missing ? 0.0f : (workSeries[i] - seriesMean) / seriesStdDev;
       levelLine[i] = 0.0f;
@@ -113,28 +125,38 @@ void SeriesComputer::prepare(SeriesTable& t, const PipelineSettings& settings, S
   s.seriesMean = normalize == 'y' ? 0.0f : seriesMean;
 }
 
-// The prediction-error filters of the batch's prepared series, all at once.
-void SeriesComputer::computeFilters(SeriesBatch& batch, int filterOrder) {
-  const float* series[MEMCOF_MAX_LANES];
-  int lengths[MEMCOF_MAX_LANES];
-  double* coefficients[MEMCOF_MAX_LANES];
-  double meanSquare[MEMCOF_MAX_LANES];
-  int lanes = 0;
-  for (int i = 0; i < batch.count; ++i) {
-    SeriesSlot& s = batch.slot[i];
-    if (s.outcome != SeriesOutcome::Listed) continue;
-    series[lanes] = s.workSeries;
-    lengths[lanes] = s.n;
-    coefficients[lanes] = s.filterCoefficients;
-    ++lanes;
-  }
-  if (lanes > 0) {
-    memcofBatch(lanes, series, lengths, filterOrder, meanSquare, coefficients, burg_);
+// The prediction-error filters of the batch's prepared series: those of one filter order (all
+// of them, unless cutoffs are relative to length) at once.
+void SeriesComputer::computeFilters(SeriesBatch& batch) {
+  bool done[MEMCOF_MAX_LANES] = {};
+  for (int first = 0; first < batch.count; ++first) {
+    const SeriesSlot& leader = batch.slot[first];
+    const int order = leader.plan.filterOrder;
+    if (done[first] || leader.outcome != SeriesOutcome::Listed || order < 1 ||
+        !leader.plan.filterFits()) {
+      continue;
+    }
+    const float* series[MEMCOF_MAX_LANES];
+    int lengths[MEMCOF_MAX_LANES];
+    double* coefficients[MEMCOF_MAX_LANES];
+    double meanSquare[MEMCOF_MAX_LANES];
+    int lanes = 0;
+    for (int i = first; i < batch.count; ++i) {
+      SeriesSlot& s = batch.slot[i];
+      if (s.outcome != SeriesOutcome::Listed || s.plan.filterOrder != order) continue;
+      done[i] = true;
+      series[lanes] = s.workSeries;
+      lengths[lanes] = s.n;
+      coefficients[lanes] = s.filterCoefficients;
+      ++lanes;
+    }
+    memcofBatch(lanes, series, lengths, order, meanSquare, coefficients, burg_);
   }
 }
 
 // Extension and smoothing of a series that fits, then the level restored.
-void SeriesComputer::smooth(const SmoothingPlan& plan, SeriesSlot& s) {
+void SeriesComputer::smooth(SeriesSlot& s) {
+  const SmoothingPlan& plan = s.plan;
   const int n = s.n;
   const int pad = plan.extensionYears;
   fill(extendedSeries_, 0.0f);
@@ -169,19 +191,24 @@ void SeriesComputer::compute(SeriesTable& table, const PipelineSettings& setting
     batch.slot[i].k = first + i;
     prepare(table, settings, batch.slot[i]);
   }
-  const SmoothingPlan& plan = settings.plan;
-  if (plan.filterOrder >= 1 && plan.filterFits()) computeFilters(batch, plan.filterOrder);
+  computeFilters(batch);
   for (int i = 0; i < count; ++i) {
     SeriesSlot& s = batch.slot[i];
     if (s.outcome != SeriesOutcome::Listed) continue;
-    if (!plan.fits(s.n)) {
+    if (!s.plan.fits(s.n)) {
       s.outcome = SeriesOutcome::TooLong;
       continue;
     }
-    smooth(plan, s);
+    smooth(s);
     if (s.outcome != SeriesOutcome::Listed) continue;
-    s.blockSize = formatBlock(settings.format, table.seriesName[s.k], s.firstYear, s.n,
-                              s.workSeries, s.smoothedSeries, residuals_, s.blockText.get());
+    if (settings.indices) {
+      s.noIndexCount = seriesIndices(settings.index, s.n, s.workSeries, s.smoothedSeries,
+                                     s.filled, s.index);
+    }
+    const BlockColumns columns{table.seriesName[s.k], s.firstYear,    s.n,
+                               s.workSeries,          s.smoothedSeries, residuals_,
+                               s.filled,              settings.indices ? s.index : nullptr};
+    s.blockSize = formatBlock(settings.format, columns, s.blockText.get());
   }
 }
 
@@ -244,7 +271,7 @@ void SeriesWriter::stopTooLong(const SeriesSlot& s) {
                  "%s Series %d (%.*s): %d years and %d predicted at each end are more than the "
                  "spline's %d; the table stops here.\n",
                  out_.notePrefix, s.k + 1, NAME_LENGTH, table_.seriesName[s.k], s.n,
-                 settings_.plan.extensionYears, MAX_YEARS);
+                 s.plan.extensionYears, MAX_YEARS);
   }
   throw SeriesTooLong();
 }
@@ -295,8 +322,34 @@ void SeriesWriter::plot(SeriesSlot& s) {
   }
 }
 
+// The notes of a listed series: its filled years, and its years without a ratio index.
+void SeriesWriter::noteListed(const SeriesSlot& s) {
+  if (s.filledCount == 0 && s.noIndexCount == 0) return;
+  if (out_.progress != nullptr) out_.progress->hide();
+  const int name = NAME_LENGTH;
+  if (s.filledCount > 0) {
+    std::fprintf(out_.notes, "%s Series %d (%.*s): %d %s filled with the series mean, the first %d.\n",
+                 out_.notePrefix, s.k + 1, name, table_.seriesName[s.k], s.filledCount,
+                 s.filledCount == 1 ? "year" : "years", s.firstFilledYear);
+  }
+  if (s.noIndexCount > 0) {
+    std::fprintf(out_.notes, "%s Series %d (%.*s): %d %s without a ratio index: the spline is not above 0.\n",
+                 out_.notePrefix, s.k + 1, name, table_.seriesName[s.k], s.noIndexCount,
+                 s.noIndexCount == 1 ? "year" : "years");
+  }
+}
+
+// The series' indices, copied where the table's chronology is built from them.
+void SeriesWriter::keepForChronology(const SeriesSlot& s) {
+  const IndexStore* store = out_.indices;
+  if (store == nullptr) return;
+  std::copy(s.index, s.index + s.n, store->index + static_cast<long>(s.k) * MAX_YEARS);
+  store->firstYear[s.k] = s.firstYear;
+  store->yearCount[s.k] = s.n;
+}
+
 void SeriesWriter::writeSeries(SeriesSlot& s) {
-  const SmoothingPlan& plan = settings_.plan;
+  const SmoothingPlan& plan = s.plan;
   switch (s.outcome) {
     case SeriesOutcome::NoValue:
       return noteSkipped(s, "no value present");
@@ -325,6 +378,12 @@ void SeriesWriter::writeSeries(SeriesSlot& s) {
       break;
   }
   out_.listing.writeText(s.blockText.get(), s.blockSize);
+  noteListed(s);
+  keepForChronology(s);
+  if (out_.tally != nullptr) {
+    ++out_.tally->listed;
+    if (s.n < plan.period) ++out_.tally->shorterThanCutoff;
+  }
   plot(s);
 }
 

@@ -114,7 +114,7 @@ TEST_F(TucsonRun, MalformedLinesAreReportedByLine) {
        "Expected 10 pairs of index and sample depth in columns 11-80"},
       {"c.crn", crnLine("C", 1900, pairs + " 7"), 1, "Expected nothing after column 80"},
       {"c.crn", crnLine("C", 1900, "1.00  5" + pairs.substr(7)), 1,
-       "Expected an index of 0 to 9999 for year 1900"},
+       "Expected an index of -999 to 9999 for year 1900"},
       {"c.crn", crnLine("C", 1900, pairs.substr(0, 14) + "1000 5 " + pairs.substr(21)), 1,
        "Expected a sample depth (a whole number) for year 1902"},
       // A line with decimals is a statistics line only when it is the file's last.

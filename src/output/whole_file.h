@@ -1,0 +1,12 @@
+#pragma once
+// Output files that are composed in full before they are written: one call writes each whole.
+#include <string>
+
+namespace ringsmooth {
+
+// Writes `text` as the whole content of the file `name` (created, or emptied and rewritten).
+// `what` names the file in an error ("the chronology"). Throws InputError with the system's
+// message when the file cannot be created, written or closed.
+void writeWholeFile(const std::string& name, const std::string& text, const char* what);
+
+}  // namespace ringsmooth
