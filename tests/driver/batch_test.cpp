@@ -196,6 +196,13 @@ TEST_F(BatchRun, OutputsAreNamedAfterTheirTables) {
       {{"-fcsv", "-d", "out/", "in/plain"}, {"out/plain.spline.csv"}},
       {{"-f", "csv", "in/site.a.txt"}, {"in/site.a.spline.csv"}},
       {{"-o", "out/chosen.txt", "in/plain"}, {"out/chosen.txt"}},
+      // A chronology beside the output, after its name without extension (and ".spline").
+      {{"--chronology=crn,csv", "-d", "out", "in/site.a.txt"},
+       {"out/site.a.lst", "out/site.a.crn", "out/site.a.chron.csv"}},
+      {{"-fcsv", "--chronology=csv", "in/plain"}, {"in/plain.spline.csv", "in/plain.chron.csv"}},
+      {{"-fcsv", "-o", "out/x.spline.csv", "--chronology=crn", "in/plain"},
+       {"out/x.spline.csv", "out/x.crn"}},
+      {{"-o", "-", "--chronology=crn", "in/site.a.txt"}, {"in/site.a.crn"}},
   };
   for (const auto& c : cases) {
     std::vector<std::string> arguments = {"-c", "10"};

@@ -154,6 +154,44 @@ TEST(CommandLine, BatchOptionsInEveryForm) {
   }
 }
 
+// The index, a cutoff relative to length and the chronology files, as the batch run gets them.
+TEST(CommandLine, IndexCutoffPercentAndChronology) {
+  using ringsmooth::IndexKind;
+  const struct {
+    std::vector<std::string> arguments;
+    int cutoff, percent;
+    IndexKind index;
+    bool crn, csv;
+  } cases[] = {
+      {{"-c", "30", "t"}, 30, 0, IndexKind::Ratio, false, false},
+      {{"-c", "67%", "t"}, 0, 67, IndexKind::Ratio, false, false},
+      {{"-c1000%", "-c", "1%", "t"}, 0, 1, IndexKind::Ratio, false, false},
+      {{"-c", "5%", "-c", "40", "t"}, 40, 0, IndexKind::Ratio, false, false},
+      {{"-c", "9", "-n", "t"}, 9, 0, IndexKind::Difference, false, false},
+      {{"-c", "9", "--index", "difference", "t"}, 9, 0, IndexKind::Difference, false, false},
+      {{"-c", "9", "-n", "--index=difference", "t"}, 9, 0, IndexKind::Difference, false, false},
+      {{"-c", "9", "--chronology=crn", "t"}, 9, 0, IndexKind::Ratio, true, false},
+      {{"-c", "9", "--chronology", "csv", "t"}, 9, 0, IndexKind::Ratio, false, true},
+      {{"-c", "9", "--chronology=crn,csv", "t"}, 9, 0, IndexKind::Ratio, true, true},
+      {{"-c", "9", "--chronology=csv,crn", "t"}, 9, 0, IndexKind::Ratio, true, true},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> words = c.arguments;
+    words.insert(words.begin(), "ringsmooth");
+    std::vector<const char*> argv;
+    for (const auto& w : words) argv.push_back(w.c_str());
+    argv.push_back(nullptr);
+    const auto l = ringsmooth::parseCommandLine(static_cast<int>(words.size()), argv.data());
+    SCOPED_TRACE(words[1] + " " + words[2] + " " + words[3]);
+    ASSERT_EQ(l.action, ringsmooth::CommandLine::Action::Batch) << l.error;
+    EXPECT_EQ(l.settings.cutoff, c.cutoff);
+    EXPECT_EQ(l.settings.cutoffPercent, c.percent);
+    EXPECT_EQ(l.settings.index, c.index);
+    EXPECT_EQ(l.settings.chronology.crn, c.crn);
+    EXPECT_EQ(l.settings.chronology.csv, c.csv);
+  }
+}
+
 struct Refused {
   std::vector<std::string> arguments;
   std::string message;  // what the one line must say
@@ -193,6 +231,15 @@ TEST(CommandLine, UsageErrorsSayWhatIsWrongOnStandardErrorOnly) {
       {{"-c", "5", "-o", "-", "-", "-"}, "standard input (-) can be read only once"},
       {{"-c", "5", "--response", "t"}, "--response takes no TABLE"},
       {{"--response"}, "a batch run needs --cutoff=YEARS"},
+      {{"-c", "0%", "t"}, "option '-c': '0%' is not a percentage from 1% to 1000%"},
+      {{"-c", "1001%", "t"}, "'1001%' is not a percentage from 1% to 1000%"},
+      {{"--cutoff=67.5%", "t"}, "'67.5%' is not a percentage"},
+      {{"-c", "%", "t"}, "'%' is not a percentage"},
+      {{"-c", "50%", "--response"}, "--response needs a cutoff in years"},
+      {{"-c", "5", "-n", "--index=ratio", "t"}, "--index=ratio has no meaning with -n"},
+      {{"-c", "5", "--index=log", "t"}, "'log' is not ratio or difference"},
+      {{"-c", "5", "--chronology=pdf", "t"}, "'pdf' is not crn, csv or crn,csv"},
+      {{"-c", "5", "--chronology=crn", "-o", "x", "-"}, "--chronology needs a named TABLE"},
       // A bad argument wins over --help and --version, before anything is printed.
       {{"--help", "--bogus"}, "unrecognized option '--bogus'"},
   };
@@ -258,6 +305,7 @@ TEST(CommandLine, UsageTextNamesEveryOptionItAccepts) {
        {"-h", "--help", "-V", "--version", "-c, --cutoff", "-o, --output", "-d, --output-dir",
         "-f, --format", "--columns", "-m, --missing", "-n, --normalize", "-p, --plots",
         "--plot-device", "--ends", "--response", "-v, --verbose", "-j, --jobs", "--input-format",
+        "--index", "--chronology",
         "RINGSMOOTH_PLOT_DEVICE", "RINGSMOOTH_JOBS"}) {
     EXPECT_NE(usage.find(option), std::string::npos) << option;
   }

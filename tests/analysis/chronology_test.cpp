@@ -1,0 +1,116 @@
+// Indices and the site chronology: the biweight robust mean against a plain computation written
+// here, the indices of filled years and of splines not above 0, depths and gaps year by year.
+#include "analysis/chronology.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "analysis/index.h"
+
+namespace {
+
+using ringsmooth::IndexKind;
+
+const double NONE = std::numeric_limits<double>::quiet_NaN();
+
+// The textbook biweight mean: medians by a full sort, then the weighted sum.
+double plainBiweight(std::vector<double> x) {
+  const auto median = [](std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    const std::size_t h = v.size() / 2;
+    return v.size() % 2 == 1 ? v[h] : (v[h - 1] + v[h]) / 2;
+  };
+  const double m = median(x);
+  std::vector<double> deviation;
+  for (const double v : x) deviation.push_back(std::fabs(v - m));
+  const double s = median(deviation);
+  double sw = 0, swx = 0;
+  for (const double v : x) {
+    const double u = (v - m) / (9 * s + 1e-6);
+    const double w = std::fabs(u) <= 1 ? (1 - u * u) * (1 - u * u) : 0;
+    sw += w;
+    swx += w * v;
+  }
+  return swx / sw;
+}
+
+TEST(BiweightMean, AgreesWithThePlainComputation) {
+  const std::vector<std::vector<double>> cases = {
+      {1.25},                              // a single value is itself
+      {0.9, 1.1},                          // an even count: the mean of the middle two
+      {1.0, 1.0, 1.0, 1.0},                // no spread: S = 0, every weight 1
+      {0.95, 1.02, 0.99, 1.05, 4.0},       // an outlier beyond 9 S gets weight 0
+      {1.0, 1.0, 1.0, 2.0, -3.0, 1.01},    // outliers on both sides, S small
+      {-0.4, 0.3, 0.1, -0.2, 0.0, 0.25},   // difference indices around 0
+  };
+  for (const auto& x : cases) {
+    std::vector<double> scratch(x.size());
+    const double got = ringsmooth::biweightMean(x.data(), static_cast<int>(x.size()),
+                                                scratch.data());
+    EXPECT_NEAR(got, x.size() == 1 ? x[0] : plainBiweight(x), 1e-15 * std::fabs(got) + 1e-300)
+        << x.size() << " values, first " << x[0];
+  }
+}
+
+TEST(SeriesIndices, RatioDifferenceFilledAndSplinesNotAboveZero) {
+  const float listed[] = {1.5f, 2.0f, 0.1f, 3.0f, 0.0f};
+  const float smoothed[] = {1.0f, 2.0f, 0.3f, -1.0f, 0.0f};
+  const unsigned char filled[] = {0, 1, 0, 0, 0};
+  const struct {
+    IndexKind kind;
+    std::vector<double> index;
+    int noSpline;
+  } cases[] = {
+      // Each operand widened to double first: 0.1f / 0.3f is not 1/3.
+      {IndexKind::Ratio, {1.5, NONE, double(0.1f) / double(0.3f), NONE, NONE}, 2},
+      {IndexKind::Difference, {0.5, NONE, double(0.1f) - double(0.3f), 4.0, 0.0}, 0},
+  };
+  for (const auto& c : cases) {
+    double index[5];
+    EXPECT_EQ(ringsmooth::seriesIndices(c.kind, 5, listed, smoothed, filled, index), c.noSpline);
+    for (int i = 0; i < 5; ++i) {
+      if (std::isnan(c.index[i])) {
+        EXPECT_TRUE(std::isnan(index[i])) << i;
+      } else {
+        EXPECT_EQ(index[i], c.index[i]) << i;
+      }
+    }
+  }
+}
+
+// Three series over 1700..1709 with gaps: the span, the depth of each year and the means.
+TEST(Chronology, DepthsAndMeansYearByYear) {
+  constexpr int S = 12;  // stride
+  std::vector<double> index(3 * S, NONE);
+  const int firstYear[] = {1700, 1703, 1690};
+  const int yearCount[] = {6, 7, 12};
+  for (int i = 0; i < 6; ++i) index[i] = 1.0 + 0.1 * i;                   // 1700..1705
+  for (int i = 0; i < 7; ++i) index[S + i] = i == 2 ? NONE : 0.5 + i;     // 1703..1709, no 1705
+  for (int i = 0; i < 12; ++i) index[2 * S + i] = i < 11 ? NONE : 2.0;    // 1701 alone
+  const ringsmooth::IndexColumns columns{index.data(), S, firstYear, yearCount, 3};
+  int first = 0, last = 0;
+  ASSERT_TRUE(ringsmooth::chronologySpan(columns, first, last));
+  EXPECT_EQ(first, 1700);
+  EXPECT_EQ(last, 1709);
+  double value[11], gathered[3], scratch[3];
+  int depth[11];
+  // One year more than the span: 1710 has no index.
+  ringsmooth::chronology(columns, first, 11, value, depth, gathered, scratch);
+  const int wantDepth[] = {1, 2, 1, 2, 2, 1, 1, 1, 1, 1, 0};
+  for (int j = 0; j < 11; ++j) EXPECT_EQ(depth[j], wantDepth[j]) << 1700 + j;
+  EXPECT_EQ(value[0], 1.0);
+  EXPECT_DOUBLE_EQ(value[1], plainBiweight({1.1, 2.0}));
+  EXPECT_DOUBLE_EQ(value[3], plainBiweight({1.3, 0.5}));
+  EXPECT_DOUBLE_EQ(value[5], 1.5);  // the second series has no index in 1705
+  EXPECT_EQ(value[9], 6.5);
+  EXPECT_TRUE(std::isnan(value[10]));
+  // No index anywhere: no span.
+  const int none[] = {0, 0, 0};
+  EXPECT_FALSE(ringsmooth::chronologySpan({index.data(), S, firstYear, none, 3}, first, last));
+}
+
+}  // namespace
