@@ -7,10 +7,32 @@
 namespace ringsmooth {
 namespace {
 
-// The median of sorted[0..n), n >= 1.
-double sortedMedian(const double sorted[], int n) {
+// The median m of sorted[0..n), n >= 2, and the median of |sorted[i] - m|: an even count's
+// median is the mean of its two middle values. The deviations grow outward from the middle of
+// the sorted values, so the smallest of them are taken in order by walking out from there, one
+// side or the other, without sorting them.
+void sortedMedians(const double sorted[], int n, double& m, double& deviation) {
   const int half = n / 2;
-  return n % 2 == 1 ? sorted[half] : (sorted[half - 1] + sorted[half]) / 2.0;
+  const bool odd = n % 2 == 1;
+  m = odd ? sorted[half] : (sorted[half - 1] + sorted[half]) / 2.0;
+  int left = half - 1;
+  int right = half;
+  double previous = 0.0;
+  double current = 0.0;
+  for (int taken = 0; taken <= half; ++taken) {
+    const double fromLeft = left >= 0 ? std::fabs(sorted[left] - m) : HUGE_VAL;
+    const double fromRight = right < n ? std::fabs(sorted[right] - m) : HUGE_VAL;
+    previous = current;
+    if (fromLeft <= fromRight) {
+      current = fromLeft;
+      --left;
+    } else {
+      current = fromRight;
+      ++right;
+    }
+  }
+  // `current` is the deviation of rank half (from 0), `previous` the one below it.
+  deviation = odd ? current : (previous + current) / 2.0;
 }
 
 }  // namespace
@@ -19,10 +41,10 @@ double biweightMean(const double x[], int n, double scratch[]) {
   if (n == 1) return x[0];
   std::copy(x, x + n, scratch);
   std::sort(scratch, scratch + n);
-  const double m = sortedMedian(scratch, n);
-  for (int i = 0; i < n; ++i) scratch[i] = std::fabs(x[i] - m);
-  std::sort(scratch, scratch + n);
-  const double scale = 9.0 * sortedMedian(scratch, n) + 1e-6;
+  double m = 0.0;
+  double deviation = 0.0;
+  sortedMedians(scratch, n, m, deviation);
+  const double scale = 9.0 * deviation + 1e-6;
   double weighted = 0.0;
   double weights = 0.0;
   for (int i = 0; i < n; ++i) {
@@ -36,38 +58,11 @@ double biweightMean(const double x[], int n, double scratch[]) {
   return weighted / weights;
 }
 
-bool chronologySpan(const IndexColumns& c, int& firstYear, int& lastYear) {
-  bool any = false;
-  for (int k = 0; k < c.seriesCount; ++k) {
-    const double* column = c.index + k * c.stride;
-    int first = 0;
-    int last = c.yearCount[k] - 1;
-    while (first <= last && std::isnan(column[first])) ++first;
-    while (last >= first && std::isnan(column[last])) --last;
-    if (first > last) continue;
-    const int from = c.firstYear[k] + first;
-    const int to = c.firstYear[k] + last;
-    firstYear = any ? std::min(firstYear, from) : from;
-    lastYear = any ? std::max(lastYear, to) : to;
-    any = true;
-  }
-  return any;
-}
-
-void chronology(const IndexColumns& c, int firstYear, int years, double value[], int depth[],
-                double gathered[], double scratch[]) {
+void chronology(const YearIndices& indices, int years, double mean[], double scratch[]) {
   for (int j = 0; j < years; ++j) {
-    const int year = firstYear + j;
-    int count = 0;
-    for (int k = 0; k < c.seriesCount; ++k) {
-      const int at = year - c.firstYear[k];
-      if (at < 0 || at >= c.yearCount[k]) continue;
-      const double index = c.index[k * c.stride + at];
-      if (!std::isnan(index)) gathered[count++] = index;
-    }
-    depth[j] = count;
-    value[j] = count == 0 ? std::numeric_limits<double>::quiet_NaN()
-                          : biweightMean(gathered, count, scratch);
+    const int depth = indices.depth[j];
+    mean[j] = depth == 0 ? std::numeric_limits<double>::quiet_NaN()
+                         : biweightMean(indices.values + indices.start[j], depth, scratch);
   }
 }
 

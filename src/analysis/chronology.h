@@ -11,23 +11,17 @@ namespace ringsmooth {
 // changed; scratch[0..n) is overwritten. The values must be finite.
 double biweightMean(const double x[], int n, double scratch[]);
 
-// The indices of a table's series: series k has index[k * stride + i] for the year
-// firstYear[k] + i, i in [0, yearCount[k]); a NaN there is no index.
-struct IndexColumns {
-  const double* index;
-  long stride;
-  const int* firstYear;
-  const int* yearCount;
-  int seriesCount;
+// The indices of a table gathered year by year: year j's depth[j] indices (series in order) are
+// values[start[j] .. start[j] + depth[j]).
+struct YearIndices {
+  const double* values;
+  const long* start;
+  const int* depth;
 };
 
-// The first and last year in which some series has an index; false when none has one.
-bool chronologySpan(const IndexColumns& columns, int& firstYear, int& lastYear);
-
-// For each year firstYear + j, j in [0, years): value[j] the biweight mean of the indices
-// present that year (series in order), depth[j] their count; a year without any gets NaN and
-// depth 0. gathered[] and scratch[] hold seriesCount values each. Pure: writes nothing else.
-void chronology(const IndexColumns& columns, int firstYear, int years, double value[],
-                int depth[], double gathered[], double scratch[]);
+// For each year j in [0, years): mean[j] the biweight mean of that year's indices, NaN for a
+// year without any. scratch[] holds as many values as the deepest year. Pure: writes nothing
+// else.
+void chronology(const YearIndices& indices, int years, double mean[], double scratch[]);
 
 }  // namespace ringsmooth

@@ -1,11 +1,11 @@
 #pragma once
-// A batch run's site chronology of a table: its series' indices kept as they are written, then
-// the chronology built from them, its files, its plot page and its note.
-#include <cstdio>
+// A batch run's site chronology of a table: its series' indices gathered year by year as they
+// are written, then the chronology built from them, its files, its plot page and its note.
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "core/series_table.h"
 #include "driver/series_pipeline.h"
 #include "driver/settings.h"
 #include "plot/plot1.h"
@@ -24,8 +24,9 @@ ChronologyOutputNames chronologyOutputs(const std::string& stem, ChronologyFiles
 
 class TableChronology {
  public:
-  // Room for the indices of `seriesCount` series, made once for the table.
-  explicit TableChronology(int seriesCount);
+  // Room for the indices of every series of `table` as read (before the pipeline trims its
+  // spans), made once for the table: each year has a place for every series that covers it.
+  explicit TableChronology(const SeriesTable& table);
 
   // Where the pipeline's writer puts each listed series' indices.
   const IndexStore* store() const { return &store_; }
@@ -41,15 +42,14 @@ class TableChronology {
              IndexKind index) const;
 
  private:
-  int seriesCount_;
-  std::unique_ptr<double[]> index_;
-  std::vector<int> seriesFirstYear_;
-  std::vector<int> seriesYearCount_;
-  IndexStore store_;
-  int firstYear_ = 0;  // the chronology's
-  int years_ = 0;
-  std::vector<double> value_;
+  int tableFirstYear_ = 0;
+  std::vector<long> start_;  // per year of the table's span; one more at the end
   std::vector<int> depth_;
+  std::unique_ptr<double[]> values_;
+  IndexStore store_{};
+  int firstYear_ = 0;  // the chronology's: from the first to the last year with an index
+  int years_ = 0;
+  std::vector<double> mean_;
 };
 
 }  // namespace ringsmooth

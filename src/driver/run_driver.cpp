@@ -200,7 +200,7 @@ void runTable(RunSettings& settings, const RunConsole& console) {
   }
   if (console.progress != nullptr) console.progress->tableHolds(table->seriesCount);
   std::optional<TableChronology> chronology;
-  if (settings.chronology.any()) chronology.emplace(table->seriesCount);
+  if (settings.chronology.any()) chronology.emplace(*table);
   PipelineTally tally;
   const SeriesOutput output{listing,
                             console.echo,

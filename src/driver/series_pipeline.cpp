@@ -339,13 +339,16 @@ void SeriesWriter::noteListed(const SeriesSlot& s) {
   }
 }
 
-// The series' indices, copied where the table's chronology is built from them.
+// The series' indices, each put with the other series' indices of its year.
 void SeriesWriter::keepForChronology(const SeriesSlot& s) {
   const IndexStore* store = out_.indices;
   if (store == nullptr) return;
-  std::copy(s.index, s.index + s.n, store->index + static_cast<long>(s.k) * MAX_YEARS);
-  store->firstYear[s.k] = s.firstYear;
-  store->yearCount[s.k] = s.n;
+  const int offset = s.firstYear - store->firstYear;
+  for (int i = 0; i < s.n; ++i) {
+    if (std::isnan(s.index[i])) continue;
+    const int j = offset + i;
+    store->values[store->start[j] + store->depth[j]++] = s.index[i];
+  }
 }
 
 void SeriesWriter::writeSeries(SeriesSlot& s) {

@@ -106,12 +106,14 @@ struct PipelineSettings {
   }
 };
 
-// The indices of a table's listed series, kept for its chronology: series k's index of year
-// firstYear[k] + i at index[k * MAX_YEARS + i], i < yearCount[k] (0 for a series not listed).
+// The indices of a table's listed series, gathered year by year for its chronology: the writer
+// puts series k's index of year y at values[start[j] + depth[j]], j = y - firstYear, and counts
+// it in depth[j]; start leaves each year room for every series whose span covers it.
 struct IndexStore {
-  double* index;
-  int* firstYear;
-  int* yearCount;
+  double* values;
+  const long* start;
+  int* depth;
+  int firstYear;
 };
 
 // What a table's series came to, for the table's notes.

@@ -46,6 +46,9 @@ TEST(BiweightMean, AgreesWithThePlainComputation) {
       {0.95, 1.02, 0.99, 1.05, 4.0},       // an outlier beyond 9 S gets weight 0
       {1.0, 1.0, 1.0, 2.0, -3.0, 1.01},    // outliers on both sides, S small
       {-0.4, 0.3, 0.1, -0.2, 0.0, 0.25},   // difference indices around 0
+      {3.0, -1.0, 2.0},                    // deviations taken from both sides of the median
+      {0.1, 0.2, 0.3, 10.0, 10.1, 10.2, 10.3},  // most deviations on one side
+      {5.0, 1.0, 4.0, 1.0, 3.0, 2.0, 2.0, 0.5},  // ties
   };
   for (const auto& x : cases) {
     std::vector<double> scratch(x.size());
@@ -82,35 +85,17 @@ TEST(SeriesIndices, RatioDifferenceFilledAndSplinesNotAboveZero) {
   }
 }
 
-// Three series over 1700..1709 with gaps: the span, the depth of each year and the means.
-TEST(Chronology, DepthsAndMeansYearByYear) {
-  constexpr int S = 12;  // stride
-  std::vector<double> index(3 * S, NONE);
-  const int firstYear[] = {1700, 1703, 1690};
-  const int yearCount[] = {6, 7, 12};
-  for (int i = 0; i < 6; ++i) index[i] = 1.0 + 0.1 * i;                   // 1700..1705
-  for (int i = 0; i < 7; ++i) index[S + i] = i == 2 ? NONE : 0.5 + i;     // 1703..1709, no 1705
-  for (int i = 0; i < 12; ++i) index[2 * S + i] = i < 11 ? NONE : 2.0;    // 1701 alone
-  const ringsmooth::IndexColumns columns{index.data(), S, firstYear, yearCount, 3};
-  int first = 0, last = 0;
-  ASSERT_TRUE(ringsmooth::chronologySpan(columns, first, last));
-  EXPECT_EQ(first, 1700);
-  EXPECT_EQ(last, 1709);
-  double value[11], gathered[3], scratch[3];
-  int depth[11];
-  // One year more than the span: 1710 has no index.
-  ringsmooth::chronology(columns, first, 11, value, depth, gathered, scratch);
-  const int wantDepth[] = {1, 2, 1, 2, 2, 1, 1, 1, 1, 1, 0};
-  for (int j = 0; j < 11; ++j) EXPECT_EQ(depth[j], wantDepth[j]) << 1700 + j;
-  EXPECT_EQ(value[0], 1.0);
-  EXPECT_DOUBLE_EQ(value[1], plainBiweight({1.1, 2.0}));
-  EXPECT_DOUBLE_EQ(value[3], plainBiweight({1.3, 0.5}));
-  EXPECT_DOUBLE_EQ(value[5], 1.5);  // the second series has no index in 1705
-  EXPECT_EQ(value[9], 6.5);
-  EXPECT_TRUE(std::isnan(value[10]));
-  // No index anywhere: no span.
-  const int none[] = {0, 0, 0};
-  EXPECT_FALSE(ringsmooth::chronologySpan({index.data(), S, firstYear, none, 3}, first, last));
+// Indices gathered year by year: each year's biweight mean, and NaN for a year without any.
+TEST(Chronology, EachYearItsOwnIndices) {
+  const double values[] = {1.0, 1.1, 2.0, 0.5, 1.3, 0.9, 1.2, 5.0};
+  const long start[] = {0, 1, 3, 3, 8};
+  const int depth[] = {1, 2, 0, 5};
+  double mean[4], scratch[5];
+  ringsmooth::chronology({values, start, depth}, 4, mean, scratch);
+  EXPECT_EQ(mean[0], 1.0);
+  EXPECT_DOUBLE_EQ(mean[1], plainBiweight({1.1, 2.0}));
+  EXPECT_TRUE(std::isnan(mean[2]));
+  EXPECT_DOUBLE_EQ(mean[3], plainBiweight({0.5, 1.3, 0.9, 1.2, 5.0}));
 }
 
 }  // namespace
