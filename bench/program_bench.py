@@ -113,7 +113,8 @@ def python_comparison(binary, runs):
 def chronology_cost(binary, runs):
     """What --chronology=crn,csv adds to a batch run: runs with and without it, taken in turn so
     that the machine's moods fall on both alike; medians and their ratio."""
-    tables = [("ca533.rwl (34 series)", os.path.join(ROOT, "tests", "input", "tucson", "ca533.rwl")),
+    ca533 = os.path.join(ROOT, "tests", "input", "tucson", "ca533.rwl")
+    tables = [("ca533.rwl (34 series)", ca533),
               ("100x2000", table_for(100, 2000, None)),
               ("699x500..8000", table_for(699, 8000, 500))]
     out = os.path.join(WORK, "chronology-out")
@@ -123,8 +124,8 @@ def chronology_cost(binary, runs):
         for _ in range(runs):
             for times, extra in ((plain, []), (chronology, ["--chronology=crn,csv"])):
                 start = time.perf_counter()
-                subprocess.run([binary, "-c", "30", "-j", "1", "-d", out, *extra, table], check=True,
-                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                subprocess.run([binary, "-c", "30", "-j", "1", "-d", out, *extra, table],
+                               check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
                 times.append(time.perf_counter() - start)
         a, b = statistics.median(plain), statistics.median(chronology)
         print(f"{name:>22}: without {a:.4f} s, with --chronology=crn,csv {b:.4f} s: "

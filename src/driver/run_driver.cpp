@@ -135,10 +135,10 @@ void noteSeriesShorterThanCutoff(const RunConsole& console, const RunSettings& s
                                  ? "their cutoff (" + std::to_string(settings.cutoffPercent) +
                                        "% of their length)"
                                  : "the cutoff (" + std::to_string(settings.cutoff) + " years)";
+  const char* verb = tally.shorterThanCutoff == 1 ? " is" : " are";
   const std::string text = std::to_string(tally.shorterThanCutoff) + " of " +
-                           std::to_string(tally.listed) + " series " +
-                           (tally.shorterThanCutoff == 1 ? "is" : "are") + " shorter than " + cutoff +
-                           ": their splines are nearly straight lines.";
+                           std::to_string(tally.listed) + " series" + verb + " shorter than " +
+                           cutoff + ": their splines are nearly straight lines.";
   console.note(text.c_str());
 }
 

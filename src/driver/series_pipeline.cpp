@@ -328,12 +328,14 @@ void SeriesWriter::noteListed(const SeriesSlot& s) {
   if (out_.progress != nullptr) out_.progress->hide();
   const int name = NAME_LENGTH;
   if (s.filledCount > 0) {
-    std::fprintf(out_.notes, "%s Series %d (%.*s): %d %s filled with the series mean, the first %d.\n",
+    std::fprintf(out_.notes,
+                 "%s Series %d (%.*s): %d %s filled with the series mean, the first %d.\n",
                  out_.notePrefix, s.k + 1, name, table_.seriesName[s.k], s.filledCount,
                  s.filledCount == 1 ? "year" : "years", s.firstFilledYear);
   }
   if (s.noIndexCount > 0) {
-    std::fprintf(out_.notes, "%s Series %d (%.*s): %d %s without a ratio index: the spline is not above 0.\n",
+    std::fprintf(out_.notes,
+                 "%s Series %d (%.*s): %d %s without a ratio index: the spline is not above 0.\n",
                  out_.notePrefix, s.k + 1, name, table_.seriesName[s.k], s.noIndexCount,
                  s.noIndexCount == 1 ? "year" : "years");
   }

@@ -292,7 +292,9 @@ void PlotBook::addPage(const char* windowTitle, Draw draw) {
     }
     opening.fileName = fileName_.c_str();
     char* title = work_.storage().windowTitle;
-    if (windowTitle != title) std::snprintf(title, sizeof work_.storage().windowTitle, "%s", windowTitle);
+    if (windowTitle != title) {
+      std::snprintf(title, sizeof work_.storage().windowTitle, "%s", windowTitle);
+    }
   }
   const bool first = !open_;
   const bool drawn = runGuarded([&] {
