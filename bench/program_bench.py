@@ -16,6 +16,7 @@ start-up. --collection times one batch run over 1,000 tables of 30 series x 500 
 """
 import argparse
 import os
+import resource
 import statistics
 import subprocess
 import sys
@@ -112,7 +113,8 @@ def python_comparison(binary, runs):
 
 def chronology_cost(binary, runs):
     """What --chronology=crn,csv adds to a batch run: runs with and without it, taken in turn so
-    that the machine's moods fall on both alike; medians and their ratio."""
+    that the machine's moods fall on both alike; medians of wall time and of CPU time (user and
+    system: what the run itself spent, less disturbed by other load) and their ratios."""
     ca533 = os.path.join(ROOT, "tests", "input", "tucson", "ca533.rwl")
     tables = [("ca533.rwl (34 series)", ca533),
               ("100x2000", table_for(100, 2000, None)),
@@ -120,16 +122,24 @@ def chronology_cost(binary, runs):
     out = os.path.join(WORK, "chronology-out")
     os.makedirs(out, exist_ok=True)
     for name, table in tables:
-        plain, chronology = [], []
+        wall = {False: [], True: []}
+        cpu = {False: [], True: []}
         for _ in range(runs):
-            for times, extra in ((plain, []), (chronology, ["--chronology=crn,csv"])):
+            for chronology in (False, True):
+                extra = ["--chronology=crn,csv"] if chronology else []
+                before = resource.getrusage(resource.RUSAGE_CHILDREN)
                 start = time.perf_counter()
                 subprocess.run([binary, "-c", "30", "-j", "1", "-d", out, *extra, table],
                                check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-                times.append(time.perf_counter() - start)
-        a, b = statistics.median(plain), statistics.median(chronology)
-        print(f"{name:>22}: without {a:.4f} s, with --chronology=crn,csv {b:.4f} s: "
-              f"{100 * (b / a - 1):+.1f}%", flush=True)
+                wall[chronology].append(time.perf_counter() - start)
+                after = resource.getrusage(resource.RUSAGE_CHILDREN)
+                cpu[chronology].append(after.ru_utime - before.ru_utime +
+                                       after.ru_stime - before.ru_stime)
+        line = [f"{name:>22}:"]
+        for what, times in (("wall", wall), ("CPU", cpu)):
+            a, b = statistics.median(times[False]), statistics.median(times[True])
+            line.append(f"{what} {a:.4f} s -> {b:.4f} s ({100 * (b / a - 1):+.1f}%)")
+        print("  ".join(line), flush=True)
 
 
 def collection(binary, runs):

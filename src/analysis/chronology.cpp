@@ -35,15 +35,33 @@ void sortedMedians(const double sorted[], int n, double& m, double& deviation) {
   deviation = odd ? current : (previous + current) / 2.0;
 }
 
+// The median of v[0..n), n >= 1, reordering v: found by selection, without a full sort.
+double selectedMedian(double v[], int n) {
+  const int half = n / 2;
+  std::nth_element(v, v + half, v + n);
+  if (n % 2 == 1) return v[half];
+  return (*std::max_element(v, v + half) + v[half]) / 2.0;
+}
+
+// Up to this many values, sorting them once and walking out from the middle is quicker than
+// two selections; beyond, the selections are (about 1.6 times at 350 values).
+constexpr int SORTED_MEDIANS_MOST = 48;
+
 }  // namespace
 
 double biweightMean(const double x[], int n, double scratch[]) {
   if (n == 1) return x[0];
   std::copy(x, x + n, scratch);
-  std::sort(scratch, scratch + n);
   double m = 0.0;
   double deviation = 0.0;
-  sortedMedians(scratch, n, m, deviation);
+  if (n <= SORTED_MEDIANS_MOST) {
+    std::sort(scratch, scratch + n);
+    sortedMedians(scratch, n, m, deviation);
+  } else {
+    m = selectedMedian(scratch, n);
+    for (int i = 0; i < n; ++i) scratch[i] = std::fabs(x[i] - m);
+    deviation = selectedMedian(scratch, n);
+  }
   const double scale = 9.0 * deviation + 1e-6;
   double weighted = 0.0;
   double weights = 0.0;

@@ -50,7 +50,14 @@ TEST(BiweightMean, AgreesWithThePlainComputation) {
       {0.1, 0.2, 0.3, 10.0, 10.1, 10.2, 10.3},  // most deviations on one side
       {5.0, 1.0, 4.0, 1.0, 3.0, 2.0, 2.0, 0.5},  // ties
   };
-  for (const auto& x : cases) {
+  // Counts on both sides of the switch from one sort to two selections (48).
+  std::vector<std::vector<double>> all = cases;
+  for (const int n : {48, 49, 100, 351}) {
+    std::vector<double> x;
+    for (int i = 0; i < n; ++i) x.push_back(1.0 + 0.3 * std::sin(1.7 * i) + (i % 17 == 0 ? 3 : 0));
+    all.push_back(x);
+  }
+  for (const auto& x : all) {
     std::vector<double> scratch(x.size());
     const double got = ringsmooth::biweightMean(x.data(), static_cast<int>(x.size()),
                                                 scratch.data());
