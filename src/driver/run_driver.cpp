@@ -86,14 +86,16 @@ class OpenTable {
   bool owned_ = false;
 };
 
-// Creating the listing over the input table would destroy the table before it is read.
-void refuseListingOverTable(const OpenTable& table, const std::string& listingName) {
+// An output over the input table would destroy the table (the listing before it is read).
+// `what` names the output ("the output listing").
+void refuseOutputOverTable(const OpenTable& table, const std::string& outputName,
+                           const char* what) {
   struct stat tableInfo {};
-  struct stat listingInfo {};
-  if (listingName != "-" && fstat(fileno(table.file()), &tableInfo) == 0 &&
-      stat(listingName.c_str(), &listingInfo) == 0 && tableInfo.st_dev == listingInfo.st_dev &&
-      tableInfo.st_ino == listingInfo.st_ino) {
-    throw InputError{"Cannot create the output listing \"" + listingName + "\"",
+  struct stat outputInfo {};
+  if (!outputName.empty() && outputName != "-" && fstat(fileno(table.file()), &tableInfo) == 0 &&
+      stat(outputName.c_str(), &outputInfo) == 0 && tableInfo.st_dev == outputInfo.st_dev &&
+      tableInfo.st_ino == outputInfo.st_ino) {
+    throw InputError{std::string("Cannot create ") + what + " \"" + outputName + "\"",
                      "It is the input file; the table would be overwritten"};
   }
 }
@@ -151,7 +153,11 @@ void runTable(RunSettings& settings, const RunConsole& console) {
 
   if (dialogue != nullptr) dialogue->askOutputFile(settings);
   refuseNulInName("Cannot create the output listing", settings.outputFileName);
-  refuseListingOverTable(input, settings.outputFileName);
+  refuseOutputOverTable(input, settings.outputFileName, "the output listing");
+  const ChronologyOutputNames chronologyNames =
+      chronologyOutputs(settings.chronologyStem, settings.chronology);
+  refuseOutputOverTable(input, chronologyNames.crn, "the chronology");
+  refuseOutputOverTable(input, chronologyNames.csv, "the chronology");
   Listing listing;
   listing.create(settings.outputFileName, settings.format);
 
@@ -225,8 +231,7 @@ void runTable(RunSettings& settings, const RunConsole& console) {
   listing.close();
   if (chronology) {
     console.note(chronologyNote.c_str());
-    chronology->write(chronologyOutputs(settings.chronologyStem, settings.chronology),
-                      settings.inputFileName, settings.index);
+    chronology->write(chronologyNames, settings.inputFileName, settings.index);
   }
 }
 

@@ -226,6 +226,13 @@ TEST_F(BatchRun, AnOutputOverItsTableIsRefused) {
             std::string::npos)
       << r.errors;
   EXPECT_EQ(read("t.lst"), SAMPLE);
+  // The same for a chronology named after its own .crn table, before the listing is made.
+  write("t.crn", SAMPLE);
+  const auto crn = batch({"-c", "30", "--chronology=crn", "t.crn"});
+  EXPECT_EQ(crn.status, 1);
+  EXPECT_NE(crn.errors.find("? t.crn: Cannot create the chronology \"t.crn\"\n"), std::string::npos)
+      << crn.errors;
+  EXPECT_EQ(read("t.crn"), SAMPLE);
 }
 
 // Without --columns a table has as many columns as its header's first line names.
