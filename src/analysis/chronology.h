@@ -8,20 +8,30 @@ namespace ringsmooth {
 // S the median of |x - M| (an even count's median is the mean of its two middle values),
 // u = (x - M) / (9 S + 1e-6), weights (1 - u^2)^2 where |u| <= 1 and 0 elsewhere; the result
 // is sum(w x) / sum(w), the sums taken in the order of x. A single value is itself. x is not
-// changed; scratch[0..n) is overwritten. The values must be finite.
+// changed; scratch[0..2n) is overwritten. The values must be finite.
 double biweightMean(const double x[], int n, double scratch[]);
 
-// The indices of a table gathered year by year: year j's depth[j] indices (series in order) are
-// values[start[j] .. start[j] + depth[j]).
-struct YearIndices {
+// The indices of a table's series, series by series: series k's index of the year
+// firstYear[k] + i is values[k * stride + i] for i in [0, yearCount[k]), NaN where it has
+// none. Only the series with taking[k] != 0 take part.
+struct SeriesIndices {
   const double* values;
-  const long* start;
-  const int* depth;
+  long stride;
+  const int* firstYear;
+  const int* yearCount;
+  const unsigned char* taking;
+  int seriesCount;
 };
 
-// For each year j in [0, years): mean[j] the biweight mean of that year's indices, NaN for a
-// year without any. scratch[] holds as many values as the deepest year. Pure: writes nothing
-// else.
-void chronology(const YearIndices& indices, int years, double mean[], double scratch[]);
+// The years the chronology takes together: their indices are gathered into year order for
+// so many years at a time, each series' stretch of them read in one sweep.
+constexpr int CHRONOLOGY_BLOCK_YEARS = 64;
+
+// For each year firstYear + j, j in [0, years): depth[j] the number of series with an index
+// that year, and mean[j] the biweight mean of those indices in series order (NaN where the
+// depth is 0). work[] holds (CHRONOLOGY_BLOCK_YEARS + 2) * seriesCount values. Pure: writes
+// nothing else.
+void chronology(const SeriesIndices& indices, int firstYear, int years, double mean[],
+                int depth[], double work[]);
 
 }  // namespace ringsmooth

@@ -1,6 +1,7 @@
 #include "driver/chronology_run.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "analysis/chronology.h"
 #include "core/run_error.h"
@@ -14,58 +15,50 @@ ChronologyOutputNames chronologyOutputs(const std::string& stem, ChronologyFiles
                                files.csv ? stem + ".chron.csv" : ""};
 }
 
-TableChronology::TableChronology(const SeriesTable& t) {
-  int lastYear = 0;
-  bool any = false;
-  for (int k = 0; k < t.seriesCount; ++k) {
-    if (t.yearCount[k] <= 0) continue;
-    tableFirstYear_ = any ? std::min(tableFirstYear_, t.firstYear[k]) : t.firstYear[k];
-    lastYear = any ? std::max(lastYear, t.lastYear[k]) : t.lastYear[k];
-    any = true;
-  }
-  const std::size_t years = any ? static_cast<std::size_t>(lastYear - tableFirstYear_ + 1) : 0;
-  // The series covering each year, counted by their first and one-past-last years; then each
-  // year's room starts where the previous year's ends.
-  start_.assign(years + 1, 0);
-  for (int k = 0; k < t.seriesCount; ++k) {
-    if (t.yearCount[k] <= 0) continue;
-    ++start_[static_cast<std::size_t>(t.firstYear[k] - tableFirstYear_)];
-    --start_[static_cast<std::size_t>(t.firstYear[k] - tableFirstYear_ + t.yearCount[k])];
-  }
-  long covering = 0;
-  long room = 0;
-  for (std::size_t j = 0; j <= years; ++j) {
-    covering += start_[j];
-    start_[j] = room;
-    room += covering;
-  }
-  depth_.assign(years, 0);
-  values_ = std::make_unique_for_overwrite<double[]>(static_cast<std::size_t>(std::max(room, 1L)));
-  store_ = IndexStore{values_.get(), start_.data(), depth_.data(), tableFirstYear_};
-}
+TableChronology::TableChronology(const SeriesTable& table)
+    : table_(table), taking_(static_cast<std::size_t>(std::max(table.seriesCount, 0)), 0) {}
 
 std::string TableChronology::build(const char* title, PlotBook* book) {
+  const SeriesTable& t = table_;
+  int first = 0;
+  int last = 0;
+  bool any = false;
+  for (int k = 0; k < t.seriesCount; ++k) {
+    if (taking_[static_cast<std::size_t>(k)] == 0 || t.yearCount[k] <= 0) continue;
+    first = any ? std::min(first, t.firstYear[k]) : t.firstYear[k];
+    const int lastOfSeries = t.firstYear[k] + t.yearCount[k] - 1;
+    last = any ? std::max(last, lastOfSeries) : lastOfSeries;
+    any = true;
+  }
+  const std::size_t span = any ? static_cast<std::size_t>(last - first + 1) : 0;
+  mean_.resize(span);
+  depth_.resize(span);
+  const auto work = std::make_unique_for_overwrite<double[]>(
+      static_cast<std::size_t>(CHRONOLOGY_BLOCK_YEARS + 2) * static_cast<std::size_t>(t.seriesCount));
+  chronology(SeriesIndices{t.values, MAX_YEARS, t.firstYear, t.yearCount, taking_.data(),
+                           t.seriesCount},
+             first, static_cast<int>(span), mean_.data(), depth_.data(), work.get());
+  // From the first to the last year with an index.
   const auto withIndex = [](int depth) { return depth > 0; };
-  const auto first = std::find_if(depth_.begin(), depth_.end(), withIndex);
-  if (first == depth_.end()) {
+  const auto from = std::find_if(depth_.begin(), depth_.end(), withIndex) - depth_.begin();
+  if (from == static_cast<long>(span)) {
     years_ = 0;
     return "No chronology: no series has an index.";
   }
-  const auto last = std::find_if(depth_.rbegin(), depth_.rend(), withIndex).base();
-  const long from = first - depth_.begin();
-  firstYear_ = tableFirstYear_ + static_cast<int>(from);
-  years_ = static_cast<int>(last - first);
-  const int deepest = *std::max_element(first, last);
-  mean_.assign(static_cast<std::size_t>(years_), 0.0);
-  std::vector<double> scratch(static_cast<std::size_t>(deepest));
-  chronology(YearIndices{values_.get(), start_.data() + from, depth_.data() + from}, years_,
-             mean_.data(), scratch.data());
+  const auto to = std::find_if(depth_.rbegin(), depth_.rend(), withIndex).base() - depth_.begin();
+  firstYear_ = first + static_cast<int>(from);
+  years_ = static_cast<int>(to - from);
+  mean_.erase(mean_.begin() + to, mean_.end());
+  mean_.erase(mean_.begin(), mean_.begin() + from);
+  depth_.erase(depth_.begin() + to, depth_.end());
+  depth_.erase(depth_.begin(), depth_.begin() + from);
+  const int deepest = *std::max_element(depth_.begin(), depth_.end());
   if (book != nullptr) {
     std::vector<double> yearAxis(mean_.size());
     std::vector<double> depth(mean_.size());
     for (std::size_t j = 0; j < mean_.size(); ++j) {
       yearAxis[j] = firstYear_ + static_cast<double>(j);
-      depth[j] = depth_[static_cast<std::size_t>(from) + j];
+      depth[j] = depth_[j];
     }
     book->chronologyPage(ChronologyCurves{yearAxis.data(), mean_.data(), depth.data(), years_,
                                           title});
@@ -78,8 +71,7 @@ std::string TableChronology::build(const char* title, PlotBook* book) {
 void TableChronology::write(const ChronologyOutputNames& names, const std::string& tableName,
                             IndexKind index) const {
   if (years_ == 0) return;
-  const int* depth = depth_.data() + (firstYear_ - tableFirstYear_);
-  const ChronologyTable table{firstYear_, years_, mean_.data(), depth};
+  const ChronologyTable table{firstYear_, years_, mean_.data(), depth_.data()};
   if (!names.csv.empty()) writeWholeFile(names.csv, chronologyCsvText(table), "the chronology");
   if (names.crn.empty()) return;
   std::string text;

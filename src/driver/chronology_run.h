@@ -1,7 +1,6 @@
 #pragma once
-// A batch run's site chronology of a table: its series' indices gathered year by year as they
-// are written, then the chronology built from them, its files, its plot page and its note.
-#include <memory>
+// A batch run's site chronology of a table: built from the indices its series leave in the
+// table, then its files, its plot page and its note.
 #include <string>
 #include <vector>
 
@@ -24,12 +23,11 @@ ChronologyOutputNames chronologyOutputs(const std::string& stem, ChronologyFiles
 
 class TableChronology {
  public:
-  // Room for the indices of every series of `table` as read (before the pipeline trims its
-  // spans), made once for the table: each year has a place for every series that covers it.
+  // For `table`, whose series' indices the pipeline leaves in their columns.
   explicit TableChronology(const SeriesTable& table);
 
-  // Where the pipeline's writer puts each listed series' indices.
-  const IndexStore* store() const { return &store_; }
+  // Where the pipeline's writer marks each series written with its indices.
+  unsigned char* writtenSeries() { return taking_.data(); }
 
   // Builds the chronology and draws its page into `book` (null: no plots). Returns the note
   // for the table: its years and its largest depth, or that there is none.
@@ -42,14 +40,12 @@ class TableChronology {
              IndexKind index) const;
 
  private:
-  int tableFirstYear_ = 0;
-  std::vector<long> start_;  // per year of the table's span; one more at the end
-  std::vector<int> depth_;
-  std::unique_ptr<double[]> values_;
-  IndexStore store_{};
+  const SeriesTable& table_;
+  std::vector<unsigned char> taking_;  // per series: its indices take part
   int firstYear_ = 0;  // the chronology's: from the first to the last year with an index
   int years_ = 0;
   std::vector<double> mean_;
+  std::vector<int> depth_;
 };
 
 }  // namespace ringsmooth

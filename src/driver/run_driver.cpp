@@ -218,7 +218,7 @@ void runTable(RunSettings& settings, const RunConsole& console) {
                             book ? &*book : nullptr,
                             console.progress,
                             console.stop,
-                            chronology ? chronology->store() : nullptr,
+                            chronology ? chronology->writtenSeries() : nullptr,
                             &tally};
   processAllSeries(*table, pipeline, output);
   if (dialogue == nullptr) noteSeriesShorterThanCutoff(console, settings, tally);

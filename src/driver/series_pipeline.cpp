@@ -43,6 +43,11 @@ bool isMissing(float value, float missingFlag) { return value == missingFlag || 
 
 void fill(float array[], float value) { std::fill(array, array + MAX_YEARS, value); }
 
+// Where series k's indices go: its own column of the table, from the start, once its values
+// have been read (the memory is already the program's, and each series' indices end up in
+// one stretch, in the order of its years).
+double* indexColumn(SeriesTable& table, int k) { return table.values + static_cast<long>(k) * MAX_YEARS; }
+
 }  // namespace
 
 // Trimming, the valid values, mean and deviation, gap filling and centring or standardizing.
@@ -201,13 +206,15 @@ void SeriesComputer::compute(SeriesTable& table, const PipelineSettings& setting
     }
     smooth(s);
     if (s.outcome != SeriesOutcome::Listed) continue;
+    double* index = nullptr;
     if (settings.indices) {
+      index = indexColumn(table, s.k);
       s.noIndexCount = seriesIndices(settings.index, s.n, s.workSeries, s.smoothedSeries,
-                                     s.filled, s.index);
+                                     s.filled, index);
     }
     const BlockColumns columns{table.seriesName[s.k], s.firstYear,    s.n,
                                s.workSeries,          s.smoothedSeries, residuals_,
-                               s.filled,              settings.indices ? s.index : nullptr};
+                               s.filled,              index};
     s.blockSize = formatBlock(settings.format, columns, s.blockText.get());
   }
 }
@@ -341,18 +348,6 @@ void SeriesWriter::noteListed(const SeriesSlot& s) {
   }
 }
 
-// The series' indices, each put with the other series' indices of its year.
-void SeriesWriter::keepForChronology(const SeriesSlot& s) {
-  const IndexStore* store = out_.indices;
-  if (store == nullptr) return;
-  const int offset = s.firstYear - store->firstYear;
-  for (int i = 0; i < s.n; ++i) {
-    if (std::isnan(s.index[i])) continue;
-    const int j = offset + i;
-    store->values[store->start[j] + store->depth[j]++] = s.index[i];
-  }
-}
-
 void SeriesWriter::writeSeries(SeriesSlot& s) {
   const SmoothingPlan& plan = s.plan;
   switch (s.outcome) {
@@ -384,7 +379,7 @@ void SeriesWriter::writeSeries(SeriesSlot& s) {
   }
   out_.listing.writeText(s.blockText.get(), s.blockSize);
   noteListed(s);
-  keepForChronology(s);
+  if (out_.chronologySeries != nullptr) out_.chronologySeries[s.k] = 1;
   if (out_.tally != nullptr) {
     ++out_.tally->listed;
     if (s.n < plan.period) ++out_.tally->shorterThanCutoff;

@@ -73,7 +73,6 @@ struct SeriesSlot {
   float smoothedSeries[MAX_YEARS];  // the spline of the series' own years, level restored
   double filterCoefficients[MAX_YEARS];
   unsigned char filled[MAX_YEARS];  // 1 where the listed value was filled with the mean
-  double index[MAX_YEARS];          // the index of each listed year, NaN where none (if wanted)
   std::unique_ptr<char[]> blockText;  // the series' block, formed for the output (blockCapacity)
   long blockSize;
 };
@@ -106,16 +105,6 @@ struct PipelineSettings {
   }
 };
 
-// The indices of a table's listed series, gathered year by year for its chronology: the writer
-// puts series k's index of year y at values[start[j] + depth[j]], j = y - firstYear, and counts
-// it in depth[j]; start leaves each year room for every series whose span covers it.
-struct IndexStore {
-  double* values;
-  const long* start;
-  int* depth;
-  int firstYear;
-};
-
 // What a table's series came to, for the table's notes.
 struct PipelineTally {
   int listed = 0;
@@ -127,7 +116,8 @@ class SeriesComputer {
  public:
   // Computes series batch.first .. first+count-1 of `table` (count <= memcofBatchWidth()) into
   // `batch`, trimming their spans in the table, and forms the block of each listed series.
-  // Writes nothing anywhere else.
+  // With indices wanted, a listed series' indices replace its values in its table column (the
+  // values are not read again). Writes nothing anywhere else.
   void compute(SeriesTable& table, const PipelineSettings& settings, int first, int count,
                SeriesBatch& batch);
 
@@ -156,7 +146,8 @@ struct SeriesOutput {
   PlotBook* book;          // every plot as a page of one file, or null: a plot per series
   Progress* progress;      // the batch run's progress display, or null
   const std::atomic<bool>* stop;  // set when the run is to stop before its next block, or null
-  const IndexStore* indices = nullptr;  // where the chronology's indices go, or null
+  unsigned char* chronologySeries = nullptr;  // 1 for each series written with its indices,
+                                              // for the table's chronology; or null
   PipelineTally* tally = nullptr;       // counted as the series are written, or null
 };
 
@@ -185,7 +176,6 @@ class SeriesWriter {
   void writeSeries(SeriesSlot& s);
   void noteSkipped(const SeriesSlot& s, const char* why);
   void noteListed(const SeriesSlot& s);
-  void keepForChronology(const SeriesSlot& s);
   void stopTooLong(const SeriesSlot& s);
   void plot(SeriesSlot& s);
   void plotWidestRange(SeriesSlot& s, const char* fileName);
