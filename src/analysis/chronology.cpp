@@ -2,10 +2,24 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace ringsmooth {
 namespace {
+
+// Two values side by side, and the masks their comparisons give (all ones where true).
+typedef double Pair __attribute__((vector_size(2 * sizeof(double))));
+typedef int64_t PairMask __attribute__((vector_size(2 * sizeof(int64_t))));
+
+Pair pairAt(const double v[]) {
+  Pair pair;
+  std::memcpy(&pair, v, sizeof pair);
+  return pair;
+}
+
+Pair both(double x) { return Pair{x, x}; }
 
 // The median m of sorted[0..n), n >= 2, and the median of |sorted[i] - m|: an even count's
 // median is the mean of its two middle values. The deviations grow outward from the middle of
@@ -35,9 +49,28 @@ void sortedMedians(const double sorted[], int n, double& m, double& deviation) {
   deviation = odd ? current : (previous + current) / 2.0;
 }
 
-// Up to this many values, sorting them once and walking out from the middle is quicker than
-// finding the two medians by selection.
+// Up to this many values, sorting them once (by counting ranks) and walking out from the
+// middle is quicker than narrowing the search for each median.
 constexpr int SORTED_MEDIANS_MOST = 48;
+
+// v[0..n) in ascending order into sorted[0..n), each value put at its rank: the number of
+// values below it, ties counted by place. Branch-free compares, which for a few dozen values
+// beat a comparison sort, whose branches can't be foreseen.
+void rankSort(const double v[], int n, double sorted[]) {
+  for (int i = 0; i < n; ++i) {
+    const double x = v[i];
+    PairMask below = {0, 0};
+    int j = 0;
+    for (; j + 2 <= n; j += 2) below -= pairAt(v + j) < both(x);
+    PairMask tiedBefore = {0, 0};
+    int t = 0;
+    for (; t + 2 <= i; t += 2) tiedBefore -= pairAt(v + t) == both(x);
+    long rank = below[0] + below[1] + tiedBefore[0] + tiedBefore[1];
+    if (j < n) rank += static_cast<long>(v[j] < x);
+    if (t < i) rank += static_cast<long>(v[t] == x);
+    sorted[rank] = x;
+  }
+}
 
 // Ranks (counted from 0) whose values are wanted: high is low, or low + 1.
 struct Ranks {
@@ -45,64 +78,104 @@ struct Ranks {
   int high;
 };
 
-void insertionSort(double v[], int n) {
-  for (int i = 1; i < n; ++i) {
-    const double x = v[i];
-    int j = i;
-    for (; j > 0 && v[j - 1] > x; --j) v[j] = v[j - 1];
-    v[j] = x;
+// A sorted sample of a set guesses where its ranks lie; the pivots are sample values around
+// the guess, all counted in one sweep; a band of at most NARROWED_ENOUGH values is searched
+// directly.
+constexpr int SAMPLE_SIZE = 32;
+constexpr int PIVOTS = 8;        // every other sample value
+constexpr int PIVOT_SPACING = 2;
+constexpr int NARROWED_ENOUGH = 64;
+
+// SAMPLE_SIZE values of value(0..n) from evenly spread places, n >= SAMPLE_SIZE, sorted.
+template <class Value>
+void sortedSample(Value value, int n, double sample[]) {
+  double drawn[SAMPLE_SIZE];
+  for (int i = 0; i < SAMPLE_SIZE; ++i) {
+    drawn[i] = value(static_cast<int>((2L * i + 1) * n / (2 * SAMPLE_SIZE)));
+  }
+  rankSort(drawn, SAMPLE_SIZE, sample);
+}
+
+// The distances of sorted[0..count) from m, sorted: walked out from m, one side or the other.
+void sortedDistances(const double sorted[], int count, double m, double distance[]) {
+  int right = static_cast<int>(std::lower_bound(sorted, sorted + count, m) - sorted);
+  int left = right - 1;
+  for (int taken = 0; taken < count; ++taken) {
+    const double fromLeft = left >= 0 ? m - sorted[left] : HUGE_VAL;
+    const double fromRight = right < count ? sorted[right] - m : HUGE_VAL;
+    if (fromLeft <= fromRight) {
+      distance[taken] = fromLeft;
+      --left;
+    } else {
+      distance[taken] = fromRight;
+      ++right;
+    }
   }
 }
 
-// Values drawn evenly from a set to guess where its ranks lie, and how many sample places on
-// each side of the guess the band around it spans.
-constexpr int SAMPLE_SIZE = 31;
-constexpr int BAND_MARGIN = 5;
-// Sets smaller than this are searched directly.
-constexpr int NARROWED_ENOUGH = 32;
-
-// Narrows the search for ranks r of value(0..n) to the values between two pivots drawn from a
-// sample around where the ranks should lie: copies those values to band[] (in one branch-free
-// sweep) and returns their count, with r moved to count within them. Returns -1, r unchanged,
-// when the ranks fall outside the band or the band is the whole set; band[] is then scratch.
+// Narrows the search for ranks r of value(0..n) to the values between two neighbouring
+// pivots, taken from the sorted sample around where the ranks should lie: one sweep counts
+// the values below each pivot, another copies those between the two pivots around the ranks
+// to band[] (without branches). Returns their count, with r moved to count within them.
 template <class Value>
-int narrowToBand(Value value, int n, Ranks& r, double band[]) {
-  double sample[SAMPLE_SIZE];
-  for (int i = 0; i < SAMPLE_SIZE; ++i) {
-    sample[i] = value(static_cast<int>((2L * i + 1) * n / (2 * SAMPLE_SIZE)));
-  }
-  insertionSort(sample, SAMPLE_SIZE);
+int narrowToBand(Value value, int n, const double sample[], Ranks& r, double band[]) {
   const int guess = static_cast<int>((2L * r.low + 1) * SAMPLE_SIZE / (2L * n));
-  const double low = guess >= BAND_MARGIN ? sample[guess - BAND_MARGIN] : -HUGE_VAL;
-  const double high = guess + BAND_MARGIN < SAMPLE_SIZE ? sample[guess + BAND_MARGIN] : HUGE_VAL;
-  int below = 0;
+  constexpr int SPAN = (PIVOTS - 1) * PIVOT_SPACING;
+  const int firstPivot = std::clamp(guess - SPAN / 2, 0, SAMPLE_SIZE - 1 - SPAN);
+  double pivot[PIVOTS];
+  for (int p = 0; p < PIVOTS; ++p) pivot[p] = sample[firstPivot + p * PIVOT_SPACING];
+  // Eight counts in four pairs of registers, each a chain of its own.
+  static_assert(PIVOTS == 8);
+  const Pair pivots01 = pairAt(pivot);
+  const Pair pivots23 = pairAt(pivot + 2);
+  const Pair pivots45 = pairAt(pivot + 4);
+  const Pair pivots67 = pairAt(pivot + 6);
+  PairMask below01 = {0, 0};
+  PairMask below23 = {0, 0};
+  PairMask below45 = {0, 0};
+  PairMask below67 = {0, 0};
+  for (int i = 0; i < n; ++i) {
+    const Pair x = both(value(i));
+    below01 -= x < pivots01;
+    below23 -= x < pivots23;
+    below45 -= x < pivots45;
+    below67 -= x < pivots67;
+  }
+  const long below[PIVOTS] = {below01[0], below01[1], below23[0], below23[1],
+                              below45[0], below45[1], below67[0], below67[1]};
+  int under = 0;  // the first pivot above the low rank, or PIVOTS
+  while (under < PIVOTS && below[under] <= r.low) ++under;
+  int over = under;  // the first pivot above the high rank, or PIVOTS
+  while (over < PIVOTS && below[over] <= r.high) ++over;
+  const double from = under > 0 ? pivot[under - 1] : -HUGE_VAL;
+  const double to = over < PIVOTS ? pivot[over] : HUGE_VAL;
+  const int skipped = under > 0 ? static_cast<int>(below[under - 1]) : 0;
   int inside = 0;
   for (int i = 0; i < n; ++i) {
     const double x = value(i);
     band[inside] = x;
-    inside += static_cast<int>(x >= low) & static_cast<int>(x <= high);
-    below += static_cast<int>(x < low);
+    inside += static_cast<int>(x >= from) & static_cast<int>(x < to);
   }
-  if (below > r.low || r.high >= below + inside || inside == n) return -1;
-  r.low -= below;
-  r.high -= below;
+  r.low -= skipped;
+  r.high -= skipped;
   return inside;
 }
 
-// The values of ranks r of value(0..n), n >= 1: the search narrowed to ever smaller bands,
-// then a selection among the few values left. work[0..2n) is overwritten.
+// The values of ranks r of value(0..n), n >= SAMPLE_SIZE, whose sorted sample is sample[]:
+// the search narrowed to a band (again, with a new sample, in the rare case that the ranks
+// fell beyond the pivots), then a selection among the few values left. work[0..2n) and
+// sample[] are overwritten.
 template <class Value>
-void rankedValues(Value value, int n, Ranks r, double work[], double& low, double& high) {
+void rankedValues(Value value, int n, Ranks r, double sample[], double work[], double& low,
+                  double& high) {
   double* set = work;
   double* band = work + n;
-  int m = n >= NARROWED_ENOUGH ? narrowToBand(value, n, r, set) : -1;
-  if (m < 0) {
-    for (int i = 0; i < n; ++i) set[i] = value(i);
-    m = n;
-  }
-  while (m >= NARROWED_ENOUGH) {
-    const int narrowed = narrowToBand([set](int i) { return set[i]; }, m, r, band);
-    if (narrowed < 0) break;
+  int m = narrowToBand(value, n, sample, r, set);
+  while (m > NARROWED_ENOUGH) {
+    const auto inSet = [set](int i) { return set[i]; };
+    sortedSample(inSet, m, sample);
+    const int narrowed = narrowToBand(inSet, m, sample, r, band);
+    if (narrowed == m) break;  // ties: no pivot divides the set
     std::swap(set, band);
     m = narrowed;
   }
@@ -111,15 +184,62 @@ void rankedValues(Value value, int n, Ranks r, double work[], double& low, doubl
   high = r.high == r.low ? low : *std::min_element(set + r.low + 1, set + m);
 }
 
-// The median of value(0..n), n >= 1, without reordering anything; work[0..2n) is overwritten.
-template <class Value>
-double medianOf(Value value, int n, double work[]) {
+// The ranks whose values make the median of n values.
+Ranks middleRanks(int n) {
   const int half = n / 2;
-  const bool odd = n % 2 == 1;
+  return n % 2 == 1 ? Ranks{half, half} : Ranks{half - 1, half};
+}
+
+// The median of the two middle values (equal for an odd count).
+double medianOf(int n, double low, double high) { return n % 2 == 1 ? low : (low + high) / 2.0; }
+
+// The median m of x[0..n), n > SORTED_MEDIANS_MOST, and the median of |x[i] - m|, x not
+// reordered: each found by narrowing, the deviations' sample sorted from the values' own.
+void selectedMedians(const double x[], int n, double work[], double& m, double& deviation) {
+  double sample[SAMPLE_SIZE];
+  double distances[SAMPLE_SIZE];
   double low = 0.0;
   double high = 0.0;
-  rankedValues(value, n, odd ? Ranks{half, half} : Ranks{half - 1, half}, work, low, high);
-  return odd ? low : (low + high) / 2.0;
+  double valueSample[SAMPLE_SIZE];
+  sortedSample([x](int i) { return x[i]; }, n, valueSample);
+  std::copy(valueSample, valueSample + SAMPLE_SIZE, sample);
+  rankedValues([x](int i) { return x[i]; }, n, middleRanks(n), sample, work, low, high);
+  m = medianOf(n, low, high);
+  sortedDistances(valueSample, SAMPLE_SIZE, m, distances);
+  rankedValues([x, m](int i) { return std::fabs(x[i] - m); }, n, middleRanks(n), distances,
+               work, low, high);
+  deviation = medianOf(n, low, high);
+}
+
+// One value's biweight weight and the sums it goes into, in the order of the values. A value
+// beyond the scale adds 0 to each (nothing changes: the sums start at +0 and never become -0).
+void addWeighted(double x, double w, double& weighted, double& weights) {
+  weighted += w * x;
+  weights += w;
+}
+
+// sum(w x) / sum(w) over x[0..n) in order, w = (1 - u^2)^2 where |u| <= 1 and 0 elsewhere,
+// u = (x - m) / scale: the divisions two at a time, the sums one value after the other.
+double weightedMean(const double x[], int n, double m, double scale) {
+  double weighted = 0.0;
+  double weights = 0.0;
+  const Pair one = both(1.0);
+  int i = 0;
+  for (; i + 2 <= n; i += 2) {
+    const Pair pair = pairAt(x + i);
+    const Pair u = (pair - both(m)) / both(scale);
+    const Pair closeness = one - u * u;
+    const PairMask near = (u <= one) & (u >= -one);
+    const Pair w = reinterpret_cast<Pair>(reinterpret_cast<PairMask>(closeness * closeness) & near);
+    addWeighted(pair[0], w[0], weighted, weights);
+    addWeighted(pair[1], w[1], weighted, weights);
+  }
+  if (i < n) {
+    const double u = (x[i] - m) / scale;
+    const double closeness = 1.0 - u * u;
+    addWeighted(x[i], std::fabs(u) <= 1.0 ? closeness * closeness : 0.0, weighted, weights);
+  }
+  return weighted / weights;
 }
 
 // The indices of the years [from, to) put into year order: year j's, in series order, at
@@ -150,25 +270,12 @@ double biweightMean(const double x[], int n, double scratch[]) {
   double m = 0.0;
   double deviation = 0.0;
   if (n <= SORTED_MEDIANS_MOST) {
-    std::copy(x, x + n, scratch);
-    std::sort(scratch, scratch + n);
+    rankSort(x, n, scratch);
     sortedMedians(scratch, n, m, deviation);
   } else {
-    m = medianOf([x](int i) { return x[i]; }, n, scratch);
-    deviation = medianOf([x, m](int i) { return std::fabs(x[i] - m); }, n, scratch);
+    selectedMedians(x, n, scratch, m, deviation);
   }
-  const double scale = 9.0 * deviation + 1e-6;
-  double weighted = 0.0;
-  double weights = 0.0;
-  for (int i = 0; i < n; ++i) {
-    const double u = (x[i] - m) / scale;
-    if (std::fabs(u) > 1.0) continue;
-    const double closeness = 1.0 - u * u;
-    const double w = closeness * closeness;
-    weighted += w * x[i];
-    weights += w;
-  }
-  return weighted / weights;
+  return weightedMean(x, n, m, 9.0 * deviation + 1e-6);
 }
 
 void chronology(const SeriesIndices& indices, int firstYear, int years, double mean[],
