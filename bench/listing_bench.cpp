@@ -25,7 +25,8 @@ void BM_WriteBlock(benchmark::State& state) {
   listing.create("/dev/null");
   const char name[ringsmooth::NAME_LENGTH + 1] = "Benchmark series    ";
   for (auto _ : state) {
-    listing.writeBlock(name, 1001, kYears, listed.data(), smoothed.data(), residuals.data());
+    listing.writeBlock(ringsmooth::BlockColumns{name, 1001, kYears, listed.data(), smoothed.data(),
+                                                residuals.data(), nullptr, nullptr});
   }
   state.SetBytesProcessed(state.iterations() * kBlockBytes);
 }

@@ -6,14 +6,17 @@ size with plain tools).
 
 usage: bench/program_bench.py [--binary build/ringsmooth] [--runs 3] [--only NAME] [--jobs 1,2]
                               [--table FILE COLUMNS CUTOFF] [--scaling] [--python] [--collection]
+                              [--chronology]
 
 --jobs runs every size with each number of computing threads (RINGSMOOTH_JOBS). --python times
 the plain Python equivalent (bench/python_equivalent.py: numpy, statsmodels' Burg, scipy's
 smoothing spline) against the program on 100 series x 2,000 years at cutoff 32, and the program's
 start-up. --collection times one batch run over 1,000 tables of 30 series x 500 years.
+--chronology times batch runs with and without --chronology=crn,csv, in turn.
 """
 import argparse
 import os
+import resource
 import statistics
 import subprocess
 import sys
@@ -108,6 +111,37 @@ def python_comparison(binary, runs):
           f"{one * 1000:.1f} ms")
 
 
+def chronology_cost(binary, runs):
+    """What --chronology=crn,csv adds to a batch run: runs with and without it, taken in turn so
+    that the machine's moods fall on both alike; medians of wall time and of CPU time (user and
+    system: what the run itself spent, less disturbed by other load) and their ratios."""
+    ca533 = os.path.join(ROOT, "tests", "input", "tucson", "ca533.rwl")
+    tables = [("ca533.rwl (34 series)", ca533),
+              ("100x2000", table_for(100, 2000, None)),
+              ("699x500..8000", table_for(699, 8000, 500))]
+    out = os.path.join(WORK, "chronology-out")
+    os.makedirs(out, exist_ok=True)
+    for name, table in tables:
+        wall = {False: [], True: []}
+        cpu = {False: [], True: []}
+        for _ in range(runs):
+            for chronology in (False, True):
+                extra = ["--chronology=crn,csv"] if chronology else []
+                before = resource.getrusage(resource.RUSAGE_CHILDREN)
+                start = time.perf_counter()
+                subprocess.run([binary, "-c", "30", "-j", "1", "-d", out, *extra, table],
+                               check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                wall[chronology].append(time.perf_counter() - start)
+                after = resource.getrusage(resource.RUSAGE_CHILDREN)
+                cpu[chronology].append(after.ru_utime - before.ru_utime +
+                                       after.ru_stime - before.ru_stime)
+        line = [f"{name:>22}:"]
+        for what, times in (("wall", wall), ("CPU", cpu)):
+            a, b = statistics.median(times[False]), statistics.median(times[True])
+            line.append(f"{what} {a:.4f} s -> {b:.4f} s ({100 * (b / a - 1):+.1f}%)")
+        print("  ".join(line), flush=True)
+
+
 def collection(binary, runs):
     """One batch run over 1,000 tables of 30 series x 500 years, with 1 and 2 threads."""
     folder = os.path.join(WORK, "collection")
@@ -172,6 +206,7 @@ def main():
     parser.add_argument("--jobs", default=None, help="comma-separated thread counts, e.g. 1,2")
     parser.add_argument("--python", action="store_true", help="compare with plain Python")
     parser.add_argument("--collection", action="store_true", help="1,000 small tables")
+    parser.add_argument("--chronology", action="store_true", help="what a chronology adds")
     args = parser.parse_args()
     os.makedirs(WORK, exist_ok=True)
     print(f"machine: {os.cpu_count()} cores; {os.uname().machine}; binary {args.binary}")
@@ -183,6 +218,9 @@ def main():
         return
     if args.collection:
         collection(os.path.abspath(args.binary), args.runs)
+        return
+    if args.chronology:
+        chronology_cost(os.path.abspath(args.binary), args.runs)
         return
     if args.table:
         measure(args.binary, "table", args.table[0], int(args.table[1]), int(args.table[2]),

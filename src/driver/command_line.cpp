@@ -20,6 +20,7 @@ namespace ringsmooth {
 namespace {
 
 constexpr const char* kProgramName = "ringsmooth";
+constexpr int MAX_CUTOFF_PERCENT = 1000;
 
 constexpr const char* kUsage =
     "Usage: ringsmooth                           the dialogue: asks for everything\n"
@@ -38,7 +39,9 @@ constexpr const char* kUsage =
     "series' widest range (y/n; any other answer draws no plots).\n"
     "\n"
     "Batch runs (TABLE - is standard input):\n"
-    "  -c, --cutoff=YEARS     required: the cutoff, a whole number of 1 or more\n"
+    "  -c, --cutoff=YEARS     required: the cutoff, a whole number of 1 or more;\n"
+    "                         or N% (1% to 1000%): each series' own cutoff, N% of\n"
+    "                         its length in years, rounded, at least 1\n"
     "  -o, --output=FILE      the output of a single TABLE; - is standard output;\n"
     "                         with two formats the second goes beside FILE\n"
     "  -d, --output-dir=DIR   outputs go to DIR, made when missing; without -o and\n"
@@ -46,7 +49,16 @@ constexpr const char* kUsage =
     "                         TABLE.spline.csv with -f csv\n"
     "  -f, --format=FORMAT    listing (default): the fixed-width listing, as the\n"
     "                         dialogue writes it; csv: series,year,value,spline,\n"
-    "                         residual; listing,csv: both; given once\n"
+    "                         residual,index,filled (a year filled with the mean\n"
+    "                         has no value, residual or index, and filled 1);\n"
+    "                         listing,csv: both; given once\n"
+    "      --index=INDEX      ratio (default): value / spline; difference: value -\n"
+    "                         spline (the default with -n, which takes no ratio)\n"
+    "      --chronology=FILES crn, csv or crn,csv: a site chronology per table, the\n"
+    "                         Tukey biweight mean of the series' indices each year\n"
+    "                         with its sample depth: STEM.crn (Tucson) and/or\n"
+    "                         STEM.chron.csv (year,index,depth) beside the output;\n"
+    "                         with -p, one more PDF page\n"
     "      --columns=N        the columns including years; default: as many as the\n"
     "                         names in the table's first line\n"
     "  -m, --missing=FLAG     the missing-value flag; default -999\n"
@@ -67,8 +79,10 @@ constexpr const char* kUsage =
     "  -V, --version          show the version and exit\n"
     "\n"
     "Standard output carries only an output sent there with -o -. Notes and error\n"
-    "reports go to standard error and name their table. Two tables writing one\n"
-    "file, or one writing over another TABLE, are refused before anything is done.\n"
+    "reports go to standard error and name their table: the years filled with the\n"
+    "series mean, the series shorter than the cutoff, the chronology's years. Two\n"
+    "tables writing one file, or one writing over another TABLE, are refused\n"
+    "before anything is done.\n"
     "\n"
     "Every output file is written under a temporary name (.NAME.XXXXXX) beside it\n"
     "and renamed over NAME only when whole: a failed or interrupted run leaves the\n"
@@ -80,10 +94,10 @@ constexpr const char* kUsage =
     "                          display, else pngcairo files <listing>-<n>.png\n"
     "  RINGSMOOTH_JOBS         threads for the dialogue's run (as -j)\n"
     "\n"
-    "Exit status: 0 normal end, 1 input or file error, 2 usage error (or clashing\n"
-    "outputs), 3 a series too long for the spline (over MAX_YEARS values once\n"
-    "extended). A batch run goes on after a table that fails and ends with the\n"
-    "status of the first failure.\n"
+    "Exit status: 0 normal end, 1 input or file error (or a Tucson series skipped\n"
+    "for a fault of its own), 2 usage error (or clashing outputs), 3 a series too\n"
+    "long for the spline (over MAX_YEARS values once extended). A batch run goes\n"
+    "on after a table that fails and ends with the status of the first failure.\n"
     "See ringsmooth(1) for the table format and the listing layout.\n";
 
 // The usage text with the capacity written in.
@@ -99,7 +113,7 @@ const std::string& usage() {
 
 enum class Option {
   Cutoff, Output, OutputDir, Format, Columns, Missing, Normalize, Plots, PlotDevice, Ends,
-  Response, Verbose, Help, Version, Jobs, InputFormat,
+  Response, Verbose, Help, Version, Jobs, InputFormat, Index, Chronology,
 };
 
 struct KnownOption {
@@ -118,6 +132,7 @@ constexpr KnownOption OPTIONS[] = {
     {0, "response", false, Option::Response},    {'v', "verbose", false, Option::Verbose},
     {'h', "help", false, Option::Help},          {'V', "version", false, Option::Version},
     {'j', "jobs", true, Option::Jobs},           {0, "input-format", true, Option::InputFormat},
+    {0, "index", true, Option::Index},           {0, "chronology", true, Option::Chronology},
 };
 
 const KnownOption* byLongName(const std::string& name) {
@@ -264,11 +279,39 @@ class Parser {
     }
   }
 
+  // The cutoff: years (a whole number of 1 or more), or a percentage of each series' length.
+  void cutoff(const std::string& option, const std::string& value) {
+    RunSettings& s = c_.settings;
+    if (!value.empty() && value.back() == '%') {
+      int percent = 0;
+      if (parseWhole(value.data(), value.size() - 1, percent) != TokenStatus::Ok || percent < 1 ||
+          percent > MAX_CUTOFF_PERCENT) {
+        return badValue(option, value, "a percentage from 1% to 1000%");
+      }
+      s.cutoff = 0;
+      s.cutoffPercent = percent;
+      return;
+    }
+    s.cutoffPercent = 0;
+    wholeNumber(option, value, 1, INT_MAX, "a whole number of 1 or more", s.cutoff);
+  }
+
   void apply(const KnownOption& option, const std::string& shown, const std::string& value) {
     RunSettings& s = c_.settings;
     switch (option.id) {
       case Option::Cutoff:
-        return wholeNumber(shown, value, 1, INT_MAX, "a whole number of 1 or more", s.cutoff);
+        return cutoff(shown, value);
+      case Option::Index:
+        indexGiven_ = true;
+        return pick(shown, value,
+                    {{"ratio", IndexKind::Ratio}, {"difference", IndexKind::Difference}},
+                    "ratio or difference", s.index);
+      case Option::Chronology:
+        return pick(shown, value,
+                    {{"crn", ChronologyFiles{true, false}}, {"csv", ChronologyFiles{false, true}},
+                     {"crn,csv", ChronologyFiles{true, true}},
+                     {"csv,crn", ChronologyFiles{true, true}}},
+                    "crn, csv or crn,csv", s.chronology);
       case Option::InputFormat: {
         const std::optional<ringsmooth::InputFormat> format = formatNamed(value);
         if (!format) return badValue(shown, value, "table, rwl or crn");
@@ -348,8 +391,9 @@ class Parser {
       return;
     }
     RunSettings& s = c_.settings;
-    if (s.cutoff < 1) return fail("a batch run needs --cutoff=YEARS");
+    if (s.cutoff < 1 && s.cutoffPercent == 0) return fail("a batch run needs --cutoff=YEARS");
     if (response_) {
+      if (s.cutoffPercent != 0) return fail("--response needs a cutoff in years, not a percentage");
       if (!c_.tables.empty()) return fail("--response takes no TABLE");
       c_.action = CommandLine::Action::Response;
       return;
@@ -368,6 +412,16 @@ class Parser {
     if (fromStandardInput == 1 && c_.output.empty()) {
       return fail("TABLE - (standard input) needs -o FILE, or -o - for standard output");
     }
+    if (s.normalizeAnswer == 'y') {
+      // A ratio of standard normal deviates, which centre on 0, means nothing.
+      if (indexGiven_ && s.index == IndexKind::Ratio) {
+        return fail("--index=ratio has no meaning with -n (standard normal deviates)");
+      }
+      s.index = IndexKind::Difference;
+    }
+    if (s.chronology.any() && fromStandardInput == 1) {
+      return fail("--chronology needs a named TABLE: standard input (-) gives no site ID");
+    }
     if (s.normalizeAnswer != 'y') s.normalizeAnswer = 'n';
     c_.action = CommandLine::Action::Batch;
   }
@@ -377,6 +431,7 @@ class Parser {
   bool version_ = false;
   bool response_ = false;
   bool formatGiven_ = false;
+  bool indexGiven_ = false;
 };
 
 // Writes `text` to `out` and makes sure it left the buffer; 0 on success, 1 after a note on

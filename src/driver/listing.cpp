@@ -24,13 +24,13 @@ constexpr char NAME_LEAD[] = " Input series is: ";
 constexpr long LISTING_BLOCK_CAPACITY =
     1 + (sizeof NAME_LEAD - 1) + NAME_LENGTH + 1 + LINE_LENGTH + 1 + MAX_YEARS * (LINE_LENGTH + 1L);
 
-// A CSV row: the name (quoted, every character possibly doubled), the year, three numbers of at
-// most 15 characters each, four commas and the line end.
-constexpr char CSV_HEADER[] = "series,year,value,spline,residual\n";
+// A CSV row: the name (quoted, every character possibly doubled), the year, three floats of at
+// most 15 characters each, the index (a double, at most 24), six commas, the flag and the line
+// end.
+constexpr char CSV_HEADER[] = "series,year,value,spline,residual,index,filled\n";
 constexpr int CSV_NAME_CAPACITY = 2 + 2 * NAME_LENGTH;  // quotes, every character doubled
-constexpr long CSV_ROW_CAPACITY = CSV_NAME_CAPACITY + 11 + 3 * 16 + 4 + 1;
+constexpr long CSV_ROW_CAPACITY = CSV_NAME_CAPACITY + 11 + 3 * 16 + 25 + 6 + 1 + 1;
 constexpr long CSV_BLOCK_CAPACITY = MAX_YEARS * CSV_ROW_CAPACITY;
-
 
 // The shortest decimal that reads back as the same float; NaN, Inf and -Inf as R and pandas
 // read them.
@@ -40,8 +40,6 @@ char* writeShortest(char* out, float value) {
   return std::to_chars(out, out + 16, value).ptr;
 }
 
-// The series name as a CSV field: without its trailing blanks, quoted (and its quotes doubled)
-// when it holds a comma, a quote, a line end or a blank at its start.
 // Writes the series name as a CSV field into out[0 .. CSV_NAME_CAPACITY) and returns its
 // length: without its trailing blanks, quoted (and its quotes doubled) when it holds a comma, a
 // quote, a line end or a blank at its start.
@@ -64,6 +62,33 @@ int csvName(const char name[NAME_LENGTH], char out[CSV_NAME_CAPACITY]) {
   }
   out[at++] = '"';
   return at;
+}
+
+// The CSV rows of a block.
+char* csvRows(const BlockColumns& c, char* out) {
+  char field[CSV_NAME_CAPACITY];
+  const int fieldLength = csvName(c.name, field);
+  for (int i = 0; i < c.n; ++i) {
+    c.residuals[i] = c.listed[i] - c.smoothed[i];
+    const bool filled = c.filled != nullptr && c.filled[i] != 0;
+    out = std::copy(field, field + fieldLength, out);
+    *out++ = ',';
+    out = std::to_chars(out, out + 11, static_cast<long long>(c.firstYear) + i).ptr;
+    *out++ = ',';
+    if (!filled) out = writeShortest(out, c.listed[i]);
+    *out++ = ',';
+    out = writeShortest(out, c.smoothed[i]);
+    *out++ = ',';
+    if (!filled) out = writeShortest(out, c.residuals[i]);
+    *out++ = ',';
+    if (c.index != nullptr && !std::isnan(c.index[i])) {
+      out = std::to_chars(out, out + 25, c.index[i]).ptr;
+    }
+    *out++ = ',';
+    *out++ = filled ? '1' : '0';
+    *out++ = '\n';
+  }
+  return out;
 }
 
 }  // namespace
@@ -112,56 +137,35 @@ long blockCapacity(OutputFormat format) {
   return format == OutputFormat::Csv ? CSV_BLOCK_CAPACITY : LISTING_BLOCK_CAPACITY;
 }
 
-long formatBlock(OutputFormat format, const char name[NAME_LENGTH], int firstYear, int n,
-                 const float listed[], const float smoothed[], float residuals[], char* text) {
+long formatBlock(OutputFormat format, const BlockColumns& c, char* text) {
+  if (format == OutputFormat::Csv) return csvRows(c, text) - text;
   char* out = text;
-  if (format == OutputFormat::Csv) {
-    char field[CSV_NAME_CAPACITY];
-    const int fieldLength = csvName(name, field);
-    for (int i = 0; i < n; ++i) {
-      residuals[i] = listed[i] - smoothed[i];
-      out = std::copy(field, field + fieldLength, out);
-      *out++ = ',';
-      out = std::to_chars(out, out + 11, static_cast<long long>(firstYear) + i).ptr;
-      *out++ = ',';
-      out = writeShortest(out, listed[i]);
-      *out++ = ',';
-      out = writeShortest(out, smoothed[i]);
-      *out++ = ',';
-      out = writeShortest(out, residuals[i]);
-      *out++ = '\n';
-    }
-    return out - text;
-  }
   *out++ = '\n';
   std::memcpy(out, NAME_LEAD, sizeof NAME_LEAD - 1);
   out += sizeof NAME_LEAD - 1;
-  std::memcpy(out, name, NAME_LENGTH);
+  std::memcpy(out, c.name, NAME_LENGTH);
   out += NAME_LENGTH;
   *out++ = '\n';
   std::memcpy(out, HEADER, LINE_LENGTH);
   out += LINE_LENGTH;
   *out++ = '\n';
-  for (int i = 0; i < n; ++i) {
-    residuals[i] = listed[i] - smoothed[i];
-    integerField(out, 5, static_cast<long long>(firstYear) + i);
-    fixedField(out + 5, listed[i]);
-    fixedField(out + 13, smoothed[i]);
-    fixedField(out + 21, residuals[i]);
+  for (int i = 0; i < c.n; ++i) {
+    c.residuals[i] = c.listed[i] - c.smoothed[i];
+    integerField(out, 5, static_cast<long long>(c.firstYear) + i);
+    fixedField(out + 5, c.listed[i]);
+    fixedField(out + 13, c.smoothed[i]);
+    fixedField(out + 21, c.residuals[i]);
     out[LINE_LENGTH] = '\n';
     out += LINE_LENGTH + 1;
   }
   return out - text;
 }
 
-void Listing::writeBlock(const char name[NAME_LENGTH], int firstYear, int n, const float listed[],
-                         const float smoothed[], float residuals[]) {
+void Listing::writeBlock(const BlockColumns& columns) {
   if (!blockText_) {
     blockText_ = std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(blockCapacity(format_)));
   }
-  const long size =
-      formatBlock(format_, name, firstYear, n, listed, smoothed, residuals, blockText_.get());
-  writeText(blockText_.get(), size);
+  writeText(blockText_.get(), formatBlock(format_, columns, blockText_.get()));
 }
 
 void Listing::writeText(const char* text, long size) {

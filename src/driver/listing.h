@@ -12,6 +12,18 @@
 
 namespace ringsmooth {
 
+// One series' columns as its block shows them.
+struct BlockColumns {
+  const char* name;  // NAME_LENGTH characters, blank-padded
+  int firstYear;
+  int n;
+  const float* listed;
+  const float* smoothed;
+  float* residuals;              // set to listed - smoothed (single precision), year by year
+  const unsigned char* filled;   // CSV: 1 where the listed value was filled; null: none was
+  const double* index;           // CSV: each year's index, NaN where none; null: none at all
+};
+
 class Listing {
  public:
   Listing();
@@ -24,14 +36,9 @@ class Listing {
   // run fails or is stopped, the file of that name stays as it was. A CSV output starts with
   // its header line. Throws InputError with the system's message (or the missing folder).
   void create(const std::string& fileName, OutputFormat format = OutputFormat::Listing);
-  // Writes one result block. A listing block: an empty line, " Input series is: " and the
-  // 20-character name, the column header, and one 29-character line per year. A CSV block: one
-  // row per year, series,year,value,spline,residual, the numbers as the shortest decimals that
-  // read back as the same floats. residuals[i] is set to listed[i] - smoothed[i] (single
-  // precision) just before its line is formed. Throws InputError with the system's message
-  // when the write fails.
-  void writeBlock(const char name[NAME_LENGTH], int firstYear, int n, const float listed[],
-                  const float smoothed[], float residuals[]);
+  // Writes one result block (see formatBlock). Throws InputError with the system's message when
+  // the write fails.
+  void writeBlock(const BlockColumns& columns);
   // Writes a block formed by formatBlock, whole.
   void writeText(const char* text, long size);
   // Closes the file and puts it in place; throws InputError if the system reports a failure.
@@ -50,9 +57,14 @@ class Listing {
 // The most bytes a block of `format` takes (a series of MAX_YEARS years).
 long blockCapacity(OutputFormat format);
 
-// Forms a block of `format` (as Listing::writeBlock describes) into text[0 .. blockCapacity),
-// setting residuals[i] = listed[i] - smoothed[i]; returns its length.
-long formatBlock(OutputFormat format, const char name[NAME_LENGTH], int firstYear, int n,
-                 const float listed[], const float smoothed[], float residuals[], char* text);
+// Forms a block of `format` into text[0 .. blockCapacity) and returns its length, setting
+// residuals[i] = listed[i] - smoothed[i] just before year i is formed. A listing block: an empty
+// line, " Input series is: " and the 20-character name, the column header, and one
+// 29-character line per year. A CSV block: one row per year,
+// series,year,value,spline,residual,index,filled, the floats as the shortest decimals that read
+// back as the same floats, the index as the shortest that reads back as the same double; a
+// filled year has an empty value and residual (R and pandas read NA), a year without an index
+// an empty index, and `filled` is 1 or 0.
+long formatBlock(OutputFormat format, const BlockColumns& columns, char* text);
 
 }  // namespace ringsmooth

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -94,6 +95,15 @@ std::string formatOutputName(const RunSettings& settings, OutputFormat format) {
   return outputStem(settings) + extensionOf(format);
 }
 
+bool writesCsv(const RunSettings& settings) {
+  return std::find(settings.formats.begin(), settings.formats.end(), OutputFormat::Csv) !=
+         settings.formats.end();
+}
+
+ChronologyOutputNames chronologyOutputNames(const RunSettings& settings) {
+  return chronologyOutputs(outputStem(settings), settings.chronology);
+}
+
 std::string plotBookName(const RunSettings& settings) {
   return withoutExtension(plotBase(settings)) + ".pdf";
 }
@@ -109,6 +119,10 @@ std::vector<std::string> tableOutputNames(const RunSettings& settings) {
     names.push_back(formatOutputName(settings, format));
   }
   if (plotsInABook(settings)) names.push_back(plotBookName(settings));
+  const ChronologyOutputNames chronology = chronologyOutputNames(settings);
+  for (const std::string& name : {chronology.crn, chronology.csv}) {
+    if (!name.empty()) names.push_back(name);
+  }
   std::erase(names, "-");
   return names;
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "driver/chronology_run.h"
 #include "driver/command_line.h"
 #include "driver/settings.h"
 
@@ -20,6 +21,13 @@ RunSettings tableSettings(const CommandLine& commandLine, std::size_t t);
 // name; each other one beside it: that name without the first format's extension (or without
 // its own extension), then the format's extension (".lst", ".spline.csv").
 std::string formatOutputName(const RunSettings& settings, OutputFormat format);
+
+// True when one of the formats asked for is CSV.
+bool writesCsv(const RunSettings& settings);
+
+// The chronology files of a table (empty names for those not asked for): named after the
+// output, as its other formats are.
+ChronologyOutputNames chronologyOutputNames(const RunSettings& settings);
 
 // The name plot files are made from: the output's name, or, for an output on standard output,
 // the table's ("stdin" for standard input).

@@ -21,8 +21,10 @@
 #include <thread>
 #include <vector>
 
+#include "core/file_names.h"
 #include "core/run_error.h"
 #include "core/series_table.h"
+#include "driver/chronology_run.h"
 #include "driver/dialogue.h"
 #include "driver/jobs.h"
 #include "driver/listing.h"
@@ -87,14 +89,16 @@ class OpenTable {
   bool owned_ = false;
 };
 
-// Creating the listing over the input table would destroy the table before it is read.
-void refuseListingOverTable(const OpenTable& table, const std::string& listingName) {
+// An output over the input table would destroy the table (the listing before it is read).
+// `what` names the output ("the output listing").
+void refuseOutputOverTable(const OpenTable& table, const std::string& outputName,
+                           const char* what) {
   struct stat tableInfo {};
-  struct stat listingInfo {};
-  if (listingName != "-" && fstat(fileno(table.file()), &tableInfo) == 0 &&
-      stat(listingName.c_str(), &listingInfo) == 0 && tableInfo.st_dev == listingInfo.st_dev &&
-      tableInfo.st_ino == listingInfo.st_ino) {
-    throw InputError{"Cannot create the output listing \"" + listingName + "\"",
+  struct stat outputInfo {};
+  if (!outputName.empty() && outputName != "-" && fstat(fileno(table.file()), &tableInfo) == 0 &&
+      stat(outputName.c_str(), &outputInfo) == 0 && tableInfo.st_dev == outputInfo.st_dev &&
+      tableInfo.st_ino == outputInfo.st_ino) {
+    throw InputError{std::string("Cannot create ") + what + " \"" + outputName + "\"",
                      "It is the input file; the table would be overwritten"};
   }
 }
@@ -138,6 +142,22 @@ struct RunConsole {
   }
 };
 
+// A spline whose cutoff is longer than its series is nearly a straight line: a batch run says
+// how many of the table's series that was.
+void noteSeriesShorterThanCutoff(const RunConsole& console, const RunSettings& settings,
+                                 const PipelineTally& tally) {
+  if (tally.shorterThanCutoff == 0) return;
+  const std::string cutoff = settings.cutoffPercent > 0
+                                 ? "their cutoff (" + std::to_string(settings.cutoffPercent) +
+                                       "% of their length)"
+                                 : "the cutoff (" + std::to_string(settings.cutoff) + " years)";
+  const char* verb = tally.shorterThanCutoff == 1 ? " is" : " are";
+  const std::string text = std::to_string(tally.shorterThanCutoff) + " of " +
+                           std::to_string(tally.listed) + " series" + verb + " shorter than " +
+                           cutoff + ": their splines are nearly straight lines.";
+  console.note(text.c_str());
+}
+
 // The run of one table, from opening it to closing its output: the dialogue's steps, with its
 // questions asked where the run needs the answers; a batch run has them all in `settings`.
 // Returns the exit status of a run that went through: 1 when the reader skipped a series.
@@ -148,12 +168,15 @@ int runTable(RunSettings& settings, const RunConsole& console) {
 
   if (dialogue != nullptr) dialogue->askOutputFile(settings);
   refuseNulInName("Cannot create the output listing", settings.outputFileName);
+  const ChronologyOutputNames chronologyNames = chronologyOutputNames(settings);
+  refuseOutputOverTable(input, chronologyNames.crn, "the chronology");
+  refuseOutputOverTable(input, chronologyNames.csv, "the chronology");
   // Each output is written under a temporary name and put in place when the table is done.
   Listing listings[OUTPUT_FORMATS];
   Listing* outputs[OUTPUT_FORMATS] = {};
   for (const OutputFormat format : settings.formats) {
     const std::string name = formatOutputName(settings, format);
-    refuseListingOverTable(input, name);
+    refuseOutputOverTable(input, name, "the output listing");
     Listing& listing = listings[static_cast<int>(format)];
     listing.create(name, format);
     outputs[static_cast<int>(format)] = &listing;
@@ -181,8 +204,14 @@ int runTable(RunSettings& settings, const RunConsole& console) {
 
   if (dialogue != nullptr) dialogue->askSmoothing(settings);
   const PipelineSettings pipeline{smoothingPlan(settings.cutoff, settings.ends),
-                                  settings.normalizeAnswer, settings.plotRangeAnswer,
-                                  console.jobs, settings.formats};
+                                  settings.normalizeAnswer,
+                                  settings.plotRangeAnswer,
+                                  console.jobs,
+                                  settings.formats,
+                                  settings.cutoffPercent,
+                                  settings.ends,
+                                  writesCsv(settings) || settings.chronology.any(),
+                                  settings.index};
   PlotDevice plotDevice{};
   const bool plots = settings.plotRangeAnswer == 'y' || settings.plotRangeAnswer == 'n';
   if (plots) {
@@ -199,6 +228,9 @@ int runTable(RunSettings& settings, const RunConsole& console) {
     book.emplace(plotOutput, plotBookName(settings));
   }
   if (console.progress != nullptr) console.progress->tableHolds(table->seriesCount);
+  std::optional<TableChronology> chronology;
+  if (settings.chronology.any()) chronology.emplace(*table);
+  PipelineTally tally;
   const SeriesOutput output{outputs,
                             console.echo,
                             console.notes,
@@ -208,7 +240,9 @@ int runTable(RunSettings& settings, const RunConsole& console) {
                             plotFilesBase.c_str(),
                             book ? &*book : nullptr,
                             console.progress,
-                            console.stop};
+                            console.stop,
+                            chronology ? chronology->writtenSeries() : nullptr,
+                            &tally};
   // A series too long for the spline stops the table with the blocks before it, which are kept.
   const auto finish = [&] {
     if (book) book->close();
@@ -220,7 +254,17 @@ int runTable(RunSettings& settings, const RunConsole& console) {
     finish();
     throw;
   }
+  if (dialogue == nullptr) noteSeriesShorterThanCutoff(console, settings, tally);
+  std::string chronologyNote;
+  if (chronology) {
+    const std::string title = "Chronology of " + withoutExtension(settings.inputFileName);
+    chronologyNote = chronology->build(title.c_str(), book ? &*book : nullptr);
+  }
   finish();
+  if (chronology) {
+    console.note(chronologyNote.c_str());
+    chronology->write(chronologyNames, settings.inputFileName, settings.index);
+  }
   return status;
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "analysis/extend.h"
+#include "analysis/index.h"
 #include "analysis/mnsd.h"
 #include "core/run_error.h"
 #include "driver/fixed_field.h"
@@ -28,6 +29,11 @@ SmoothingPlan smoothingPlan(int cutoff, Ends ends) {
   return SmoothingPlan{cutoff, cutoff, cutoff};
 }
 
+int relativeCutoff(int percent, int n) {
+  const long long years = (static_cast<long long>(percent) * n + 50) / 100;
+  return static_cast<int>(std::max(1LL, years));
+}
+
 namespace {
 
 constexpr int COEFFICIENTS_PER_LINE = 10;
@@ -36,6 +42,11 @@ constexpr int COEFFICIENTS_PER_LINE = 10;
 bool isMissing(float value, float missingFlag) { return value == missingFlag || std::isnan(value); }
 
 void fill(float array[], float value) { std::fill(array, array + MAX_YEARS, value); }
+
+// Where series k's indices go: its own column of the table, from the start, once its values
+// have been read (the memory is already the program's, and each series' indices end up in
+// one stretch, in the order of its years).
+double* indexColumn(SeriesTable& table, int k) { return table.values + static_cast<long>(k) * MAX_YEARS; }
 
 }  // namespace
 
@@ -52,7 +63,10 @@ void SeriesComputer::prepare(SeriesTable& t, const PipelineSettings& settings, S
   s.n = 0;
   s.untrimmedCount = t.yearCount[k];
   s.untrimmedFirstYear = t.firstYear[k];
+  s.plan = settings.plan;
   s.seriesMean = 0.0f;
+  s.filledCount = 0;
+  s.noIndexCount = 0;
 
   // Span and trimming.
   int n = s.untrimmedCount;
@@ -76,6 +90,7 @@ void SeriesComputer::prepare(SeriesTable& t, const PipelineSettings& settings, S
   t.yearCount[k] = n;
   s.n = n;
   s.firstYear = t.firstYear[k];
+  s.plan = settings.planFor(n);
   float* workSeries = s.workSeries;
   float* levelLine = s.levelLine;
   for (int i = 0; i < n; ++i) {
@@ -102,6 +117,8 @@ void SeriesComputer::prepare(SeriesTable& t, const PipelineSettings& settings, S
   }
   for (int i = 0; i < n; ++i) {
     const bool missing = isMissing(workSeries[i], flag);
+    s.filled[i] = missing ? 1 : 0;
+    if (missing && s.filledCount++ == 0) s.firstFilledYear = s.firstYear + i;
     if (normalize == 'y') {
       workSeries[i] = missing ? 0.0f : (workSeries[i] - seriesMean) / seriesStdDev;
       levelLine[i] = 0.0f;
@@ -113,28 +130,38 @@ void SeriesComputer::prepare(SeriesTable& t, const PipelineSettings& settings, S
   s.seriesMean = normalize == 'y' ? 0.0f : seriesMean;
 }
 
-// The prediction-error filters of the batch's prepared series, all at once.
-void SeriesComputer::computeFilters(SeriesBatch& batch, int filterOrder) {
-  const float* series[MEMCOF_MAX_LANES];
-  int lengths[MEMCOF_MAX_LANES];
-  double* coefficients[MEMCOF_MAX_LANES];
-  double meanSquare[MEMCOF_MAX_LANES];
-  int lanes = 0;
-  for (int i = 0; i < batch.count; ++i) {
-    SeriesSlot& s = batch.slot[i];
-    if (s.outcome != SeriesOutcome::Listed) continue;
-    series[lanes] = s.workSeries;
-    lengths[lanes] = s.n;
-    coefficients[lanes] = s.filterCoefficients;
-    ++lanes;
-  }
-  if (lanes > 0) {
-    memcofBatch(lanes, series, lengths, filterOrder, meanSquare, coefficients, burg_);
+// The prediction-error filters of the batch's prepared series: those of one filter order (all
+// of them, unless cutoffs are relative to length) at once.
+void SeriesComputer::computeFilters(SeriesBatch& batch) {
+  bool done[MEMCOF_MAX_LANES] = {};
+  for (int first = 0; first < batch.count; ++first) {
+    const SeriesSlot& leader = batch.slot[first];
+    const int order = leader.plan.filterOrder;
+    if (done[first] || leader.outcome != SeriesOutcome::Listed || order < 1 ||
+        !leader.plan.filterFits()) {
+      continue;
+    }
+    const float* series[MEMCOF_MAX_LANES];
+    int lengths[MEMCOF_MAX_LANES];
+    double* coefficients[MEMCOF_MAX_LANES];
+    double meanSquare[MEMCOF_MAX_LANES];
+    int lanes = 0;
+    for (int i = first; i < batch.count; ++i) {
+      SeriesSlot& s = batch.slot[i];
+      if (s.outcome != SeriesOutcome::Listed || s.plan.filterOrder != order) continue;
+      done[i] = true;
+      series[lanes] = s.workSeries;
+      lengths[lanes] = s.n;
+      coefficients[lanes] = s.filterCoefficients;
+      ++lanes;
+    }
+    memcofBatch(lanes, series, lengths, order, meanSquare, coefficients, burg_);
   }
 }
 
 // Extension and smoothing of a series that fits, then the level restored.
-void SeriesComputer::smooth(const SmoothingPlan& plan, SeriesSlot& s) {
+void SeriesComputer::smooth(SeriesSlot& s) {
+  const SmoothingPlan& plan = s.plan;
   const int n = s.n;
   const int pad = plan.extensionYears;
   fill(extendedSeries_, 0.0f);
@@ -169,21 +196,28 @@ void SeriesComputer::compute(SeriesTable& table, const PipelineSettings& setting
     batch.slot[i].k = first + i;
     prepare(table, settings, batch.slot[i]);
   }
-  const SmoothingPlan& plan = settings.plan;
-  if (plan.filterOrder >= 1 && plan.filterFits()) computeFilters(batch, plan.filterOrder);
+  computeFilters(batch);
   for (int i = 0; i < count; ++i) {
     SeriesSlot& s = batch.slot[i];
     if (s.outcome != SeriesOutcome::Listed) continue;
-    if (!plan.fits(s.n)) {
+    if (!s.plan.fits(s.n)) {
       s.outcome = SeriesOutcome::TooLong;
       continue;
     }
-    smooth(plan, s);
+    smooth(s);
     if (s.outcome != SeriesOutcome::Listed) continue;
+    double* index = nullptr;
+    if (settings.indices) {
+      index = indexColumn(table, s.k);
+      s.noIndexCount = seriesIndices(settings.index, s.n, s.workSeries, s.smoothedSeries,
+                                     s.filled, index);
+    }
+    const BlockColumns columns{table.seriesName[s.k], s.firstYear,    s.n,
+                               s.workSeries,          s.smoothedSeries, residuals_,
+                               s.filled,              index};
     for (const OutputFormat format : settings.formats) {
       const int f = static_cast<int>(format);
-      s.blockSize[f] = formatBlock(format, table.seriesName[s.k], s.firstYear, s.n, s.workSeries,
-                                   s.smoothedSeries, residuals_, s.blockText[f].get());
+      s.blockSize[f] = formatBlock(format, columns, s.blockText[f].get());
     }
   }
 }
@@ -249,7 +283,7 @@ void SeriesWriter::stopTooLong(const SeriesSlot& s) {
                  "%s Series %d (%.*s): %d years and %d predicted at each end are more than the "
                  "spline's %d; the table stops here.\n",
                  out_.notePrefix, s.k + 1, NAME_LENGTH, table_.seriesName[s.k], s.n,
-                 settings_.plan.extensionYears, MAX_YEARS);
+                 s.plan.extensionYears, MAX_YEARS);
   }
   throw SeriesTooLong();
 }
@@ -300,8 +334,27 @@ void SeriesWriter::plot(SeriesSlot& s) {
   }
 }
 
+// The notes of a listed series: its filled years, and its years without a ratio index.
+void SeriesWriter::noteListed(const SeriesSlot& s) {
+  if (s.filledCount == 0 && s.noIndexCount == 0) return;
+  if (out_.progress != nullptr) out_.progress->hide();
+  const int name = NAME_LENGTH;
+  if (s.filledCount > 0) {
+    std::fprintf(out_.notes,
+                 "%s Series %d (%.*s): %d %s filled with the series mean, the first %d.\n",
+                 out_.notePrefix, s.k + 1, name, table_.seriesName[s.k], s.filledCount,
+                 s.filledCount == 1 ? "year" : "years", s.firstFilledYear);
+  }
+  if (s.noIndexCount > 0) {
+    std::fprintf(out_.notes,
+                 "%s Series %d (%.*s): %d %s without a ratio index: the spline is not above 0.\n",
+                 out_.notePrefix, s.k + 1, name, table_.seriesName[s.k], s.noIndexCount,
+                 s.noIndexCount == 1 ? "year" : "years");
+  }
+}
+
 void SeriesWriter::writeSeries(SeriesSlot& s) {
-  const SmoothingPlan& plan = settings_.plan;
+  const SmoothingPlan& plan = s.plan;
   switch (s.outcome) {
     case SeriesOutcome::NoValue:
       return noteSkipped(s, "no value present");
@@ -332,6 +385,12 @@ void SeriesWriter::writeSeries(SeriesSlot& s) {
   for (const OutputFormat format : settings_.formats) {
     const int f = static_cast<int>(format);
     out_.listings[f]->writeText(s.blockText[f].get(), s.blockSize[f]);
+  }
+  noteListed(s);
+  if (out_.chronologySeries != nullptr) out_.chronologySeries[s.k] = 1;
+  if (out_.tally != nullptr) {
+    ++out_.tally->listed;
+    if (s.n < plan.period) ++out_.tally->shorterThanCutoff;
   }
   plot(s);
 }

@@ -39,6 +39,10 @@ struct SmoothingPlan {
 // extension: the spline has the series alone.
 SmoothingPlan smoothingPlan(int cutoff, Ends ends = Ends::Predict);
 
+// A cutoff of `percent` of a series of n years: rounded to the nearest year (halves up), at
+// least 1.
+int relativeCutoff(int percent, int n);
+
 // What became of a series.
 enum class SeriesOutcome {
   Listed,       // smoothed: a result block (and a plot) follows
@@ -59,11 +63,16 @@ struct SeriesSlot {
   int leadingMissing;      // years trimmed at the start
   int untrimmedCount;      // the span as the reader delivered it
   int untrimmedFirstYear;
+  SmoothingPlan plan;      // the table's, or the series' own for a cutoff relative to length
   float seriesMean;        // 0 for a standardized series
+  int filledCount;         // interior years filled with the mean
+  int firstFilledYear;     // the first of them
+  int noIndexCount;        // years without a ratio index for their spline (not filled ones)
   float workSeries[MAX_YEARS];   // the listed values (after gap filling, level restored)
   float levelLine[MAX_YEARS];    // the plot's level line
   float smoothedSeries[MAX_YEARS];  // the spline of the series' own years, level restored
   double filterCoefficients[MAX_YEARS];
+  unsigned char filled[MAX_YEARS];  // 1 where the listed value was filled with the mean
   // The series' block in each output format asked for (blockCapacity), by the format's number.
   std::unique_ptr<char[]> blockText[OUTPUT_FORMATS];
   long blockSize[OUTPUT_FORMATS];
@@ -81,11 +90,26 @@ std::unique_ptr<SeriesBatch> makeSeriesBatch(const std::vector<OutputFormat>& fo
 
 // The answers the pipeline uses.
 struct PipelineSettings {
-  SmoothingPlan plan;
+  SmoothingPlan plan;    // every series', unless cutoffPercent is set
   char normalizeAnswer;  // 'y' standardize, 'n' centre
   char plotRangeAnswer;  // 'y' widest span, 'n' listed years, anything else no plot
   int jobs = 1;          // threads that compute series; 1: the calling thread alone
   std::vector<OutputFormat> formats = {OutputFormat::Listing};  // the forms of the blocks
+  int cutoffPercent = 0;  // 1..1000: each series' cutoff is that share of its length
+  Ends ends = Ends::Predict;
+  bool indices = false;   // each series' indices are computed (the CSV and the chronology)
+  IndexKind index = IndexKind::Ratio;
+
+  // The plan of a series of n years.
+  SmoothingPlan planFor(int n) const {
+    return cutoffPercent > 0 ? smoothingPlan(relativeCutoff(cutoffPercent, n), ends) : plan;
+  }
+};
+
+// What a table's series came to, for the table's notes.
+struct PipelineTally {
+  int listed = 0;
+  int shorterThanCutoff = 0;  // listed series with fewer years than their cutoff
 };
 
 // The work storage of one computing thread, made once and used for every batch.
@@ -93,14 +117,15 @@ class SeriesComputer {
  public:
   // Computes series batch.first .. first+count-1 of `table` (count <= memcofBatchWidth()) into
   // `batch`, trimming their spans in the table, and forms the block of each listed series.
-  // Writes nothing anywhere else.
+  // With indices wanted, a listed series' indices replace its values in its table column (the
+  // values are not read again). Writes nothing anywhere else.
   void compute(SeriesTable& table, const PipelineSettings& settings, int first, int count,
                SeriesBatch& batch);
 
  private:
   void prepare(SeriesTable& table, const PipelineSettings& settings, SeriesSlot& s);
-  void computeFilters(SeriesBatch& batch, int filterOrder);
-  void smooth(const SmoothingPlan& plan, SeriesSlot& s);
+  void computeFilters(SeriesBatch& batch);
+  void smooth(SeriesSlot& s);
 
   BurgWork burg_;
   SplineWork spline_;
@@ -122,6 +147,9 @@ struct SeriesOutput {
   PlotBook* book;          // every plot as a page of one file, or null: a plot per series
   Progress* progress;      // the batch run's progress display, or null
   const std::atomic<bool>* stop;  // set when the run is to stop before its next block, or null
+  unsigned char* chronologySeries = nullptr;  // 1 for each series written with its indices,
+                                              // for the table's chronology; or null
+  PipelineTally* tally = nullptr;       // counted as the series are written, or null
 };
 
 // Thrown by the writer, before a block, when the run was asked to stop.
@@ -148,6 +176,7 @@ class SeriesWriter {
  private:
   void writeSeries(SeriesSlot& s);
   void noteSkipped(const SeriesSlot& s, const char* why);
+  void noteListed(const SeriesSlot& s);
   void stopTooLong(const SeriesSlot& s);
   void plot(SeriesSlot& s);
   void plotWidestRange(SeriesSlot& s, const char* fileName);

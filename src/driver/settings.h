@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/index.h"
 #include "input/series_file.h"
 
 namespace ringsmooth {
@@ -12,19 +13,30 @@ enum class OutputFormat { Listing, Csv };  // the fixed-width listing, or RFC 41
 inline constexpr int OUTPUT_FORMATS = 2;
 enum class Ends { Predict, None };         // extend both ends by prediction, or smooth as is
 
+// The chronology files a batch run writes for each table.
+struct ChronologyFiles {
+  bool crn = false;  // <stem>.crn, a Tucson chronology file
+  bool csv = false;  // <stem>.chron.csv
+  bool any() const { return crn || csv; }
+};
+
 struct RunSettings {
   std::string inputFileName;   // without trailing blanks; "-" is standard input (batch runs)
   std::string outputFileName;  // without trailing blanks; "-" is standard output (batch runs)
   int columnCount = 0;         // the table's columns, the year column included; 0: as many
                                // as the header's first line names (batch runs)
   float missingFlag = -999.0f;  // a cell equal to it is missing
-  int cutoff = 0;               // years; at least 1 once accepted
+  int cutoff = 0;               // years; at least 1 once accepted, unless cutoffPercent is set
+  int cutoffPercent = 0;        // batch runs: 1..1000 gives each series that percentage of its
+                                // length as its cutoff; 0: the cutoff in years holds
   char normalizeAnswer = ' ';   // 'y' or 'n'
   char plotRangeAnswer = ' ';   // 'y' (widest range), 'n' (listed years), anything else no plots
   std::vector<OutputFormat> formats = {OutputFormat::Listing};  // each once, in the order asked
   Ends ends = Ends::Predict;
   std::string plotDevice;  // a PLplot device name; empty: RINGSMOOTH_PLOT_DEVICE, or the default
   std::optional<InputFormat> inputFormat;  // none: by the input file's name
+  IndexKind index = IndexKind::Ratio;       // the CSV's index column and the chronology's
+  ChronologyFiles chronology;               // none in the dialogue
 };
 
 }  // namespace ringsmooth

@@ -694,8 +694,9 @@ struct ChronologyLine {
     for (int j = 0; j < YEARS_PER_LINE; ++j) {
       const std::size_t at = 10 + 7 * static_cast<std::size_t>(j);
       int depth = 0;
-      if (!fieldNumber(lines.columnText(at, 4), false, index[j])) {
-        return fail("Expected an index of 0 to 9999 for year " + std::to_string(decade + j),
+      // Difference indices can be negative: down to -999 thousandths in 4 columns.
+      if (!fieldNumber(lines.columnText(at, 4), true, index[j])) {
+        return fail("Expected an index of -999 to 9999 for year " + std::to_string(decade + j),
                     columns(at, 4));
       }
       if (!fieldNumber(lines.columnText(at + 4, 3), false, depth)) {

@@ -48,7 +48,8 @@
 //
 // Chronology lines: the ID in columns 1-6, the decade (a multiple of 10) in columns 7-10, then
 // 10 pairs of index (4 columns, thousandths: 1000 is 1.000) and sample depth (3 columns) in
-// columns 11-80, for the decade's 10 years. The index 9990 is a missing year. Depths are
+// columns 11-80, for the decade's 10 years (an index may be negative, down to -999). The index
+// 9990 is a missing year. Depths are
 // checked to be whole numbers, not used. Successive lines of a chronology step by one decade;
 // another ID begins the next chronology. The file's last non-blank line is a statistics line,
 // and skipped, when it holds a decimal point and is no data line.

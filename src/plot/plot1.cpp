@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
+#include <type_traits>
 #include <csetjmp>
 #include <cstring>
 #include <string>
@@ -16,6 +18,7 @@
 namespace ringsmooth {
 
 constexpr int TITLE_LENGTH = NAME_LENGTH;
+static_assert(std::is_same_v<PLFLT, double>, "the chronology's arrays go to PLplot as they are");
 
 // The year axis in single precision as the range rules want it, and the double copies PLplot
 // takes. Title text for PLplot: trailing blanks removed (an all-blank title becomes one blank),
@@ -140,6 +143,53 @@ void drawCurves(const PageRequest& page, bool firstPage) {
   plline(page.n, w.yearAxisPoints, w.levelPoints);
 }
 
+// The span [low, high] of values[0..n) that are not NaN, widened when it is a single point so
+// that the library accepts it; false when every value is NaN.
+bool valueSpan(const double values[], int n, double& low, double& high) {
+  bool any = false;
+  for (int i = 0; i < n; ++i) {
+    if (std::isnan(values[i])) continue;
+    low = any ? std::min(low, values[i]) : values[i];
+    high = any ? std::max(high, values[i]) : values[i];
+    any = true;
+  }
+  if (any && !(high > low)) {
+    low -= 0.5;
+    high += 0.5;
+  }
+  return any;
+}
+
+// The chronology page: the index in the spline's colour against the left axis, broken where a
+// year has none, and the sample depth in the series' colour against its own axis on the right.
+void drawChronology(const ChronologyCurves& c, bool firstPage) {
+  double x0 = 0.0, x1 = 0.0, y0 = 0.0, y1 = 0.0, d0 = 0.0, d1 = 0.0;
+  if (!valueSpan(c.yearAxis, c.years, x0, x1) || !valueSpan(c.index, c.years, y0, y1)) return;
+  valueSpan(c.depth, c.years, d0, d1);
+  plcol0(COLOUR_FOREGROUND);
+  if (firstPage) plssub(1, 1);
+  pladv(0);
+  plvsta();
+  plwind(x0, x1, y0, y1);
+  plbox("bcgnst", 0.0, 0, "bgnstv", 0.0, 0);
+  pllab("Years", "Index", c.title);
+  pllsty(1);
+  plwidth(2);
+  plcol0(COLOUR_SPLINE);
+  for (int from = 0; from < c.years;) {
+    int to = from;
+    while (to < c.years && !std::isnan(c.index[to])) ++to;
+    if (to > from) plline(to - from, c.yearAxis + from, c.index + from);
+    from = to + 1;
+  }
+  plwind(x0, x1, 0.0, d1 * 1.1);
+  plwidth(1);
+  plcol0(COLOUR_SERIES);
+  plline(c.years, c.yearAxis, c.depth);
+  plbox("", 0.0, 0, "cmstv", 0.0, 0);
+  plmtex("r", 4.0, 0.5, 0.5, "Sample depth");
+}
+
 // Runs `body` with PLplot's exit handler pointed at a jump back here, so that a fatal error of
 // the library (a display that went away, a file it cannot write) ends this use of the library
 // and not the program. Only PLplot's C frames lie between the jump and this function. Returns
@@ -241,20 +291,26 @@ void plot1(const float observed[], const float smoothed[], const float level[], 
   }
 }
 
-void PlotBook::page(const SeriesCurves& curves) {
+// A page of the book: the stream is opened for the first one.
+template <typename Draw>
+void PlotBook::addPage(const char* windowTitle, Draw draw) {
   if (failed_) return;
-  PageRequest page = preparePage(curves, output_, work_.storage());
+  PageRequest opening{output_.device, nullptr, {}, 0, 'n', &work_.storage()};
   if (!open_) {
     if (!fileStarted(file_, fileName_.c_str(), output_)) {
       failed_ = true;
       return;
     }
-    page.fileName = file_.writtenName();
+    opening.fileName = file_.writtenName();
+    char* title = work_.storage().windowTitle;
+    if (windowTitle != title) {
+      std::snprintf(title, sizeof work_.storage().windowTitle, "%s", windowTitle);
+    }
   }
-  const bool opening = !open_;
+  const bool first = !open_;
   const bool drawn = runGuarded([&] {
-    if (opening) openStream(page);
-    drawCurves(page, opening);
+    if (first) openStream(opening);
+    draw(first);
   });
   open_ = true;
   if (!drawn) {
@@ -265,6 +321,16 @@ void PlotBook::page(const SeriesCurves& curves) {
     return;
   }
   ++pages_;
+}
+
+void PlotBook::page(const SeriesCurves& curves) {
+  if (failed_) return;
+  const PageRequest page = preparePage(curves, output_, work_.storage());
+  addPage(work_.storage().windowTitle, [&](bool first) { drawCurves(page, first); });
+}
+
+void PlotBook::chronologyPage(const ChronologyCurves& curves) {
+  addPage("ringsmooth: chronology", [&](bool first) { drawChronology(curves, first); });
 }
 
 void PlotBook::close() {

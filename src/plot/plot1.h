@@ -48,6 +48,16 @@ struct SeriesCurves {
   char normalized;    // 'y': the values are standard normal deviates
 };
 
+// A table's chronology over its years: the index (a NaN is a gap in its line) and the sample
+// depth, drawn against a second y axis. Arrays of `years` doubles.
+struct ChronologyCurves {
+  const double* yearAxis;
+  const double* index;
+  const double* depth;
+  int years;
+  const char* title;  // the whole title, NUL-terminated
+};
+
 // Draws one plot in one whole use of the library. Writes the two range lines ("yMax yMin",
 // "xMax xMin") on the echo stream; a file device also gets a note naming the file (fileName;
 // the plot is skipped with a note when it is empty or cannot be created; the file is written
@@ -70,6 +80,7 @@ class PlotBook {
   PlotBook& operator=(const PlotBook&) = delete;
 
   void page(const SeriesCurves& curves);
+  void chronologyPage(const ChronologyCurves& curves);
   void close();
 
  private:
@@ -80,6 +91,9 @@ class PlotBook {
   bool open_ = false;
   bool failed_ = false;
   int pages_ = 0;
+
+  template <typename Draw>
+  void addPage(const char* windowTitle, Draw draw);
 };
 
 }  // namespace ringsmooth

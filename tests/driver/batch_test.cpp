@@ -88,8 +88,11 @@ TEST_F(BatchRun, ListingsAreTheDialoguesByteForByte) {
     const std::string lastQuestion = runner::prompt("Maximum x-axis range for all plots? y/n");
     const std::size_t echo = dialogue.console.find(lastQuestion);
     ASSERT_NE(echo, std::string::npos);
-    EXPECT_EQ(withoutPrefix(r.errors, "ringsmooth: " + std::string(c.table) + ":"),
-              dialogue.console.substr(echo + lastQuestion.size()));
+    // The note on series shorter than the cutoff is the batch run's alone.
+    std::string errors = withoutPrefix(r.errors, "ringsmooth: " + std::string(c.table) + ":");
+    const std::size_t shortNote = errors.find(" shorter than the cutoff (");
+    if (shortNote != std::string::npos) errors.erase(errors.rfind('\n', shortNote) + 1);
+    EXPECT_EQ(errors, dialogue.console.substr(echo + lastQuestion.size()));
   }
 }
 
@@ -117,14 +120,19 @@ TEST_F(BatchRun, TucsonFilesByNameOrByOption) {
   EXPECT_EQ(batch({"-c", "30", "-o", "x.lst", "--input-format=table", "ca533.rwl"}).status, 1);
 }
 
-// Standard input to standard output: a pipe. Without -v nothing but the listing appears.
+// Standard input to standard output: a pipe. Without -v nothing but the listing appears, and on
+// standard error the notes of the series whose gaps were filled.
 TEST_F(BatchRun, StandardInputToStandardOutput) {
   write("sample.txt", SAMPLE);
   runner::run(folder, answers("sample.txt", "dialogue.lst", 5, "-999", 30, "n", "x"));
   const auto r = batch({"-c30", "-o", "-", "-"}, "sample.txt");
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.console, read("dialogue.lst"));
-  EXPECT_EQ(r.errors, "");
+  EXPECT_EQ(r.errors,
+            "ringsmooth: standard input: Series 2 (PiceaAbies_B        ): 1 year filled with the "
+            "series mean, the first 1907.\n"
+            "ringsmooth: standard input: Series 4 (LarixDec_D          ): 1 year filled with the "
+            "series mean, the first 1923.\n");
 }
 
 // Each table is read and written whole, in order; a table that fails gets its report, naming
@@ -188,6 +196,13 @@ TEST_F(BatchRun, OutputsAreNamedAfterTheirTables) {
       {{"-fcsv", "-d", "out/", "in/plain"}, {"out/plain.spline.csv"}},
       {{"-f", "csv", "in/site.a.txt"}, {"in/site.a.spline.csv"}},
       {{"-o", "out/chosen.txt", "in/plain"}, {"out/chosen.txt"}},
+      // A chronology beside the output, after its name without extension (and ".spline").
+      {{"--chronology=crn,csv", "-d", "out", "in/site.a.txt"},
+       {"out/site.a.lst", "out/site.a.crn", "out/site.a.chron.csv"}},
+      {{"-fcsv", "--chronology=csv", "in/plain"}, {"in/plain.spline.csv", "in/plain.chron.csv"}},
+      {{"-fcsv", "-o", "out/x.spline.csv", "--chronology=crn", "in/plain"},
+       {"out/x.spline.csv", "out/x.crn"}},
+      {{"-o", "-", "--chronology=crn", "in/site.a.txt"}, {"in/site.a.crn"}},
   };
   for (const auto& c : cases) {
     std::vector<std::string> arguments = {"-c", "10"};
@@ -211,6 +226,13 @@ TEST_F(BatchRun, AnOutputOverItsTableIsRefused) {
             std::string::npos)
       << r.errors;
   EXPECT_EQ(read("t.lst"), SAMPLE);
+  // The same for a chronology named after its own .crn table, before the listing is made.
+  write("t.crn", SAMPLE);
+  const auto crn = batch({"-c", "30", "--chronology=crn", "t.crn"});
+  EXPECT_EQ(crn.status, 1);
+  EXPECT_NE(crn.errors.find("? t.crn: Cannot create the chronology \"t.crn\"\n"), std::string::npos)
+      << crn.errors;
+  EXPECT_EQ(read("t.crn"), SAMPLE);
 }
 
 // Without --columns a table has as many columns as its header's first line names.

@@ -158,6 +158,32 @@ TEST(CommandLine, BatchOptionsInEveryForm) {
   }
 }
 
+// The index and a cutoff relative to length, as the batch run gets them (the chronology's
+// files are checked by the names of the files a run makes).
+TEST(CommandLine, IndexAndCutoffPercent) {
+  using ringsmooth::IndexKind;
+  const struct {
+    std::vector<std::string> arguments;
+    int cutoff, percent;
+    IndexKind index;
+  } cases[] = {
+      {{"-c", "67%", "t"}, 0, 67, IndexKind::Ratio},
+      {{"-c1000%", "-c", "1%", "t"}, 0, 1, IndexKind::Ratio},
+      {{"-c", "5%", "-c", "40", "t"}, 40, 0, IndexKind::Ratio},
+      {{"-c", "9", "-n", "t"}, 9, 0, IndexKind::Difference},
+      {{"-c", "9", "--index", "difference", "t"}, 9, 0, IndexKind::Difference},
+  };
+  for (const auto& c : cases) {
+    std::vector<const char*> argv = {"ringsmooth"};
+    for (const auto& w : c.arguments) argv.push_back(w.c_str());
+    const auto l = ringsmooth::parseCommandLine(static_cast<int>(argv.size()), argv.data());
+    ASSERT_EQ(l.action, ringsmooth::CommandLine::Action::Batch) << l.error;
+    EXPECT_EQ(l.settings.cutoff, c.cutoff) << c.arguments[1];
+    EXPECT_EQ(l.settings.cutoffPercent, c.percent) << c.arguments[1];
+    EXPECT_EQ(l.settings.index, c.index) << c.arguments[1];
+  }
+}
+
 struct Refused {
   std::vector<std::string> arguments;
   std::string message;  // what the one line must say
@@ -204,6 +230,15 @@ TEST(CommandLine, UsageErrorsSayWhatIsWrongOnStandardErrorOnly) {
       {{"-c", "5", "-o", "-", "-", "-"}, "standard input (-) can be read only once"},
       {{"-c", "5", "--response", "t"}, "--response takes no TABLE"},
       {{"--response"}, "a batch run needs --cutoff=YEARS"},
+      {{"-c", "0%", "t"}, "option '-c': '0%' is not a percentage from 1% to 1000%"},
+      {{"-c", "1001%", "t"}, "'1001%' is not a percentage from 1% to 1000%"},
+      {{"--cutoff=67.5%", "t"}, "'67.5%' is not a percentage"},
+      {{"-c", "%", "t"}, "'%' is not a percentage"},
+      {{"-c", "50%", "--response"}, "--response needs a cutoff in years"},
+      {{"-c", "5", "-n", "--index=ratio", "t"}, "--index=ratio has no meaning with -n"},
+      {{"-c", "5", "--index=log", "t"}, "'log' is not ratio or difference"},
+      {{"-c", "5", "--chronology=pdf", "t"}, "'pdf' is not crn, csv or crn,csv"},
+      {{"-c", "5", "--chronology=crn", "-o", "x", "-"}, "--chronology needs a named TABLE"},
       // A bad argument wins over --help and --version, before anything is printed.
       {{"--help", "--bogus"}, "unrecognized option '--bogus'"},
   };
@@ -269,6 +304,7 @@ TEST(CommandLine, UsageTextNamesEveryOptionItAccepts) {
        {"-h", "--help", "-V", "--version", "-c, --cutoff", "-o, --output", "-d, --output-dir",
         "-f, --format", "--columns", "-m, --missing", "-n, --normalize", "-p, --plots",
         "--plot-device", "--ends", "--response", "-v, --verbose", "-j, --jobs", "--input-format",
+        "--index", "--chronology",
         "RINGSMOOTH_PLOT_DEVICE", "RINGSMOOTH_JOBS"}) {
     EXPECT_NE(usage.find(option), std::string::npos) << option;
   }

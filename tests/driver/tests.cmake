@@ -7,6 +7,7 @@ endif()
 if(RINGSMOOTH_DEBIAN_PYTHON)
   add_test(NAME driver.other_tools
            COMMAND ${RINGSMOOTH_DEBIAN_PYTHON} ${CMAKE_CURRENT_LIST_DIR}/other_tools_test.py
-                   $<TARGET_FILE:ringsmooth> ${PROJECT_SOURCE_DIR}/examples/sample.txt)
+                   $<TARGET_FILE:ringsmooth> ${PROJECT_SOURCE_DIR}/examples/sample.txt
+                   ${PROJECT_SOURCE_DIR}/tests/input/tucson/ca533.rwl)
   set_tests_properties(driver.other_tools PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77)
 endif()

@@ -268,7 +268,7 @@ TEST(Tucson, SeriesAsTheFileGivesThem) {
         {"\xC3\x84" "3", 1900, std::vector<double>(10, 1.0)}},
        {" Tucson chronology file: 2 chronologies, years 1900 to 1909; 1 skipped"},
        {"Input error in the chronology file, line 2: chronology C2 skipped: Expected an index of "
-        "0 to 9999 for year 1900"}},
+        "-999 to 9999 for year 1900"}},
   };
   for (const GoodCase& c : cases) {
     SCOPED_TRACE(c.label);

@@ -1,0 +1,296 @@
+#include "analysis/chronology.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+
+namespace ringsmooth {
+namespace {
+
+// Two values side by side, and the masks their comparisons give (all ones where true).
+typedef double Pair __attribute__((vector_size(2 * sizeof(double))));
+typedef int64_t PairMask __attribute__((vector_size(2 * sizeof(int64_t))));
+
+Pair pairAt(const double v[]) {
+  Pair pair;
+  std::memcpy(&pair, v, sizeof pair);
+  return pair;
+}
+
+Pair both(double x) { return Pair{x, x}; }
+
+// The median m of sorted[0..n), n >= 2, and the median of |sorted[i] - m|: an even count's
+// median is the mean of its two middle values. The deviations grow outward from the middle of
+// the sorted values, so the smallest of them are taken in order by walking out from there, one
+// side or the other, without sorting them.
+void sortedMedians(const double sorted[], int n, double& m, double& deviation) {
+  const int half = n / 2;
+  const bool odd = n % 2 == 1;
+  m = odd ? sorted[half] : (sorted[half - 1] + sorted[half]) / 2.0;
+  int left = half - 1;
+  int right = half;
+  double previous = 0.0;
+  double current = 0.0;
+  for (int taken = 0; taken <= half; ++taken) {
+    const double fromLeft = left >= 0 ? std::fabs(sorted[left] - m) : HUGE_VAL;
+    const double fromRight = right < n ? std::fabs(sorted[right] - m) : HUGE_VAL;
+    previous = current;
+    if (fromLeft <= fromRight) {
+      current = fromLeft;
+      --left;
+    } else {
+      current = fromRight;
+      ++right;
+    }
+  }
+  // `current` is the deviation of rank half (from 0), `previous` the one below it.
+  deviation = odd ? current : (previous + current) / 2.0;
+}
+
+// Up to this many values, sorting them once (by counting ranks) and walking out from the
+// middle is quicker than narrowing the search for each median.
+constexpr int SORTED_MEDIANS_MOST = 48;
+
+// v[0..n) in ascending order into sorted[0..n), each value put at its rank: the number of
+// values below it, ties counted by place. Branch-free compares, which for a few dozen values
+// beat a comparison sort, whose branches can't be foreseen.
+void rankSort(const double v[], int n, double sorted[]) {
+  for (int i = 0; i < n; ++i) {
+    const double x = v[i];
+    PairMask below = {0, 0};
+    int j = 0;
+    for (; j + 2 <= n; j += 2) below -= pairAt(v + j) < both(x);
+    PairMask tiedBefore = {0, 0};
+    int t = 0;
+    for (; t + 2 <= i; t += 2) tiedBefore -= pairAt(v + t) == both(x);
+    long rank = below[0] + below[1] + tiedBefore[0] + tiedBefore[1];
+    if (j < n) rank += static_cast<long>(v[j] < x);
+    if (t < i) rank += static_cast<long>(v[t] == x);
+    sorted[rank] = x;
+  }
+}
+
+// Ranks (counted from 0) whose values are wanted: high is low, or low + 1.
+struct Ranks {
+  int low;
+  int high;
+};
+
+// A sorted sample of a set guesses where its ranks lie; the pivots are sample values around
+// the guess, all counted in one sweep; a band of at most NARROWED_ENOUGH values is searched
+// directly.
+constexpr int SAMPLE_SIZE = 32;
+constexpr int PIVOTS = 8;        // every other sample value
+constexpr int PIVOT_SPACING = 2;
+constexpr int NARROWED_ENOUGH = 64;
+
+// SAMPLE_SIZE values of value(0..n) from evenly spread places, n >= SAMPLE_SIZE, sorted.
+template <class Value>
+void sortedSample(Value value, int n, double sample[]) {
+  double drawn[SAMPLE_SIZE];
+  for (int i = 0; i < SAMPLE_SIZE; ++i) {
+    drawn[i] = value(static_cast<int>((2L * i + 1) * n / (2 * SAMPLE_SIZE)));
+  }
+  rankSort(drawn, SAMPLE_SIZE, sample);
+}
+
+// The distances of sorted[0..count) from m, sorted: walked out from m, one side or the other.
+void sortedDistances(const double sorted[], int count, double m, double distance[]) {
+  int right = static_cast<int>(std::lower_bound(sorted, sorted + count, m) - sorted);
+  int left = right - 1;
+  for (int taken = 0; taken < count; ++taken) {
+    const double fromLeft = left >= 0 ? m - sorted[left] : HUGE_VAL;
+    const double fromRight = right < count ? sorted[right] - m : HUGE_VAL;
+    if (fromLeft <= fromRight) {
+      distance[taken] = fromLeft;
+      --left;
+    } else {
+      distance[taken] = fromRight;
+      ++right;
+    }
+  }
+}
+
+// Narrows the search for ranks r of value(0..n) to the values between two neighbouring
+// pivots, taken from the sorted sample around where the ranks should lie: one sweep counts
+// the values below each pivot, another copies those between the two pivots around the ranks
+// to band[] (without branches). Returns their count, with r moved to count within them.
+template <class Value>
+int narrowToBand(Value value, int n, const double sample[], Ranks& r, double band[]) {
+  const int guess = static_cast<int>((2L * r.low + 1) * SAMPLE_SIZE / (2L * n));
+  constexpr int SPAN = (PIVOTS - 1) * PIVOT_SPACING;
+  const int firstPivot = std::clamp(guess - SPAN / 2, 0, SAMPLE_SIZE - 1 - SPAN);
+  double pivot[PIVOTS];
+  for (int p = 0; p < PIVOTS; ++p) pivot[p] = sample[firstPivot + p * PIVOT_SPACING];
+  // Eight counts in four pairs of registers, each a chain of its own.
+  static_assert(PIVOTS == 8);
+  const Pair pivots01 = pairAt(pivot);
+  const Pair pivots23 = pairAt(pivot + 2);
+  const Pair pivots45 = pairAt(pivot + 4);
+  const Pair pivots67 = pairAt(pivot + 6);
+  PairMask below01 = {0, 0};
+  PairMask below23 = {0, 0};
+  PairMask below45 = {0, 0};
+  PairMask below67 = {0, 0};
+  for (int i = 0; i < n; ++i) {
+    const Pair x = both(value(i));
+    below01 -= x < pivots01;
+    below23 -= x < pivots23;
+    below45 -= x < pivots45;
+    below67 -= x < pivots67;
+  }
+  const long below[PIVOTS] = {below01[0], below01[1], below23[0], below23[1],
+                              below45[0], below45[1], below67[0], below67[1]};
+  int under = 0;  // the first pivot above the low rank, or PIVOTS
+  while (under < PIVOTS && below[under] <= r.low) ++under;
+  int over = under;  // the first pivot above the high rank, or PIVOTS
+  while (over < PIVOTS && below[over] <= r.high) ++over;
+  const double from = under > 0 ? pivot[under - 1] : -HUGE_VAL;
+  const double to = over < PIVOTS ? pivot[over] : HUGE_VAL;
+  const int skipped = under > 0 ? static_cast<int>(below[under - 1]) : 0;
+  int inside = 0;
+  for (int i = 0; i < n; ++i) {
+    const double x = value(i);
+    band[inside] = x;
+    inside += static_cast<int>(x >= from) & static_cast<int>(x < to);
+  }
+  r.low -= skipped;
+  r.high -= skipped;
+  return inside;
+}
+
+// The values of ranks r of value(0..n), n >= SAMPLE_SIZE, whose sorted sample is sample[]:
+// the search narrowed to a band (again, with a new sample, in the rare case that the ranks
+// fell beyond the pivots), then a selection among the few values left. work[0..2n) and
+// sample[] are overwritten.
+template <class Value>
+void rankedValues(Value value, int n, Ranks r, double sample[], double work[], double& low,
+                  double& high) {
+  double* set = work;
+  double* band = work + n;
+  int m = narrowToBand(value, n, sample, r, set);
+  while (m > NARROWED_ENOUGH) {
+    const auto inSet = [set](int i) { return set[i]; };
+    sortedSample(inSet, m, sample);
+    const int narrowed = narrowToBand(inSet, m, sample, r, band);
+    if (narrowed == m) break;  // ties: no pivot divides the set
+    std::swap(set, band);
+    m = narrowed;
+  }
+  std::nth_element(set, set + r.low, set + m);
+  low = set[r.low];
+  high = r.high == r.low ? low : *std::min_element(set + r.low + 1, set + m);
+}
+
+// The ranks whose values make the median of n values.
+Ranks middleRanks(int n) {
+  const int half = n / 2;
+  return n % 2 == 1 ? Ranks{half, half} : Ranks{half - 1, half};
+}
+
+// The median of the two middle values (equal for an odd count).
+double medianOf(int n, double low, double high) { return n % 2 == 1 ? low : (low + high) / 2.0; }
+
+// The median m of x[0..n), n > SORTED_MEDIANS_MOST, and the median of |x[i] - m|, x not
+// reordered: each found by narrowing, the deviations' sample sorted from the values' own.
+void selectedMedians(const double x[], int n, double work[], double& m, double& deviation) {
+  double sample[SAMPLE_SIZE];
+  double distances[SAMPLE_SIZE];
+  double low = 0.0;
+  double high = 0.0;
+  double valueSample[SAMPLE_SIZE];
+  sortedSample([x](int i) { return x[i]; }, n, valueSample);
+  std::copy(valueSample, valueSample + SAMPLE_SIZE, sample);
+  rankedValues([x](int i) { return x[i]; }, n, middleRanks(n), sample, work, low, high);
+  m = medianOf(n, low, high);
+  sortedDistances(valueSample, SAMPLE_SIZE, m, distances);
+  rankedValues([x, m](int i) { return std::fabs(x[i] - m); }, n, middleRanks(n), distances,
+               work, low, high);
+  deviation = medianOf(n, low, high);
+}
+
+// One value's biweight weight and the sums it goes into, in the order of the values. A value
+// beyond the scale adds 0 to each (nothing changes: the sums start at +0 and never become -0).
+void addWeighted(double x, double w, double& weighted, double& weights) {
+  weighted += w * x;
+  weights += w;
+}
+
+// sum(w x) / sum(w) over x[0..n) in order, w = (1 - u^2)^2 where |u| <= 1 and 0 elsewhere,
+// u = (x - m) / scale: the divisions two at a time, the sums one value after the other.
+double weightedMean(const double x[], int n, double m, double scale) {
+  double weighted = 0.0;
+  double weights = 0.0;
+  const Pair one = both(1.0);
+  int i = 0;
+  for (; i + 2 <= n; i += 2) {
+    const Pair pair = pairAt(x + i);
+    const Pair u = (pair - both(m)) / both(scale);
+    const Pair closeness = one - u * u;
+    const PairMask near = (u <= one) & (u >= -one);
+    const Pair w = reinterpret_cast<Pair>(reinterpret_cast<PairMask>(closeness * closeness) & near);
+    addWeighted(pair[0], w[0], weighted, weights);
+    addWeighted(pair[1], w[1], weighted, weights);
+  }
+  if (i < n) {
+    const double u = (x[i] - m) / scale;
+    const double closeness = 1.0 - u * u;
+    addWeighted(x[i], std::fabs(u) <= 1.0 ? closeness * closeness : 0.0, weighted, weights);
+  }
+  return weighted / weights;
+}
+
+// The indices of the years [from, to) put into year order: year j's, in series order, at
+// tile[(j - from) * seriesCount ...], their count in depth[j]. Each series' stretch of the
+// years is read in one sweep.
+void gatherBlock(const SeriesIndices& in, int firstYear, int from, int to, double tile[],
+                 int depth[]) {
+  const long row = in.seriesCount;
+  std::fill(depth + from, depth + to, 0);
+  for (int k = 0; k < in.seriesCount; ++k) {
+    if (in.taking[k] == 0) continue;
+    const int offset = in.firstYear[k] - firstYear;  // the series' first year, counted
+    const int begin = std::max(from, offset);
+    const int end = std::min(to, offset + in.yearCount[k]);
+    const double* column = in.values + k * in.stride;
+    for (int j = begin; j < end; ++j) {
+      const double index = column[j - offset];
+      if (std::isnan(index)) continue;
+      tile[(j - from) * row + depth[j]++] = index;
+    }
+  }
+}
+
+}  // namespace
+
+double biweightMean(const double x[], int n, double scratch[]) {
+  if (n == 1) return x[0];
+  double m = 0.0;
+  double deviation = 0.0;
+  if (n <= SORTED_MEDIANS_MOST) {
+    rankSort(x, n, scratch);
+    sortedMedians(scratch, n, m, deviation);
+  } else {
+    selectedMedians(x, n, scratch, m, deviation);
+  }
+  return weightedMean(x, n, m, 9.0 * deviation + 1e-6);
+}
+
+void chronology(const SeriesIndices& indices, int firstYear, int years, double mean[],
+                int depth[], double work[]) {
+  const long row = indices.seriesCount;
+  double* tile = work;
+  double* scratch = work + CHRONOLOGY_BLOCK_YEARS * row;
+  for (int from = 0; from < years; from += CHRONOLOGY_BLOCK_YEARS) {
+    const int to = std::min(years, from + CHRONOLOGY_BLOCK_YEARS);
+    gatherBlock(indices, firstYear, from, to, tile, depth);
+    for (int j = from; j < to; ++j) {
+      mean[j] = depth[j] == 0 ? std::numeric_limits<double>::quiet_NaN()
+                              : biweightMean(tile + (j - from) * row, depth[j], scratch);
+    }
+  }
+}
+
+}  // namespace ringsmooth

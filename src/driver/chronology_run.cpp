@@ -1,0 +1,90 @@
+#include "driver/chronology_run.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "analysis/chronology.h"
+#include "core/run_error.h"
+#include "output/chronology_files.h"
+#include "output/whole_file.h"
+
+namespace ringsmooth {
+
+ChronologyOutputNames chronologyOutputs(const std::string& stem, ChronologyFiles files) {
+  return ChronologyOutputNames{files.crn ? stem + ".crn" : "",
+                               files.csv ? stem + ".chron.csv" : ""};
+}
+
+TableChronology::TableChronology(const SeriesTable& table)
+    : table_(table), taking_(static_cast<std::size_t>(std::max(table.seriesCount, 0)), 0) {}
+
+std::string TableChronology::build(const char* title, PlotBook* book) {
+  const SeriesTable& t = table_;
+  int first = 0;
+  int last = 0;
+  bool any = false;
+  for (int k = 0; k < t.seriesCount; ++k) {
+    if (taking_[static_cast<std::size_t>(k)] == 0 || t.yearCount[k] <= 0) continue;
+    first = any ? std::min(first, t.firstYear[k]) : t.firstYear[k];
+    const int lastOfSeries = t.firstYear[k] + t.yearCount[k] - 1;
+    last = any ? std::max(last, lastOfSeries) : lastOfSeries;
+    any = true;
+  }
+  const std::size_t span = any ? static_cast<std::size_t>(last - first + 1) : 0;
+  mean_.resize(span);
+  depth_.resize(span);
+  const auto work = std::make_unique_for_overwrite<double[]>(
+      static_cast<std::size_t>(CHRONOLOGY_BLOCK_YEARS + 2) * static_cast<std::size_t>(t.seriesCount));
+  chronology(SeriesIndices{t.values, MAX_YEARS, t.firstYear, t.yearCount, taking_.data(),
+                           t.seriesCount},
+             first, static_cast<int>(span), mean_.data(), depth_.data(), work.get());
+  // From the first to the last year with an index.
+  const auto withIndex = [](int depth) { return depth > 0; };
+  const auto from = std::find_if(depth_.begin(), depth_.end(), withIndex) - depth_.begin();
+  if (from == static_cast<long>(span)) {
+    years_ = 0;
+    return "No chronology: no series has an index.";
+  }
+  const auto to = std::find_if(depth_.rbegin(), depth_.rend(), withIndex).base() - depth_.begin();
+  firstYear_ = first + static_cast<int>(from);
+  years_ = static_cast<int>(to - from);
+  mean_.erase(mean_.begin() + to, mean_.end());
+  mean_.erase(mean_.begin(), mean_.begin() + from);
+  depth_.erase(depth_.begin() + to, depth_.end());
+  depth_.erase(depth_.begin(), depth_.begin() + from);
+  const int deepest = *std::max_element(depth_.begin(), depth_.end());
+  if (book != nullptr) {
+    std::vector<double> yearAxis(mean_.size());
+    std::vector<double> depth(mean_.size());
+    for (std::size_t j = 0; j < mean_.size(); ++j) {
+      yearAxis[j] = firstYear_ + static_cast<double>(j);
+      depth[j] = depth_[j];
+    }
+    book->chronologyPage(ChronologyCurves{yearAxis.data(), mean_.data(), depth.data(), years_,
+                                          title});
+  }
+  return "Chronology " + std::to_string(firstYear_) + " to " +
+         std::to_string(firstYear_ + years_ - 1) + " (" + std::to_string(years_) +
+         " years), largest sample depth " + std::to_string(deepest) + ".";
+}
+
+void TableChronology::write(const ChronologyOutputNames& names, const std::string& tableName,
+                            IndexKind index) const {
+  if (years_ == 0) return;
+  const ChronologyTable table{firstYear_, years_, mean_.data(), depth_.data()};
+  if (!names.csv.empty()) writeWholeFile(names.csv, chronologyCsvText(table), "the chronology");
+  if (names.crn.empty()) return;
+  std::string text;
+  int badYear = 0;
+  const char* indexName =
+      index == IndexKind::Ratio ? "ratio (value / spline)" : "difference (value - spline)";
+  if (!crnText(table, siteId(tableName), indexName, text, badYear)) {
+    throw InputError{"Cannot write the chronology \"" + names.crn + "\"",
+                     "The index of year " + std::to_string(badYear) +
+                         " does not fit the 4 columns of a Tucson chronology (-0.999 to 9.989, "
+                         "years -999 to 9999); the other outputs are written"};
+  }
+  writeWholeFile(names.crn, text, "the chronology");
+}
+
+}  // namespace ringsmooth

@@ -1,0 +1,97 @@
+#include "output/chronology_files.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+namespace ringsmooth {
+namespace {
+
+constexpr int ID_WIDTH = 6;
+constexpr int YEARS_PER_LINE = 10;
+constexpr long MISSING_INDEX = 9990;
+constexpr long LOWEST_INDEX = -999;    // thousandths that 4 columns hold
+constexpr long HIGHEST_INDEX = 9989;   // 9990 and above would read as missing, or not fit
+constexpr int LOWEST_DECADE = -990;    // decades that 4 columns hold
+constexpr int HIGHEST_DECADE = 9990;
+
+// The decade a year belongs to: -5 is in the decade -10.
+int decadeOf(int year) {
+  const int decade = year / YEARS_PER_LINE * YEARS_PER_LINE;
+  return decade > year ? decade - YEARS_PER_LINE : decade;
+}
+
+void appendField(std::string& text, long value, int width) {
+  char field[16];
+  std::snprintf(field, sizeof field, "%*ld", width, value);
+  text += field;
+}
+
+}  // namespace
+
+std::string siteId(const std::string& tableName) {
+  std::string stem = tableName.substr(tableName.rfind('/') + 1);
+  const std::size_t dot = stem.rfind('.');
+  if (dot != std::string::npos && dot > 0) stem.resize(dot);
+  stem = stem.substr(0, ID_WIDTH);
+  for (char& c : stem) {
+    if (c <= ' ' || c > '~') c = '_';
+  }
+  return stem.empty() ? "site" : stem;
+}
+
+bool crnText(const ChronologyTable& c, const std::string& site, const char* indexName,
+             std::string& text, int& badYear) {
+  const int lastYear = c.firstYear + c.years - 1;
+  const int firstDecade = decadeOf(c.firstYear);
+  const int lastDecade = decadeOf(lastYear);
+  if (firstDecade < LOWEST_DECADE || lastDecade > HIGHEST_DECADE) {
+    badYear = firstDecade < LOWEST_DECADE ? c.firstYear : lastYear;
+    return false;
+  }
+  char id[ID_WIDTH + 1];
+  std::snprintf(id, sizeof id, "%-*.*s", ID_WIDTH, ID_WIDTH, site.c_str());
+  text = std::string(id) + "  1 ringsmooth site chronology (Tukey biweight robust mean)\n";
+  text += std::string(id) + "  2 years " + std::to_string(c.firstYear) + " to " +
+          std::to_string(lastYear) + "\n";
+  text += std::string(id) + "  3 index: " + indexName + "\n";
+  for (int decade = firstDecade; decade <= lastDecade; decade += YEARS_PER_LINE) {
+    text += id;
+    appendField(text, decade, 4);
+    for (int year = decade; year < decade + YEARS_PER_LINE; ++year) {
+      const int j = year - c.firstYear;
+      const bool present = j >= 0 && j < c.years && c.depth[j] > 0;
+      long thousandths = MISSING_INDEX;
+      if (present) {
+        const double scaled = std::round(c.value[j] * 1000.0);  // halves away from zero
+        if (!(scaled >= LOWEST_INDEX && scaled <= HIGHEST_INDEX)) {
+          badYear = year;
+          return false;
+        }
+        thousandths = static_cast<long>(scaled);
+      }
+      appendField(text, thousandths, 4);
+      appendField(text, present ? c.depth[j] : 0, 3);
+    }
+    text += '\n';
+  }
+  return true;
+}
+
+std::string chronologyCsvText(const ChronologyTable& c) {
+  std::string text = "year,index,depth\n";
+  char number[32];
+  for (int j = 0; j < c.years; ++j) {
+    text += std::to_string(c.firstYear + j);
+    text += ',';
+    if (c.depth[j] > 0) {
+      text.append(number, std::to_chars(number, number + sizeof number, c.value[j]).ptr);
+    }
+    text += ',';
+    text += std::to_string(c.depth[j]);
+    text += '\n';
+  }
+  return text;
+}
+
+}  // namespace ringsmooth

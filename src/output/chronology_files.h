@@ -1,0 +1,35 @@
+#pragma once
+// The texts of a table's chronology files: a Tucson chronology (.crn) and a CSV.
+#include <string>
+
+namespace ringsmooth {
+
+// A chronology: for each year firstYear + j, j in [0, years), its index value[j] (NaN when no
+// series has one) and its sample depth depth[j].
+struct ChronologyTable {
+  int firstYear;
+  int years;
+  const double* value;
+  const int* depth;
+};
+
+// The site ID of a table named `tableName`: the first 6 characters of its file name without
+// folder and extension, a character that is not a visible ASCII one shown as '_' (so that the
+// ID keeps its 6 columns and reads back as one word); "site" for a name with none.
+std::string siteId(const std::string& tableName);
+
+// The Tucson chronology file of `c`: three header lines (the site ID, then 1, 2, 3 standing
+// alone in column 9: the program, the years covered, the index named by `indexName`), then one
+// line per decade: the ID in columns 1-6, the decade in 7-10, and 10 pairs of the index in
+// thousandths rounded half away from zero (4 columns) and the depth (3 columns); a year outside
+// the chronology, or of depth 0, is 9990 with depth 0. Returns false, with `badYear` set, when
+// a year's index is outside -999 to 9989 thousandths or a decade does not fit its 4 columns;
+// `text` is then incomplete.
+bool crnText(const ChronologyTable& c, const std::string& site, const char* indexName,
+             std::string& text, int& badYear);
+
+// The chronology as CSV: "year,index,depth", then one row per year; the index as the shortest
+// decimal that reads back as the same double, empty in a year of depth 0.
+std::string chronologyCsvText(const ChronologyTable& c);
+
+}  // namespace ringsmooth
