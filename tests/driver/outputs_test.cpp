@@ -41,6 +41,7 @@ const std::map<std::string, std::string> TABLES = {
     {"sub/sample.txt", SAMPLE},
     {"other.txt", SAMPLE},
     {"other.spline.csv", SAMPLE},
+    {"other.chron.csv", SAMPLE},
     {"long.txt", tooLongTable()},
     {"bad.txt", "Year A\n1901 1.5\n1902 x\n"},
 };
@@ -227,6 +228,9 @@ TEST_F(Outputs, LeftBehindAfterSuccessFailureClashAndSignal) {
       {"an output over another table",
        {"-c", "30", "-f", "csv", "other.txt", "other.spline.csv"}, "", {}, 2, {},
        "table other.txt would write other.spline.csv over table other.spline.csv\n"},
+      {"a chronology over another table",
+       {"-c", "30", "--chronology=csv", "other.txt", "other.chron.csv"}, "", {}, 2, {},
+       "table other.txt would write other.chron.csv over table other.chron.csv\n"},
       {"a repeated -f", {"-c", "30", "-f", "csv", "-f", "listing", "sample.txt"}, "", {}, 2, {},
        "option '-f' is given twice"},
       // Signals: the temporaries go, earlier results and finished tables stay.
