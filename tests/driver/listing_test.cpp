@@ -44,6 +44,7 @@ TEST(CsvOutput, RowsQuoteNamesAndKeepEveryFloat) {
       {"say \"hi\"", 0, {16777216.0f}, {-1.0f}, "\"say \"\"hi\"\"\",0,16777216,-1,16777216\n"},
       {"", 5, {NAN}, {inf}, ",5,NaN,Inf,NaN\n"},
       {"x", 5, {-inf}, {1.0f}, "x,5,-Inf,1,-Inf\n"},
+      {" lead", 7, {2.0f}, {0.5f}, "\" lead\",7,2,0.5,1.5\n"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(csvBlock(c.name, c.firstYear, c.listed, c.smoothed),
