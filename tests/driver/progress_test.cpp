@@ -38,6 +38,7 @@ std::string shown(std::FILE* stream, std::FILE* readBack) {
   progress.tableHolds(20);
   progress.seriesDone(7);
   progress.hide();
+  progress.hide();  // nothing shown: nothing to erase
   std::fflush(stream);
   return before;
 }
@@ -57,6 +58,7 @@ TEST(Progress, ShownOnATerminalAfterASecondOnly) {
   // The line is drawn over the one before and erases what is left of it.
   EXPECT_NE(text.find("\rringsmooth: table 2 of 2, series 0 of 20\033[K"), std::string::npos) << text;
   EXPECT_EQ(text.rfind("\r\033[K"), text.size() - 4) << "the line is cleared at the end";
+  EXPECT_EQ(text.find("\r\033[K\r\033[K"), std::string::npos) << "cleared twice";
   std::fclose(stream);
   std::fclose(readBack);
 }
