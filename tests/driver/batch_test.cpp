@@ -186,13 +186,16 @@ TEST_F(BatchRun, OutputsAreNamedAfterTheirTables) {
   ASSERT_EQ(::mkdir((scratch / "in").c_str(), 0777), 0);
   ASSERT_EQ(::mkdir((scratch / "out").c_str(), 0777), 0);
   write("in/site.a.txt", SAMPLE);
+  ASSERT_EQ(::mkdir((scratch / "in/deep").c_str(), 0777), 0);
   write("in/plain", SAMPLE);
+  write("in/deep/site.txt", SAMPLE);
   const struct {
     std::vector<std::string> options;
     std::vector<std::string> made;
   } cases[] = {
       {{"in/site.a.txt", "in/plain"}, {"in/site.a.lst", "in/plain.lst"}},
       {{"-d", "out", "in/site.a.txt"}, {"out/site.a.lst"}},
+      {{"-d", "out", "in/deep/site.txt", "in/plain"}, {"out/site.lst", "out/plain.lst"}},
       {{"-fcsv", "-d", "out/", "in/plain"}, {"out/plain.spline.csv"}},
       {{"-f", "csv", "in/site.a.txt"}, {"in/site.a.spline.csv"}},
       {{"-o", "out/chosen.txt", "in/plain"}, {"out/chosen.txt"}},

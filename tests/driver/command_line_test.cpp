@@ -224,6 +224,8 @@ TEST(CommandLine, UsageErrorsSayWhatIsWrongOnStandardErrorOnly) {
       {{"-c", "5", "--input-format=csv", "t"}, "'csv' is not table, rwl or crn"},
       {{"-c", "5", "-j", "0", "t"}, "option '-j': '0' is not a whole number of 1 or more"},
       {{"-c", "5", "--plot-device=", "t"}, "'' is not a PLplot device name"},
+      {{"-c", "5", "-o", "", "t"}, "option '-o': '' is not a file name"},
+      {{"-c", "5", "--output-dir=", "t"}, "option '--output-dir': '' is not a folder name"},
       {{"-c", "5", "-o", "x", "a", "b"}, "-o names the output of a single TABLE"},
       {{"-c", "5", "-o", "x", "-d", "y", "a"}, "give -o or -d, not both"},
       {{"-c", "5", "-"}, "TABLE - (standard input) needs -o FILE"},
@@ -255,21 +257,48 @@ TEST(CommandLine, UsageErrorsSayWhatIsWrongOnStandardErrorOnly) {
   }
 }
 
+// The gain of the spline of parameter p at a period, from its frequency response: the penalty's
+// fourth difference (2 - 2 cos w)^2 against p times the band (4 + 2 cos w) / 3 of the
+// second-derivative system, the two equal (gain 0.5) at the cutoff.
+double gainOf(double p, double period) {
+  const double c = std::cos(2.0 * M_PI / period);
+  const double penalty = (2.0 - 2.0 * c) * (2.0 - 2.0 * c);
+  const double band = p * (4.0 + 2.0 * c) / 3.0;
+  return band / (penalty + band);
+}
+
 TEST(CommandLine, ResponseNamesTheParametersAndHalvesAtTheCutoff) {
-  const Outcome o = run({"--response", "-c", "30"});
-  EXPECT_EQ(o.status, 0);
-  EXPECT_EQ(o.err, "");
-  std::istringstream lines(o.out);
-  std::map<std::string, double> value;
-  for (std::string name, number; lines >> name >> number;) value[name] = std::stod(number);
-  EXPECT_EQ(value["cutoff"], 30.0);
-  EXPECT_GT(value["p"], 0.0);
-  EXPECT_DOUBLE_EQ(value["lambda"], 1.0 / (2.0 * value["p"]));
-  EXPECT_DOUBLE_EQ(value["smooth"], 1.0 / (1.0 + value["lambda"]));
-  EXPECT_EQ(value["gain_at_30"], 0.5);
-  EXPECT_LT(value["gain_at_15"], 0.5);
-  EXPECT_GT(value["gain_at_60"], 0.5);
-  EXPECT_LT(value["gain_at_60"], value["gain_at_120"]);
+  for (const int cutoff : {30, 7}) {
+    const Outcome o = run({"--response", "-c", std::to_string(cutoff)});
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.err, "");
+    std::istringstream lines(o.out);
+    std::map<std::string, double> value;
+    std::vector<std::string> names;
+    std::map<std::string, std::string> text;
+    for (std::string name, number; lines >> name >> number;) {
+      value[name] = std::stod(number);
+      text[name] = number;
+      names.push_back(name);
+    }
+    EXPECT_EQ(value["cutoff"], cutoff);
+    EXPECT_GT(value["p"], 0.0);
+    EXPECT_DOUBLE_EQ(value["lambda"], 1.0 / (2.0 * value["p"]));
+    EXPECT_DOUBLE_EQ(value["smooth"], 1.0 / (1.0 + value["lambda"]));
+    EXPECT_EQ(text["gain_at_" + std::to_string(cutoff)], "0.5");
+    // The gains at a quarter of the cutoff to four times it, each named by its period as the
+    // shortest decimal and given to six digits.
+    std::vector<std::string> expected = {"cutoff", "p", "lambda", "smooth"};
+    for (const double factor : {0.25, 0.5, 0.75, 1.0, 1.5, 2.0, 3.0, 4.0}) {
+      char period[32];
+      char gain[32];
+      std::snprintf(period, sizeof period, "%g", factor * cutoff);
+      std::snprintf(gain, sizeof gain, "%.6g", gainOf(value["p"], factor * cutoff));
+      expected.push_back(std::string("gain_at_") + period);
+      EXPECT_EQ(text[expected.back()], gain) << expected.back();
+    }
+    EXPECT_EQ(names, expected);
+  }
 }
 
 TEST(CommandLine, AFailedWriteIsNotReportedAsSuccess) {

@@ -2,6 +2,7 @@
 // standard error, the plot files and the exit status, also when series are skipped, when a
 // series stops the run and when a run is interrupted.
 #include <gtest/gtest.h>
+#include <sched.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -106,31 +107,139 @@ TEST_F(Jobs, TheDialogueWritesTheSameForAnyNumberOfThreads) {
   }
 }
 
-// A batch run of many tables takes them side by side; its standard error reads as if it had
-// taken them in turn, and every output is the same.
+// RINGSMOOTH_JOBS that is no whole number of 1 or more is named in a warning, which says what is
+// used instead: the cores the program may run on.
+TEST_F(Jobs, ABadJobCountInTheEnvironmentIsNamed) {
+  cpu_set_t cores;
+  ASSERT_EQ(sched_getaffinity(0, sizeof cores, &cores), 0);
+  const std::string warning = "ringsmooth: RINGSMOOTH_JOBS is not a whole number of 1 or more; using " +
+                              std::to_string(CPU_COUNT(&cores)) + "\n";
+  const struct {
+    const char* value;
+    bool warned;
+  } cases[] = {{"0", true}, {"-2", true}, {"two", true}, {"1.5", true}, {"3", false}, {"", false}};
+  for (const auto& c : cases) {
+    runner::Options o;
+    o.answers = "/\n";
+    o.environment = {std::string("RINGSMOOTH_JOBS=") + c.value};
+    const auto r = runner::run(folder, o);
+    EXPECT_EQ(r.status, 0) << c.value;
+    EXPECT_EQ(r.errors, c.warned ? warning : "") << c.value;
+  }
+}
+
+// A batch run writes the same for any number of threads: many tables taken side by side (their
+// standard error, the -v echo included, reads as if taken in turn), tables with plots (taken in turn), one table of
+// more series than fill four Burg batches (its batches computed ahead, by threads, into a ring
+// of slots used over and over) as a listing and as CSV, and series of nearly the most years as
+// CSV (the CSV block store is larger than the listing's).
 TEST_F(Jobs, BatchRunsWriteTheSameForAnyNumberOfThreads) {
-  std::vector<std::string> arguments = {"-c", "15", "-n"};
-  std::vector<std::string> outputs;
+  std::vector<std::string> nine;
   for (int t = 0; t < 9; ++t) {
     const std::string name = "t" + std::to_string(t);
     write(name + ".txt", t == 3   ? std::string("Year A\n1 1\n2 x\n")
                          : t == 6 ? mixedTable(6, 9980, 30)
                                   : mixedTable(5 + 3 * t, 200 + 50 * t, 10 + t));
-    arguments.push_back(name + ".txt");
-    outputs.push_back(name + ".lst");
+    nine.push_back(name + ".txt");
   }
-  std::vector<Outputs> runs;
-  for (const char* jobs : {"1", "2", "7"}) {
-    runner::Options o;
-    o.arguments = arguments;
-    o.arguments.push_back(std::string("--jobs=") + jobs);
-    runs.push_back(collect(runner::run(folder, o), outputs));
+  write("w33.txt", mixedTable(33, 90, 50));
+  write("w37.txt", mixedTable(37, 120, 51));
+  write("w699.txt", mixedTable(699, 60, 52));
+  write("long.txt", mixedTable(33, 9000, 53));  // its first series has every year
+  const auto lst = [](const std::vector<std::string>& tables) {
+    std::vector<std::string> outputs;
+    for (const std::string& t : tables) outputs.push_back(t.substr(0, t.size() - 4) + ".lst");
+    return outputs;
+  };
+  const struct {
+    std::vector<std::string> options, tables, outputs;
+    int status;
+    std::vector<std::string> notes;  // on standard error
+  } cases[] = {
+      {{"-c", "15", "-n"}, nine, lst(nine), 1,
+       {"? t3.txt: Input error", "ringsmooth: t6.txt: Series 1", "ringsmooth: t0.txt: Series 3"}},
+      {{"-c", "15", "-v"}, {"t0.txt", "t3.txt", "t4.txt"}, {"t0.lst", "t3.lst", "t4.lst"}, 1,
+       {" ip:  15\n"}},
+      {{"-c", "5", "-p", "listed"}, {"t0.txt", "t1.txt", "t2.txt"},
+       {"t0.lst", "t1.lst", "t2.lst"}, 0, {"ringsmooth: t2.txt: Plot"}},
+      {{"-c", "9"}, {"w33.txt"}, {"w33.lst"}, 0, {"ringsmooth: w33.txt: Series 32"}},
+      {{"-c", "9", "-f", "csv", "-n"}, {"w37.txt"}, {"w37.spline.csv"}, 0,
+       {"ringsmooth: w37.txt: Series 34"}},
+      {{"-c", "7"}, {"w699.txt"}, {"w699.lst"}, 0, {"ringsmooth: w699.txt: Series 698"}},
+      {{"-c", "7", "-f", "csv"}, {"w699.txt"}, {"w699.spline.csv"}, 0, {}},
+      {{"-c", "400", "-f", "csv"}, {"long.txt"}, {"long.spline.csv"}, 0, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.tables.back() + " " + c.options.back());
+    std::vector<Outputs> runs;
+    for (const char* jobs : {"1", "2", "7"}) {
+      runner::Options o;
+      o.arguments = c.options;
+      o.arguments.insert(o.arguments.end(), c.tables.begin(), c.tables.end());
+      o.arguments.push_back(std::string("--jobs=") + jobs);
+      runs.push_back(collect(runner::run(folder, o), c.outputs));
+    }
+    EXPECT_EQ(runs[0].status, c.status) << runs[0].errors;
+    for (const std::string& note : c.notes) {
+      EXPECT_NE(runs[0].errors.find(note), std::string::npos) << note << "\n" << runs[0].errors;
+    }
+    for (std::size_t j = 1; j < runs.size(); ++j) expectSame(runs[0], runs[j], "jobs run " + std::to_string(j));
   }
-  EXPECT_EQ(runs[0].status, 1);
-  EXPECT_NE(runs[0].errors.find("? t3.txt: Input error"), std::string::npos) << runs[0].errors;
-  EXPECT_NE(runs[0].errors.find("ringsmooth: t6.txt: Series 1"), std::string::npos);
-  EXPECT_NE(runs[0].errors.find("ringsmooth: t0.txt: Series 3"), std::string::npos);
-  for (std::size_t j = 1; j < runs.size(); ++j) expectSame(runs[0], runs[j], "jobs run " + std::to_string(j));
+  // Every year of the long series has its row.
+  runner::Options o;
+  o.arguments = {"-c", "400", "-f", "csv", "-o", "-", "long.txt"};
+  const std::string csv = runner::run(folder, o).console;
+  int rows = 0;
+  for (std::size_t at = 0; (at = csv.find("\nS1,", at)) != std::string::npos; ++at) ++rows;
+  EXPECT_EQ(rows, 9000);
+}
+
+// Starts a batch run in `folder` with `arguments`, standard error to /dev/null, and returns at
+// once with its process id.
+pid_t startBatch(const std::string& folder, const std::vector<std::string>& arguments) {
+  const pid_t pid = ::fork();
+  if (pid != 0) return pid;
+  if (::chdir(folder.c_str()) != 0) ::_exit(120);
+  std::freopen("/dev/null", "w", stderr);
+  std::vector<const char*> argv = {RINGSMOOTH_BINARY};
+  for (const auto& a : arguments) argv.push_back(a.c_str());
+  argv.push_back(nullptr);
+  ::execv(RINGSMOOTH_BINARY, const_cast<char* const*>(argv.data()));
+  ::_exit(121);
+}
+
+// The status of process `pid` once it has ended; a process that has not ended after two minutes
+// is killed and reported as a hang.
+int waitForEnd(pid_t pid) {
+  int status = 0;
+  for (int tick = 0; tick < 12000; ++tick) {
+    if (::waitpid(pid, &status, WNOHANG) == pid) return status;
+    ::usleep(10000);
+  }
+  ::kill(pid, SIGKILL);
+  ::waitpid(pid, &status, 0);
+  ADD_FAILURE() << "the run did not end";
+  return status;
+}
+
+// The signals a thread blocks, from its status file in /proc.
+unsigned long long blockedSignals(const std::string& statusFile) {
+  const std::string status = runner::readFile(statusFile);
+  const std::size_t at = status.find("SigBlk:");
+  return at == std::string::npos ? 0 : std::stoull(status.substr(at + 7), nullptr, 16);
+}
+
+// Interrupt, quit, hangup and termination as a signal mask (signal s is bit s - 1).
+unsigned long long terminationMask() {
+  unsigned long long mask = 0;
+  for (int s : {SIGINT, SIGQUIT, SIGHUP, SIGTERM}) mask |= 1ULL << (s - 1);
+  return mask;
+}
+
+int blocksIn(const std::string& listing) {
+  int blocks = 0;
+  for (std::size_t at = 0; (at = listing.find(" Input series is: ", at)) != std::string::npos; ++at) ++blocks;
+  return blocks;
 }
 
 // Interrupted part-way, tables taken side by side leave each listing whole, as a full run
@@ -150,16 +259,7 @@ TEST_F(Jobs, AnInterruptedBatchLeavesWholeListingsOrNone) {
   int interrupted = 0;
   for (int attempt = 0; attempt < 6; ++attempt) {
     for (int t = 0; t < 4; ++t) std::remove((scratch / ("t" + std::to_string(t) + ".lst")).c_str());
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-      if (::chdir(folder.c_str()) != 0) ::_exit(120);
-      std::freopen("/dev/null", "w", stderr);
-      std::vector<const char*> argv = {RINGSMOOTH_BINARY};
-      for (const auto& a : arguments) argv.push_back(a.c_str());
-      argv.push_back(nullptr);
-      ::execv(RINGSMOOTH_BINARY, const_cast<char* const*>(argv.data()));
-      ::_exit(121);
-    }
+    const pid_t pid = startBatch(folder, arguments);
     ::usleep(20000 + 30000 * attempt);
     ::kill(pid, SIGINT);
     int status = 0;
@@ -174,6 +274,26 @@ TEST_F(Jobs, AnInterruptedBatchLeavesWholeListingsOrNone) {
     }
   }
   EXPECT_GT(interrupted, 0) << "no run was interrupted";
+
+  // Terminated once the first of two long tables has a block, the run stops both before their
+  // next block and ends by the signal; the tables not yet started are left untouched.
+  write("long0.txt", mixedTable(200, 3000, 60));
+  write("long1.txt", mixedTable(200, 3000, 61));
+  for (const char* later : {"t2.lst", "t3.lst"}) write(later, "untouched\n");
+  const pid_t pid = startBatch(folder, {"-c", "1000", "-j", "2", "long0.txt", "long1.txt", "t2.txt", "t3.txt"});
+  for (int tick = 0; tick < 12000 && read("long0.lst").empty(); ++tick) ::usleep(10000);
+  // Meanwhile no thread of the run can be ended by a termination signal.
+  std::error_code ended;
+  for (const auto& thread : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task", ended)) {
+    EXPECT_EQ(blockedSignals(thread.path() / "status") & terminationMask(), terminationMask()) << thread.path();
+  }
+  ::kill(pid, SIGTERM);
+  const int status = waitForEnd(pid);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+  // Every series but the 22 with no value (k % 9 == 4) has a block in a full run.
+  EXPECT_LT(blocksIn(read("long0.lst")), 200 - 22);
+  EXPECT_EQ(read("t2.lst"), "untouched\n");
+  EXPECT_EQ(read("t3.lst"), "untouched\n");
 }
 
 }  // namespace

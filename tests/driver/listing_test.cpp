@@ -57,6 +57,7 @@ TEST(CsvOutput, RowsQuoteNamesKeepEveryNumberAndShowFilledYears) {
        "gap,1700,1.5,1,0.5,1.5,0\ngap,1701,,1.25,,,1\ngap,1702,0.5,0.25,0.25,2,0\n"},
       // The index keeps every digit of its double.
       {"i", 1, {1.0f}, {3.0f}, {0}, {1.0 / 3.0}, "i,1,1,3,-2,0.3333333333333333,0\n"},
+      {" lead", 7, {2.0f}, {0.5f}, {}, {}, "\" lead\",7,2,0.5,1.5,,0\n"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(csvBlock(c.name, c.firstYear, c.listed, c.smoothed, c.filled, c.index),

@@ -38,6 +38,7 @@ std::string shown(std::FILE* stream, std::FILE* readBack) {
   progress.tableHolds(20);
   progress.seriesDone(7);
   progress.hide();
+  progress.hide();  // nothing shown: nothing to erase
   std::fflush(stream);
   return before;
 }
@@ -54,8 +55,10 @@ TEST(Progress, ShownOnATerminalAfterASecondOnly) {
   std::string text;
   char chunk[256];
   for (ssize_t got; (got = ::read(master, chunk, sizeof chunk)) > 0;) text.append(chunk, static_cast<std::size_t>(got));
-  EXPECT_NE(text.find("ringsmooth: table 2 of 2, series 0 of 20"), std::string::npos) << text;
+  // The line is drawn over the one before and erases what is left of it.
+  EXPECT_NE(text.find("\rringsmooth: table 2 of 2, series 0 of 20\033[K"), std::string::npos) << text;
   EXPECT_EQ(text.rfind("\r\033[K"), text.size() - 4) << "the line is cleared at the end";
+  EXPECT_EQ(text.find("\r\033[K\r\033[K"), std::string::npos) << "cleared twice";
   std::fclose(stream);
   std::fclose(readBack);
 }

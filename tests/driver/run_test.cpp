@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <random>
 #include <sstream>
 #include <string>
@@ -411,28 +412,57 @@ TEST_F(ProgramRun, InputErrorsEndWithAReportAndStatus1) {
   EXPECT_EQ(read("good.txt"), goodTable);  // never overwritten
 }
 
-TEST_F(ProgramRun, AFullDiskIsReportedNotIgnored) {
-  Table t{1900, 50, {{"S", 0, ringWidths(50, 14)}}};
-  write("table.txt", t.text());
-  const auto r = runner::run(folder, answers("table.txt", "/dev/full", 2, "-999", 5, "n", "x"));
-  EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.console.find("? No space left on device"), std::string::npos) << r.console;
+// The settings that make close() of the file whose name ends with `name` fail with EIO (the
+// address sanitizer, when there is one, must let the preloaded library come first).
+std::vector<std::string> closeFails(const std::string& name) {
+  const char* sanitizer = std::getenv("ASAN_OPTIONS");
+  return {std::string("LD_PRELOAD=") + CLOSE_FAILS_LIBRARY, "CLOSE_FAILS_FOR=" + name,
+          std::string("ASAN_OPTIONS=") + (sanitizer ? sanitizer : "") + ":verify_asan_link_order=0"};
 }
 
-// A run that would succeed fails; one stopped for a series too long keeps the status of its stop.
-TEST_F(ProgramRun, AConsoleThatCannotBeWrittenIsAFailure) {
+// Whatever the run could not write (a full disk, a console or standard error that takes
+// nothing, a listing whose close reports an I/O error) makes a run that would succeed a failure,
+// said where it can still be said; one stopped for a series too long keeps the status of its stop.
+TEST_F(ProgramRun, WhatCannotBeWrittenIsAFailure) {
   write("table.txt", "Year A\n1901 1.5\n1902 2.5\n1903 2\n1904 1\n1905 3\n");
+  const auto dialogue = [](const char* listing, int cutoff) {
+    return answers("table.txt", listing, 2, "-999", cutoff, "n", "x");
+  };
   const struct {
-    int cutoff;
+    const char* label;
+    std::string answers;
+    std::vector<std::string> arguments, environment;
+    const char *standardOutput, *standardError;
     int status;
-  } cases[] = {{2, 1}, {5000, 3}};
+    const char* console;  // what the console must hold ("" anything)
+    const char* errors;   // what standard error must hold ("" anything)
+  } cases[] = {
+      {"listing on a full disk", dialogue("/dev/full", 5), {}, {}, "", "", 1,
+       "? No space left on device", ""},
+      {"console on a full disk", dialogue("r.txt", 2), {}, {}, "/dev/full", "", 1, "",
+       "No space left on device"},
+      {"console full, series too long", dialogue("r.txt", 5000), {}, {}, "/dev/full", "", 3, "",
+       "No space left on device"},
+      {"listing's close fails", dialogue("r.txt", 2), {}, closeFails("/r.txt"), "", "", 1,
+       "? Cannot close the output listing \"r.txt\"", ""},
+      {"batch listing's close fails", "", {"-c", "2", "table.txt"}, closeFails("/table.lst"), "",
+       "", 1, "", "Cannot close the output listing \"table.lst\""},
+      {"batch echo on a full standard error", "", {"-c", "2", "-v", "table.txt"}, {}, "",
+       "/dev/full", 1, "", ""},
+      {"batch with nothing to say", "", {"-c", "2", "table.txt"}, {}, "", "/dev/full", 0, "", ""},
+  };
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
     runner::Options o;
-    o.answers = answers("table.txt", "r.txt", 2, "-999", c.cutoff, "n", "x");
-    o.standardOutput = "/dev/full";
+    o.answers = c.answers;
+    o.arguments = c.arguments;
+    o.environment = c.environment;
+    o.standardOutput = c.standardOutput;
+    o.standardError = c.standardError;
     const auto r = runner::run(folder, o);
-    EXPECT_EQ(r.status, c.status) << c.cutoff;
-    EXPECT_NE(r.errors.find("No space left on device"), std::string::npos) << r.errors;
+    EXPECT_EQ(r.status, c.status) << r.console << r.errors;
+    EXPECT_NE(r.console.find(c.console), std::string::npos) << r.console;
+    EXPECT_NE(r.errors.find(c.errors), std::string::npos) << r.errors;
   }
 }
 

@@ -26,6 +26,7 @@ struct Options {
   std::vector<std::string> environment;  // NAME=value settings added for the run
   std::string standardInput;           // a file (relative to the folder) instead of answers.in
   std::string standardOutput;          // a file instead of console.out (e.g. /dev/full)
+  std::string standardError;           // a file instead of console.err (errors then read "")
 };
 
 inline std::string quoted(const std::string& text) {
@@ -45,8 +46,9 @@ inline Result run(const std::string& folder, const Options& o) {
   for (const auto& argument : o.arguments) command += " " + quoted(argument);
   command += " < " + quoted(o.standardInput.empty() ? "answers.in" : o.standardInput);
   command += " > " + quoted(o.standardOutput.empty() ? "console.out" : o.standardOutput);
-  command += " 2> console.err";
+  command += " 2> " + quoted(o.standardError.empty() ? "console.err" : o.standardError);
   std::remove((folder + "/console.out").c_str());
+  std::remove((folder + "/console.err").c_str());
   const int raw = std::system(command.c_str());
   Result r;
   r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
