@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <random>
 #include <sstream>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -463,6 +464,10 @@ TEST_F(ProgramRun, WhatCannotBeWrittenIsAFailure) {
     EXPECT_EQ(r.status, c.status) << r.console << r.errors;
     EXPECT_NE(r.console.find(c.console), std::string::npos) << r.console;
     EXPECT_NE(r.errors.find(c.errors), std::string::npos) << r.errors;
+    // A listing that could not be closed is not put in place: no temporary stays behind.
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+      EXPECT_NE(entry.path().filename().string()[0], '.') << entry.path();
+    }
   }
 }
 
