@@ -6,6 +6,8 @@
 #include <cstring>
 #include <limits>
 
+#include "core/capacities.h"
+
 namespace ringsmooth {
 namespace {
 
@@ -242,25 +244,38 @@ double weightedMean(const double x[], int n, double m, double scale) {
   return weighted / weights;
 }
 
-// The indices of the years [from, to) put into year order: year j's, in series order, at
-// tile[(j - from) * seriesCount ...], their count in depth[j]. Each series' stretch of the
-// years is read in one sweep.
-void gatherBlock(const SeriesIndices& in, int firstYear, int from, int to, double tile[],
-                 int depth[]) {
-  const long row = in.seriesCount;
-  std::fill(depth + from, depth + to, 0);
+// The part of a series' indices that falls in a block of years: its indices of the years
+// j in [begin, end) (counted from the chronology's first year) are column[j - offset].
+struct Stretch {
+  const double* column;
+  int offset;
+  int begin;
+  int end;
+};
+
+// The stretches of the series taking part that fall in the years [from, to), in series order.
+int stretchesIn(const SeriesIndices& in, int firstYear, int from, int to, Stretch stretch[]) {
+  int count = 0;
   for (int k = 0; k < in.seriesCount; ++k) {
     if (in.taking[k] == 0) continue;
-    const int offset = in.firstYear[k] - firstYear;  // the series' first year, counted
+    const int offset = in.firstYear[k] - firstYear;
     const int begin = std::max(from, offset);
     const int end = std::min(to, offset + in.yearCount[k]);
-    const double* column = in.values + k * in.stride;
-    for (int j = begin; j < end; ++j) {
-      const double index = column[j - offset];
-      if (std::isnan(index)) continue;
-      tile[(j - from) * row + depth[j]++] = index;
-    }
+    if (begin < end) stretch[count++] = Stretch{in.values + k * in.stride, offset, begin, end};
   }
+  return count;
+}
+
+// Year j's indices, in series order, into year[]; returns their count.
+int indicesOfYear(const Stretch stretch[], int count, int j, double year[]) {
+  int depth = 0;
+  for (int s = 0; s < count; ++s) {
+    if (j < stretch[s].begin || j >= stretch[s].end) continue;
+    const double index = stretch[s].column[j - stretch[s].offset];
+    year[depth] = index;
+    depth += static_cast<int>(!std::isnan(index));
+  }
+  return depth;
 }
 
 }  // namespace
@@ -280,15 +295,16 @@ double biweightMean(const double x[], int n, double scratch[]) {
 
 void chronology(const SeriesIndices& indices, int firstYear, int years, double mean[],
                 int depth[], double work[]) {
-  const long row = indices.seriesCount;
-  double* tile = work;
-  double* scratch = work + CHRONOLOGY_BLOCK_YEARS * row;
+  Stretch stretch[MAX_SERIES];
+  double* year = work;
+  double* scratch = work + indices.seriesCount;
   for (int from = 0; from < years; from += CHRONOLOGY_BLOCK_YEARS) {
     const int to = std::min(years, from + CHRONOLOGY_BLOCK_YEARS);
-    gatherBlock(indices, firstYear, from, to, tile, depth);
+    const int count = stretchesIn(indices, firstYear, from, to, stretch);
     for (int j = from; j < to; ++j) {
+      depth[j] = indicesOfYear(stretch, count, j, year);
       mean[j] = depth[j] == 0 ? std::numeric_limits<double>::quiet_NaN()
-                              : biweightMean(tile + (j - from) * row, depth[j], scratch);
+                              : biweightMean(year, depth[j], scratch);
     }
   }
 }

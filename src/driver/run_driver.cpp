@@ -225,7 +225,7 @@ void runTable(RunSettings& settings, const RunConsole& console) {
   std::string chronologyNote;
   if (chronology) {
     const std::string title = "Chronology of " + withoutExtension(settings.inputFileName);
-    chronologyNote = chronology->build(title.c_str(), book ? &*book : nullptr);
+    chronologyNote = chronology->build(title.c_str(), book ? &*book : nullptr, console.jobs);
   }
   if (book) book->close();
   listing.close();

@@ -132,6 +132,22 @@ TEST_F(Jobs, BatchRunsWriteTheSameForAnyNumberOfThreads) {
   for (std::size_t j = 1; j < runs.size(); ++j) expectSame(runs[0], runs[j], "jobs run " + std::to_string(j));
 }
 
+// A table's chronology, its years shared among threads when it has indices enough: the same
+// files for any number.
+TEST_F(Jobs, AChronologyIsTheSameForAnyNumberOfThreads) {
+  write("big.txt", mixedTable(160, 1300, 42));
+  std::vector<Outputs> runs;
+  for (const char* jobs : {"1", "2", "7"}) {
+    runner::Options o;
+    o.arguments = {"-c", "20", "--chronology=crn,csv", "--jobs", jobs, "big.txt"};
+    runs.push_back(collect(runner::run(folder, o), {"big.chron.csv", "big.crn"}));
+  }
+  EXPECT_EQ(runs[0].status, 0) << runs[0].errors;
+  EXPECT_NE(runs[0].errors.find("Chronology 1500 to 2799 (1300 years)"), std::string::npos)
+      << runs[0].errors;
+  for (std::size_t j = 1; j < runs.size(); ++j) expectSame(runs[0], runs[j], "jobs run " + std::to_string(j));
+}
+
 // Interrupted part-way, tables taken side by side leave whole blocks only, each as a full run
 // writes it.
 TEST_F(Jobs, AnInterruptedBatchLeavesWholeBlocks) {
