@@ -266,16 +266,27 @@ int stretchesIn(const SeriesIndices& in, int firstYear, int from, int to, Stretc
   return count;
 }
 
-// Year j's indices, in series order, into year[]; returns their count.
-int indicesOfYear(const Stretch stretch[], int count, int j, double year[]) {
-  int depth = 0;
+// The indices of the years [from, to), a few, put into year order: year j's, in series order,
+// at tile[(j - from) * seriesCount ...], their count in depth[j]. Each series' indices of these
+// years are neighbours in memory, read together.
+constexpr int TILES_AHEAD = 2;
+
+void gatherTile(const Stretch stretch[], int count, long seriesCount, int from, int to,
+                double tile[], int depth[]) {
+  std::fill(depth + from, depth + to, 0);
   for (int s = 0; s < count; ++s) {
-    if (j < stretch[s].begin || j >= stretch[s].end) continue;
-    const double index = stretch[s].column[j - stretch[s].offset];
-    year[depth] = index;
-    depth += static_cast<int>(!std::isnan(index));
+    const int begin = std::max(from, stretch[s].begin);
+    const int end = std::min(to, stretch[s].end);
+    // The series' indices of a later tile, asked for now: a sweep across hundreds of series
+    // is more streams than the processor follows on its own.
+    const int later = begin + TILES_AHEAD * CHRONOLOGY_TILE_YEARS;
+    if (later < stretch[s].end) __builtin_prefetch(stretch[s].column + (later - stretch[s].offset));
+    for (int j = begin; j < end; ++j) {
+      const double index = stretch[s].column[j - stretch[s].offset];
+      tile[(j - from) * seriesCount + depth[j]] = index;
+      depth[j] += static_cast<int>(!std::isnan(index));
+    }
   }
-  return depth;
 }
 
 }  // namespace
@@ -296,15 +307,20 @@ double biweightMean(const double x[], int n, double scratch[]) {
 void chronology(const SeriesIndices& indices, int firstYear, int years, double mean[],
                 int depth[], double work[]) {
   Stretch stretch[MAX_SERIES];
-  double* year = work;
-  double* scratch = work + indices.seriesCount;
+  const long row = indices.seriesCount;
+  double* tile = work;
+  double* scratch = work + CHRONOLOGY_TILE_YEARS * row;
   for (int from = 0; from < years; from += CHRONOLOGY_BLOCK_YEARS) {
     const int to = std::min(years, from + CHRONOLOGY_BLOCK_YEARS);
     const int count = stretchesIn(indices, firstYear, from, to, stretch);
-    for (int j = from; j < to; ++j) {
-      depth[j] = indicesOfYear(stretch, count, j, year);
-      mean[j] = depth[j] == 0 ? std::numeric_limits<double>::quiet_NaN()
-                              : biweightMean(year, depth[j], scratch);
+    for (int tileFrom = from; tileFrom < to; tileFrom += CHRONOLOGY_TILE_YEARS) {
+      const int tileTo = std::min(to, tileFrom + CHRONOLOGY_TILE_YEARS);
+      gatherTile(stretch, count, row, tileFrom, tileTo, tile, depth);
+      for (int j = tileFrom; j < tileTo; ++j) {
+        mean[j] = depth[j] == 0
+                      ? std::numeric_limits<double>::quiet_NaN()
+                      : biweightMean(tile + (j - tileFrom) * row, depth[j], scratch);
+      }
     }
   }
 }
