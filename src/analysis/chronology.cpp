@@ -53,7 +53,7 @@ void sortedMedians(const double sorted[], int n, double& m, double& deviation) {
 
 // Up to this many values, sorting them once (by counting ranks) and walking out from the
 // middle is quicker than narrowing the search for each median.
-constexpr int SORTED_MEDIANS_MOST = 48;
+constexpr int SORTED_MEDIANS_MOST = 40;
 
 // v[0..n) in ascending order into sorted[0..n), each value put at its rank: the number of
 // values below it, ties counted by place. Branch-free compares, which for a few dozen values
@@ -80,22 +80,26 @@ struct Ranks {
   int high;
 };
 
-// A sorted sample of a set guesses where its ranks lie; the pivots are sample values around
-// the guess, all counted in one sweep; a band of at most NARROWED_ENOUGH values is searched
-// directly.
-constexpr int SAMPLE_SIZE = 32;
-constexpr int PIVOTS = 8;        // every other sample value
-constexpr int PIVOT_SPACING = 2;
+// A sorted sample of a set guesses where its ranks lie: 16 values, or 32 from sets of
+// LARGE_SET values or more; the pivots are sample values around the guess (every value of a
+// small sample, every other one of a large), all counted in one sweep; a band of at most
+// NARROWED_ENOUGH values is searched directly.
+constexpr int SMALL_SAMPLE = 16;
+constexpr int LARGE_SAMPLE = 32;
+constexpr int LARGE_SET = 256;
+constexpr int PIVOTS = 8;
 constexpr int NARROWED_ENOUGH = 64;
 
-// SAMPLE_SIZE values of value(0..n) from evenly spread places, n >= SAMPLE_SIZE, sorted.
+int sampleSize(int n) { return n >= LARGE_SET ? LARGE_SAMPLE : SMALL_SAMPLE; }
+
+// sampleSize(n) values of value(0..n) from evenly spread places, n > SORTED_MEDIANS_MOST,
+// sorted.
 template <class Value>
 void sortedSample(Value value, int n, double sample[]) {
-  double drawn[SAMPLE_SIZE];
-  for (int i = 0; i < SAMPLE_SIZE; ++i) {
-    drawn[i] = value(static_cast<int>((2L * i + 1) * n / (2 * SAMPLE_SIZE)));
-  }
-  rankSort(drawn, SAMPLE_SIZE, sample);
+  const int size = sampleSize(n);
+  double drawn[LARGE_SAMPLE];
+  for (int i = 0; i < size; ++i) drawn[i] = value(static_cast<int>((2L * i + 1) * n / (2 * size)));
+  rankSort(drawn, size, sample);
 }
 
 // The distances of sorted[0..count) from m, sorted: walked out from m, one side or the other.
@@ -121,11 +125,13 @@ void sortedDistances(const double sorted[], int count, double m, double distance
 // to band[] (without branches). Returns their count, with r moved to count within them.
 template <class Value>
 int narrowToBand(Value value, int n, const double sample[], Ranks& r, double band[]) {
-  const int guess = static_cast<int>((2L * r.low + 1) * SAMPLE_SIZE / (2L * n));
-  constexpr int SPAN = (PIVOTS - 1) * PIVOT_SPACING;
-  const int firstPivot = std::clamp(guess - SPAN / 2, 0, SAMPLE_SIZE - 1 - SPAN);
+  const int size = sampleSize(n);
+  const int guess = static_cast<int>((2L * r.low + 1) * size / (2L * n));
+  const int spacing = size / SMALL_SAMPLE;
+  const int span = (PIVOTS - 1) * spacing;
+  const int firstPivot = std::clamp(guess - span / 2, 0, size - 1 - span);
   double pivot[PIVOTS];
-  for (int p = 0; p < PIVOTS; ++p) pivot[p] = sample[firstPivot + p * PIVOT_SPACING];
+  for (int p = 0; p < PIVOTS; ++p) pivot[p] = sample[firstPivot + p * spacing];
   // Eight counts in four pairs of registers, each a chain of its own.
   static_assert(PIVOTS == 8);
   const Pair pivots01 = pairAt(pivot);
@@ -163,7 +169,7 @@ int narrowToBand(Value value, int n, const double sample[], Ranks& r, double ban
   return inside;
 }
 
-// The values of ranks r of value(0..n), n >= SAMPLE_SIZE, whose sorted sample is sample[]:
+// The values of ranks r of value(0..n), n > SORTED_MEDIANS_MOST, whose sorted sample is sample[]:
 // the search narrowed to a band (again, with a new sample, in the rare case that the ranks
 // fell beyond the pivots), then a selection among the few values left. work[0..2n) and
 // sample[] are overwritten.
@@ -198,16 +204,16 @@ double medianOf(int n, double low, double high) { return n % 2 == 1 ? low : (low
 // The median m of x[0..n), n > SORTED_MEDIANS_MOST, and the median of |x[i] - m|, x not
 // reordered: each found by narrowing, the deviations' sample sorted from the values' own.
 void selectedMedians(const double x[], int n, double work[], double& m, double& deviation) {
-  double sample[SAMPLE_SIZE];
-  double distances[SAMPLE_SIZE];
+  double sample[LARGE_SAMPLE];
+  double distances[LARGE_SAMPLE];
   double low = 0.0;
   double high = 0.0;
-  double valueSample[SAMPLE_SIZE];
+  double valueSample[LARGE_SAMPLE];
   sortedSample([x](int i) { return x[i]; }, n, valueSample);
-  std::copy(valueSample, valueSample + SAMPLE_SIZE, sample);
+  std::copy(valueSample, valueSample + sampleSize(n), sample);
   rankedValues([x](int i) { return x[i]; }, n, middleRanks(n), sample, work, low, high);
   m = medianOf(n, low, high);
-  sortedDistances(valueSample, SAMPLE_SIZE, m, distances);
+  sortedDistances(valueSample, sampleSize(n), m, distances);
   rankedValues([x, m](int i) { return std::fabs(x[i] - m); }, n, middleRanks(n), distances,
                work, low, high);
   deviation = medianOf(n, low, high);
