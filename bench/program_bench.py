@@ -12,11 +12,13 @@ usage: bench/program_bench.py [--binary build/ringsmooth] [--runs 3] [--only NAM
 the plain Python equivalent (bench/python_equivalent.py: numpy, statsmodels' Burg, scipy's
 smoothing spline) against the program on 100 series x 2,000 years at cutoff 32, and the program's
 start-up. --collection times one batch run over 1,000 tables of 30 series x 500 years.
---chronology times batch runs with and without --chronology=crn,csv, in turn.
+--chronology times batch runs with and without --chronology=crn,csv, in turn, with 1 and 2
+threads.
 """
 import argparse
 import os
 import resource
+import shutil
 import statistics
 import subprocess
 import sys
@@ -122,24 +124,32 @@ def chronology_cost(binary, runs):
     out = os.path.join(WORK, "chronology-out")
     os.makedirs(out, exist_ok=True)
     for name, table in tables:
-        wall = {False: [], True: []}
-        cpu = {False: [], True: []}
-        for _ in range(runs):
-            for chronology in (False, True):
-                extra = ["--chronology=crn,csv"] if chronology else []
-                before = resource.getrusage(resource.RUSAGE_CHILDREN)
-                start = time.perf_counter()
-                subprocess.run([binary, "-c", "30", "-j", "1", "-d", out, *extra, table],
-                               check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-                wall[chronology].append(time.perf_counter() - start)
-                after = resource.getrusage(resource.RUSAGE_CHILDREN)
-                cpu[chronology].append(after.ru_utime - before.ru_utime +
-                                       after.ru_stime - before.ru_stime)
-        line = [f"{name:>22}:"]
-        for what, times in (("wall", wall), ("CPU", cpu)):
-            a, b = statistics.median(times[False]), statistics.median(times[True])
-            line.append(f"{what} {a:.4f} s -> {b:.4f} s ({100 * (b / a - 1):+.1f}%)")
-        print("  ".join(line), flush=True)
+        for jobs in (1, 2):
+            wall = {False: [], True: []}
+            cpu = {False: [], True: []}
+            for _ in range(runs):
+                for chronology in (False, True):
+                    extra = ["--chronology=crn,csv"] if chronology else []
+                    # A fresh folder each run: replacing the files of the run before would wait
+                    # for the system to finish writing them, which is no cost of the run itself.
+                    folder = os.path.join(out, "run")
+                    shutil.rmtree(folder, ignore_errors=True)
+                    os.makedirs(folder)
+                    before = resource.getrusage(resource.RUSAGE_CHILDREN)
+                    start = time.perf_counter()
+                    subprocess.run([binary, "-c", "30", "-j", str(jobs), "-d", folder, *extra,
+                                    table],
+                                   check=True, stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.DEVNULL)
+                    wall[chronology].append(time.perf_counter() - start)
+                    after = resource.getrusage(resource.RUSAGE_CHILDREN)
+                    cpu[chronology].append(after.ru_utime - before.ru_utime +
+                                           after.ru_stime - before.ru_stime)
+            line = [f"{name:>22} j{jobs}:"]
+            for what, times in (("wall", wall), ("CPU", cpu)):
+                a, b = statistics.median(times[False]), statistics.median(times[True])
+                line.append(f"{what} {a:.4f} s -> {b:.4f} s ({100 * (b / a - 1):+.1f}%)")
+            print("  ".join(line), flush=True)
 
 
 def collection(binary, runs):

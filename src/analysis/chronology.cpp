@@ -6,6 +6,8 @@
 #include <cstring>
 #include <limits>
 
+#include "core/capacities.h"
+
 namespace ringsmooth {
 namespace {
 
@@ -51,7 +53,7 @@ void sortedMedians(const double sorted[], int n, double& m, double& deviation) {
 
 // Up to this many values, sorting them once (by counting ranks) and walking out from the
 // middle is quicker than narrowing the search for each median.
-constexpr int SORTED_MEDIANS_MOST = 48;
+constexpr int SORTED_MEDIANS_MOST = 40;
 
 // v[0..n) in ascending order into sorted[0..n), each value put at its rank: the number of
 // values below it, ties counted by place. Branch-free compares, which for a few dozen values
@@ -78,22 +80,26 @@ struct Ranks {
   int high;
 };
 
-// A sorted sample of a set guesses where its ranks lie; the pivots are sample values around
-// the guess, all counted in one sweep; a band of at most NARROWED_ENOUGH values is searched
-// directly.
-constexpr int SAMPLE_SIZE = 32;
-constexpr int PIVOTS = 8;        // every other sample value
-constexpr int PIVOT_SPACING = 2;
+// A sorted sample of a set guesses where its ranks lie: 16 values, or 32 from sets of
+// LARGE_SET values or more; the pivots are sample values around the guess (every value of a
+// small sample, every other one of a large), all counted in one sweep; a band of at most
+// NARROWED_ENOUGH values is searched directly.
+constexpr int SMALL_SAMPLE = 16;
+constexpr int LARGE_SAMPLE = 32;
+constexpr int LARGE_SET = 256;
+constexpr int PIVOTS = 8;
 constexpr int NARROWED_ENOUGH = 64;
 
-// SAMPLE_SIZE values of value(0..n) from evenly spread places, n >= SAMPLE_SIZE, sorted.
+int sampleSize(int n) { return n >= LARGE_SET ? LARGE_SAMPLE : SMALL_SAMPLE; }
+
+// sampleSize(n) values of value(0..n) from evenly spread places, n > SORTED_MEDIANS_MOST,
+// sorted.
 template <class Value>
 void sortedSample(Value value, int n, double sample[]) {
-  double drawn[SAMPLE_SIZE];
-  for (int i = 0; i < SAMPLE_SIZE; ++i) {
-    drawn[i] = value(static_cast<int>((2L * i + 1) * n / (2 * SAMPLE_SIZE)));
-  }
-  rankSort(drawn, SAMPLE_SIZE, sample);
+  const int size = sampleSize(n);
+  double drawn[LARGE_SAMPLE];
+  for (int i = 0; i < size; ++i) drawn[i] = value(static_cast<int>((2L * i + 1) * n / (2 * size)));
+  rankSort(drawn, size, sample);
 }
 
 // The distances of sorted[0..count) from m, sorted: walked out from m, one side or the other.
@@ -119,11 +125,13 @@ void sortedDistances(const double sorted[], int count, double m, double distance
 // to band[] (without branches). Returns their count, with r moved to count within them.
 template <class Value>
 int narrowToBand(Value value, int n, const double sample[], Ranks& r, double band[]) {
-  const int guess = static_cast<int>((2L * r.low + 1) * SAMPLE_SIZE / (2L * n));
-  constexpr int SPAN = (PIVOTS - 1) * PIVOT_SPACING;
-  const int firstPivot = std::clamp(guess - SPAN / 2, 0, SAMPLE_SIZE - 1 - SPAN);
+  const int size = sampleSize(n);
+  const int guess = static_cast<int>((2L * r.low + 1) * size / (2L * n));
+  const int spacing = size / SMALL_SAMPLE;
+  const int span = (PIVOTS - 1) * spacing;
+  const int firstPivot = std::clamp(guess - span / 2, 0, size - 1 - span);
   double pivot[PIVOTS];
-  for (int p = 0; p < PIVOTS; ++p) pivot[p] = sample[firstPivot + p * PIVOT_SPACING];
+  for (int p = 0; p < PIVOTS; ++p) pivot[p] = sample[firstPivot + p * spacing];
   // Eight counts in four pairs of registers, each a chain of its own.
   static_assert(PIVOTS == 8);
   const Pair pivots01 = pairAt(pivot);
@@ -161,7 +169,7 @@ int narrowToBand(Value value, int n, const double sample[], Ranks& r, double ban
   return inside;
 }
 
-// The values of ranks r of value(0..n), n >= SAMPLE_SIZE, whose sorted sample is sample[]:
+// The values of ranks r of value(0..n), n > SORTED_MEDIANS_MOST, whose sorted sample is sample[]:
 // the search narrowed to a band (again, with a new sample, in the rare case that the ranks
 // fell beyond the pivots), then a selection among the few values left. work[0..2n) and
 // sample[] are overwritten.
@@ -196,16 +204,16 @@ double medianOf(int n, double low, double high) { return n % 2 == 1 ? low : (low
 // The median m of x[0..n), n > SORTED_MEDIANS_MOST, and the median of |x[i] - m|, x not
 // reordered: each found by narrowing, the deviations' sample sorted from the values' own.
 void selectedMedians(const double x[], int n, double work[], double& m, double& deviation) {
-  double sample[SAMPLE_SIZE];
-  double distances[SAMPLE_SIZE];
+  double sample[LARGE_SAMPLE];
+  double distances[LARGE_SAMPLE];
   double low = 0.0;
   double high = 0.0;
-  double valueSample[SAMPLE_SIZE];
+  double valueSample[LARGE_SAMPLE];
   sortedSample([x](int i) { return x[i]; }, n, valueSample);
-  std::copy(valueSample, valueSample + SAMPLE_SIZE, sample);
+  std::copy(valueSample, valueSample + sampleSize(n), sample);
   rankedValues([x](int i) { return x[i]; }, n, middleRanks(n), sample, work, low, high);
   m = medianOf(n, low, high);
-  sortedDistances(valueSample, SAMPLE_SIZE, m, distances);
+  sortedDistances(valueSample, sampleSize(n), m, distances);
   rankedValues([x, m](int i) { return std::fabs(x[i] - m); }, n, middleRanks(n), distances,
                work, low, high);
   deviation = medianOf(n, low, high);
@@ -242,23 +250,47 @@ double weightedMean(const double x[], int n, double m, double scale) {
   return weighted / weights;
 }
 
-// The indices of the years [from, to) put into year order: year j's, in series order, at
-// tile[(j - from) * seriesCount ...], their count in depth[j]. Each series' stretch of the
-// years is read in one sweep.
-void gatherBlock(const SeriesIndices& in, int firstYear, int from, int to, double tile[],
-                 int depth[]) {
-  const long row = in.seriesCount;
-  std::fill(depth + from, depth + to, 0);
+// The part of a series' indices that falls in a block of years: its indices of the years
+// j in [begin, end) (counted from the chronology's first year) are column[j - offset].
+struct Stretch {
+  const double* column;
+  int offset;
+  int begin;
+  int end;
+};
+
+// The stretches of the series taking part that fall in the years [from, to), in series order.
+int stretchesIn(const SeriesIndices& in, int firstYear, int from, int to, Stretch stretch[]) {
+  int count = 0;
   for (int k = 0; k < in.seriesCount; ++k) {
     if (in.taking[k] == 0) continue;
-    const int offset = in.firstYear[k] - firstYear;  // the series' first year, counted
+    const int offset = in.firstYear[k] - firstYear;
     const int begin = std::max(from, offset);
     const int end = std::min(to, offset + in.yearCount[k]);
-    const double* column = in.values + k * in.stride;
+    if (begin < end) stretch[count++] = Stretch{in.values + k * in.stride, offset, begin, end};
+  }
+  return count;
+}
+
+// The indices of the years [from, to), a few, put into year order: year j's, in series order,
+// at tile[(j - from) * seriesCount ...], their count in depth[j]. Each series' indices of these
+// years are neighbours in memory, read together.
+constexpr int TILES_AHEAD = 2;
+
+void gatherTile(const Stretch stretch[], int count, long seriesCount, int from, int to,
+                double tile[], int depth[]) {
+  std::fill(depth + from, depth + to, 0);
+  for (int s = 0; s < count; ++s) {
+    const int begin = std::max(from, stretch[s].begin);
+    const int end = std::min(to, stretch[s].end);
+    // The series' indices of a later tile, asked for now: a sweep across hundreds of series
+    // is more streams than the processor follows on its own.
+    const int later = begin + TILES_AHEAD * CHRONOLOGY_TILE_YEARS;
+    if (later < stretch[s].end) __builtin_prefetch(stretch[s].column + (later - stretch[s].offset));
     for (int j = begin; j < end; ++j) {
-      const double index = column[j - offset];
-      if (std::isnan(index)) continue;
-      tile[(j - from) * row + depth[j]++] = index;
+      const double index = stretch[s].column[j - stretch[s].offset];
+      tile[(j - from) * seriesCount + depth[j]] = index;
+      depth[j] += static_cast<int>(!std::isnan(index));
     }
   }
 }
@@ -280,15 +312,21 @@ double biweightMean(const double x[], int n, double scratch[]) {
 
 void chronology(const SeriesIndices& indices, int firstYear, int years, double mean[],
                 int depth[], double work[]) {
+  Stretch stretch[MAX_SERIES];
   const long row = indices.seriesCount;
   double* tile = work;
-  double* scratch = work + CHRONOLOGY_BLOCK_YEARS * row;
+  double* scratch = work + CHRONOLOGY_TILE_YEARS * row;
   for (int from = 0; from < years; from += CHRONOLOGY_BLOCK_YEARS) {
     const int to = std::min(years, from + CHRONOLOGY_BLOCK_YEARS);
-    gatherBlock(indices, firstYear, from, to, tile, depth);
-    for (int j = from; j < to; ++j) {
-      mean[j] = depth[j] == 0 ? std::numeric_limits<double>::quiet_NaN()
-                              : biweightMean(tile + (j - from) * row, depth[j], scratch);
+    const int count = stretchesIn(indices, firstYear, from, to, stretch);
+    for (int tileFrom = from; tileFrom < to; tileFrom += CHRONOLOGY_TILE_YEARS) {
+      const int tileTo = std::min(to, tileFrom + CHRONOLOGY_TILE_YEARS);
+      gatherTile(stretch, count, row, tileFrom, tileTo, tile, depth);
+      for (int j = tileFrom; j < tileTo; ++j) {
+        mean[j] = depth[j] == 0
+                      ? std::numeric_limits<double>::quiet_NaN()
+                      : biweightMean(tile + (j - tileFrom) * row, depth[j], scratch);
+      }
     }
   }
 }

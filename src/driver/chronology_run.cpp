@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <memory>
+#include <thread>
 
 #include "analysis/chronology.h"
 #include "core/run_error.h"
+#include "driver/jobs.h"
 #include "output/chronology_files.h"
 #include "output/whole_file.h"
 
@@ -18,7 +20,39 @@ ChronologyOutputNames chronologyOutputs(const std::string& stem, ChronologyFiles
 TableChronology::TableChronology(const SeriesTable& table)
     : table_(table), taking_(static_cast<std::size_t>(std::max(table.seriesCount, 0)), 0) {}
 
-std::string TableChronology::build(const char* title, PlotBook* book) {
+// Indices enough to pay for starting a thread for a share of the years.
+constexpr long FEWEST_INDICES_FOR_THREADS = 100000;
+
+void TableChronology::buildYears(int first, int years, int jobs) {
+  const SeriesTable& t = table_;
+  long indices = 0;
+  for (int k = 0; k < t.seriesCount; ++k) {
+    if (taking_[static_cast<std::size_t>(k)] != 0) indices += t.yearCount[k];
+  }
+  if (years == 0) return;
+  const int blocks = (years + CHRONOLOGY_BLOCK_YEARS - 1) / CHRONOLOGY_BLOCK_YEARS;
+  const int shares = indices < FEWEST_INDICES_FOR_THREADS ? 1 : std::clamp(jobs, 1, blocks);
+  const std::size_t workSize =
+      static_cast<std::size_t>(CHRONOLOGY_TILE_YEARS + 2) * static_cast<std::size_t>(t.seriesCount);
+  const auto work = std::make_unique_for_overwrite<double[]>(workSize * shares);
+  const SeriesIndices in{t.values, MAX_YEARS, t.firstYear, t.yearCount, taking_.data(),
+                         t.seriesCount};
+  // Share s takes whole blocks of years; each year is computed alone, so the chronology is
+  // the same for any number of shares.
+  const auto share = [&](int s) {
+    const int from = std::min(years, blocks * s / shares * CHRONOLOGY_BLOCK_YEARS);
+    const int to = std::min(years, blocks * (s + 1) / shares * CHRONOLOGY_BLOCK_YEARS);
+    chronology(in, first + from, to - from, mean_.data() + from, depth_.data() + from,
+               work.get() + workSize * static_cast<std::size_t>(s));
+  };
+  const TerminationSignalsBlocked blocked;
+  std::vector<std::thread> threads;
+  for (int s = 1; s < shares; ++s) threads.emplace_back(share, s);
+  share(0);
+  for (std::thread& thread : threads) thread.join();
+}
+
+std::string TableChronology::build(const char* title, PlotBook* book, int jobs) {
   const SeriesTable& t = table_;
   int first = 0;
   int last = 0;
@@ -33,11 +67,7 @@ std::string TableChronology::build(const char* title, PlotBook* book) {
   const std::size_t span = any ? static_cast<std::size_t>(last - first + 1) : 0;
   mean_.resize(span);
   depth_.resize(span);
-  const auto work = std::make_unique_for_overwrite<double[]>(
-      static_cast<std::size_t>(CHRONOLOGY_BLOCK_YEARS + 2) * static_cast<std::size_t>(t.seriesCount));
-  chronology(SeriesIndices{t.values, MAX_YEARS, t.firstYear, t.yearCount, taking_.data(),
-                           t.seriesCount},
-             first, static_cast<int>(span), mean_.data(), depth_.data(), work.get());
+  buildYears(first, static_cast<int>(span), jobs);
   // From the first to the last year with an index.
   const auto withIndex = [](int depth) { return depth > 0; };
   const auto from = std::find_if(depth_.begin(), depth_.end(), withIndex) - depth_.begin();

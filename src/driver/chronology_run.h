@@ -29,9 +29,10 @@ class TableChronology {
   // Where the pipeline's writer marks each series written with its indices.
   unsigned char* writtenSeries() { return taking_.data(); }
 
-  // Builds the chronology and draws its page into `book` (null: no plots). Returns the note
-  // for the table: its years and its largest depth, or that there is none.
-  std::string build(const char* title, PlotBook* book);
+  // Builds the chronology, its years shared among up to `jobs` threads, and draws its page
+  // into `book` (null: no plots). Returns the note for the table: its years and its largest
+  // depth, or that there is none.
+  std::string build(const char* title, PlotBook* book, int jobs);
 
   // Writes the files named in `names` (the CSV first), each whole. Throws InputError when a
   // file can't be written, and for a .crn whose index (or year) 4 columns can't hold, naming
@@ -40,6 +41,9 @@ class TableChronology {
              IndexKind index) const;
 
  private:
+  // mean_ and depth_ of the years first .. first + years - 1.
+  void buildYears(int first, int years, int jobs);
+
   const SeriesTable& table_;
   std::vector<unsigned char> taking_;  // per series: its indices take part
   int firstYear_ = 0;  // the chronology's: from the first to the last year with an index

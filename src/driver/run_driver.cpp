@@ -258,7 +258,7 @@ int runTable(RunSettings& settings, const RunConsole& console) {
   std::string chronologyNote;
   if (chronology) {
     const std::string title = "Chronology of " + withoutExtension(settings.inputFileName);
-    chronologyNote = chronology->build(title.c_str(), book ? &*book : nullptr);
+    chronologyNote = chronology->build(title.c_str(), book ? &*book : nullptr, console.jobs);
   }
   finish();
   if (chronology) {

@@ -194,6 +194,22 @@ TEST_F(Jobs, BatchRunsWriteTheSameForAnyNumberOfThreads) {
   EXPECT_EQ(rows, 9000);
 }
 
+// A table's chronology, its years shared among threads when it has indices enough: the same
+// files for any number.
+TEST_F(Jobs, AChronologyIsTheSameForAnyNumberOfThreads) {
+  write("big.txt", mixedTable(160, 1300, 42));
+  std::vector<Outputs> runs;
+  for (const char* jobs : {"1", "2", "7"}) {
+    runner::Options o;
+    o.arguments = {"-c", "20", "--chronology=crn,csv", "--jobs", jobs, "big.txt"};
+    runs.push_back(collect(runner::run(folder, o), {"big.chron.csv", "big.crn"}));
+  }
+  EXPECT_EQ(runs[0].status, 0) << runs[0].errors;
+  EXPECT_NE(runs[0].errors.find("Chronology 1500 to 2799 (1300 years)"), std::string::npos)
+      << runs[0].errors;
+  for (std::size_t j = 1; j < runs.size(); ++j) expectSame(runs[0], runs[j], "jobs run " + std::to_string(j));
+}
+
 // Starts a batch run in `folder` with `arguments`, standard error to /dev/null, and returns at
 // once with its process id.
 pid_t startBatch(const std::string& folder, const std::vector<std::string>& arguments) {
