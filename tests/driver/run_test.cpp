@@ -413,12 +413,11 @@ TEST_F(ProgramRun, InputErrorsEndWithAReportAndStatus1) {
   EXPECT_EQ(read("good.txt"), goodTable);  // never overwritten
 }
 
-// The settings that make close() of the file whose name ends with `name` fail with EIO (the
-// address sanitizer, when there is one, must let the preloaded library come first).
+// The settings that make close() of the file whose name ends with `name` fail with EIO.
 std::vector<std::string> closeFails(const std::string& name) {
-  const char* sanitizer = std::getenv("ASAN_OPTIONS");
-  return {std::string("LD_PRELOAD=") + CLOSE_FAILS_LIBRARY, "CLOSE_FAILS_FOR=" + name,
-          std::string("ASAN_OPTIONS=") + (sanitizer ? sanitizer : "") + ":verify_asan_link_order=0"};
+  std::vector<std::string> settings = runner::preloading(CLOSE_FAILS_LIBRARY);
+  settings.push_back("CLOSE_FAILS_FOR=" + name);
+  return settings;
 }
 
 // Whatever the run could not write (a full disk, a console or standard error that takes
