@@ -234,9 +234,13 @@ TEST_F(ProgramRun, ManySeriesInOrderWithSkippedOnesAmongThem) {
 }
 
 // A cutoff whose filter fits its storage (10,000 coefficients) shows the filter before the
-// length stop; a longer one shows the heading alone.
+// length stop; a longer one shows the heading alone. Nine series fill a batch of filters and
+// begin another: a longer filter is computed for none of them (it would overrun their storage).
 TEST_F(ProgramRun, CutoffBeyondEveryLimitStopsCleanly) {
   Table t{1900, 50, {{"S", 0, ringWidths(50, 16)}}};
+  for (unsigned k = 2; k <= 9; ++k) {
+    t.series.push_back({"S" + std::to_string(k), 0, ringWidths(50, 15 + k)});
+  }
   const std::string filter = reference::compute(t.series[0].cells, FLAG, 10000, false).echo;
   const std::string heading = filter.substr(0, filter.find(" ip:"));
   ASSERT_NE(heading.find("(length ***)"), std::string::npos) << heading;
