@@ -10,11 +10,23 @@
 #include <cstdio>
 #include <string>
 #include <thread>
+#include <vector>
 
+#include "support/program.h"
 #include "support/text_stream.h"
 
 namespace ringsmooth {
 namespace {
+
+// What can be read from `fd` (non-blocking) now.
+std::string readAvailable(int fd) {
+  std::string text;
+  char chunk[256];
+  for (ssize_t got; (got = ::read(fd, chunk, sizeof chunk)) > 0;) {
+    text.append(chunk, static_cast<std::size_t>(got));
+  }
+  return text;
+}
 
 // What the display wrote for: two tables, a start, then series done before and after a second,
 // then hidden.
@@ -26,11 +38,7 @@ std::string shown(std::FILE* stream, std::FILE* readBack) {
   std::string before;
   if (readBack != nullptr) {
     std::fflush(stream);
-    char chunk[256];
-    while (const std::size_t got = ::read(fileno(readBack), chunk, sizeof chunk)) {
-      if (got == static_cast<std::size_t>(-1)) break;
-      before.append(chunk, got);
-    }
+    before = readAvailable(fileno(readBack));
   }
   EXPECT_EQ(before, "") << "shown within the first second";
   std::this_thread::sleep_for(std::chrono::milliseconds(1100));
@@ -52,9 +60,7 @@ TEST(Progress, ShownOnATerminalAfterASecondOnly) {
   ASSERT_NE(stream, nullptr);
   ASSERT_EQ(fcntl(master, F_SETFL, O_NONBLOCK), 0);
   shown(stream, readBack);
-  std::string text;
-  char chunk[256];
-  for (ssize_t got; (got = ::read(master, chunk, sizeof chunk)) > 0;) text.append(chunk, static_cast<std::size_t>(got));
+  const std::string text = readAvailable(master);
   // The line is drawn over the one before and erases what is left of it.
   EXPECT_NE(text.find("\rringsmooth: table 2 of 2, series 0 of 20\033[K"), std::string::npos) << text;
   EXPECT_EQ(text.rfind("\r\033[K"), text.size() - 4) << "the line is cleared at the end";
@@ -67,6 +73,54 @@ TEST(Progress, NeverShownOnAFile) {
   support::TextStream file("");
   shown(file.get(), nullptr);
   EXPECT_EQ(file.contents(), "");
+}
+
+// A batch run's display on a terminal, the program's clock stepping a second at every reading
+// (so that each change is drawn): the last line drawn, just before the line is erased at the
+// end, shows every series of the last table done, whether the series were computed on the
+// writing thread or ahead of it by others.
+class ProgressRun : public runner::ScratchTest {};
+
+std::string seriesTable(int series) {
+  std::string text = "Year";
+  for (int k = 0; k < series; ++k) text += " S" + std::to_string(k + 1);
+  for (int year = 1901; year <= 1930; ++year) {
+    text += "\n" + std::to_string(year);
+    for (int k = 0; k < series; ++k) text += " " + std::to_string(1 + (year * (k + 3)) % 7);
+  }
+  return text + "\n";
+}
+
+TEST_F(ProgressRun, TheLastLineDrawnShowsEverySeriesDone) {
+  write("a.txt", seriesTable(37));
+  write("b.txt", seriesTable(9));
+  const struct {
+    std::vector<std::string> arguments;
+    const char* last;  // the last line drawn
+  } cases[] = {
+      {{"--jobs=1", "a.txt"}, "table 1 of 1, series 37 of 37"},
+      {{"--jobs=2", "a.txt"}, "table 1 of 1, series 37 of 37"},
+      {{"--jobs=1", "a.txt", "b.txt"}, "table 2 of 2, series 9 of 9"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.arguments.front() + " " + c.arguments.back());
+    int master = -1;
+    int terminal = -1;
+    ASSERT_EQ(openpty(&master, &terminal, nullptr, nullptr, nullptr), 0);
+    ASSERT_EQ(fcntl(master, F_SETFL, O_NONBLOCK), 0);
+    runner::Options o;
+    o.arguments = {"-c", "5"};
+    o.arguments.insert(o.arguments.end(), c.arguments.begin(), c.arguments.end());
+    o.environment = runner::preloading(CLOCK_STEPS_LIBRARY);
+    o.standardError = ::ttyname(terminal);
+    EXPECT_EQ(runner::run(folder, o).status, 0);
+    const std::string text = readAvailable(master);
+    ::close(terminal);
+    ::close(master);
+    const std::size_t last = text.rfind("\rringsmooth: ");
+    ASSERT_NE(last, std::string::npos) << text;
+    EXPECT_EQ(text.substr(last), "\rringsmooth: " + std::string(c.last) + "\033[K\r\033[K");
+  }
 }
 
 }  // namespace

@@ -35,6 +35,14 @@ inline std::string quoted(const std::string& text) {
   return out + "'";
 }
 
+// The settings that preload `library` into the program (the address sanitizer, when there is
+// one, must let the preloaded library come first).
+inline std::vector<std::string> preloading(const char* library) {
+  const char* sanitizer = std::getenv("ASAN_OPTIONS");
+  return {std::string("LD_PRELOAD=") + library,
+          std::string("ASAN_OPTIONS=") + (sanitizer ? sanitizer : "") + ":verify_asan_link_order=0"};
+}
+
 // Runs the program in `folder` (no X display); standard output goes to console.out and standard
 // error to console.err there, and both are read back.
 inline Result run(const std::string& folder, const Options& o) {
