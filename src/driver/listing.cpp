@@ -14,6 +14,7 @@
 #include "core/text_field.h"
 #include "driver/fixed_field.h"
 #include "driver/jobs.h"
+#include "output/whole_file.h"
 
 namespace ringsmooth {
 namespace {
@@ -122,14 +123,8 @@ void Listing::create(const std::string& fileName, OutputFormat format) {
 }
 
 void Listing::writeAll(const char* data, long size) {
-  while (size > 0) {
-    const ssize_t written = ::write(fd_, data, static_cast<size_t>(size));
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      throw error("Cannot write", errno);
-    }
-    data += written;
-    size -= written;
+  if (const int failure = writeFully(fd_, data, static_cast<std::size_t>(size)); failure != 0) {
+    throw error("Cannot write", failure);
   }
 }
 

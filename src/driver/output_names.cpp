@@ -15,17 +15,13 @@ const char* extensionOf(OutputFormat format) {
   return format == OutputFormat::Csv ? ".spline.csv" : ".lst";
 }
 
-bool endsWith(const std::string& text, const std::string& end) {
-  return text.size() > end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 // The output name without the first format's extension: what the other outputs are named
 // after.
 std::string outputStem(const RunSettings& settings) {
   const std::string& name = settings.outputFileName;
   if (name == "-") return withoutExtension(plotBase(settings));
   const std::string extension = extensionOf(settings.formats.front());
-  if (endsWith(name, extension)) return name.substr(0, name.size() - extension.size());
+  if (name.size() > extension.size() && name.ends_with(extension)) return name.substr(0, name.size() - extension.size());
   return withoutExtension(name);
 }
 
@@ -73,9 +69,11 @@ bool sameFile(const FileIdentity& a, const FileIdentity& b) {
   return a.path == b.path || (a.exists && b.exists && a.device == b.device && a.inode == b.inode);
 }
 
-std::string shownTable(const std::string& table) { return table == "-" ? "standard input" : table; }
-
 }  // namespace
+
+std::string tableName(const std::string& table) {
+  return table == "-" ? "standard input" : table;
+}
 
 RunSettings tableSettings(const CommandLine& c, std::size_t t) {
   RunSettings settings = c.settings;
@@ -146,13 +144,13 @@ std::string outputClash(const CommandLine& c) {
     const Output& o = outputs[i];
     for (std::size_t j = i + 1; j < outputs.size(); ++j) {
       if (outputs[j].table != o.table && sameFile(o.id, outputs[j].id)) {
-        return "tables " + shownTable(c.tables[o.table]) + " and " +
-               shownTable(c.tables[outputs[j].table]) + " would both write " + o.name;
+        return "tables " + tableName(c.tables[o.table]) + " and " +
+               tableName(c.tables[outputs[j].table]) + " would both write " + o.name;
       }
     }
     for (std::size_t t = 0; t < c.tables.size(); ++t) {
       if (t != o.table && c.tables[t] != "-" && sameFile(o.id, tables[t])) {
-        return "table " + shownTable(c.tables[o.table]) + " would write " + o.name +
+        return "table " + tableName(c.tables[o.table]) + " would write " + o.name +
                " over table " + c.tables[t];
       }
     }

@@ -12,6 +12,9 @@
 
 namespace ringsmooth {
 
+// A batch table as reports name it: "standard input" for "-".
+std::string tableName(const std::string& table);
+
 // The settings of batch table t: the shared ones, with the table's name, its output's name (-o,
 // or beside the table or in -d's folder with the first format's extension) and the pdf plot
 // device unless another was asked for.

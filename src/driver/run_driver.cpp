@@ -103,9 +103,6 @@ void refuseOutputOverTable(const OpenTable& table, const std::string& outputName
   }
 }
 
-std::string tableName(const std::string& table) {
-  return table == "-" ? "standard input" : table;
-}
 
 // Where one table's run writes besides its output.
 struct RunConsole {

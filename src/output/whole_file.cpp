@@ -19,6 +19,17 @@ InputError fileError(const char* verb, const char* what, const std::string& name
 
 }  // namespace
 
+int writeFully(int fd, const char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t written = ::write(fd, data, size);
+    if (written < 0 && errno == EINTR) continue;
+    if (written < 0) return errno;
+    data += written;
+    size -= static_cast<std::size_t>(written);
+  }
+  return 0;
+}
+
 void writeWholeFile(const std::string& name, const std::string& text, const char* what) {
   ReplacedFile file;
   if (const int failure = file.open(name); failure != 0) {
@@ -26,15 +37,9 @@ void writeWholeFile(const std::string& name, const std::string& text, const char
     error.message = creationFailure(name, failure);
     throw error;
   }
-  const char* data = text.data();
-  std::size_t left = text.size();
-  while (left > 0) {
-    const ssize_t written = ::write(file.fd(), data, left);
-    if (written < 0 && errno == EINTR) continue;
-    // The file's temporary goes with `file`; an earlier file of the name stays as it was.
-    if (written < 0) throw fileError("Cannot write", what, name, errno);
-    data += written;
-    left -= static_cast<std::size_t>(written);
+  // On a failure the file's temporary goes with `file`; an earlier file of the name stays.
+  if (const int failure = writeFully(file.fd(), text.data(), text.size()); failure != 0) {
+    throw fileError("Cannot write", what, name, failure);
   }
   if (const int failure = file.commit(); failure != 0) {
     throw fileError("Cannot write", what, name, failure);
