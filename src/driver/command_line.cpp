@@ -341,8 +341,10 @@ class Parser {
         formatGiven_ = true;
         return formatList(shown, value, s.formats);
       case Option::Plots:
-        return pick(shown, value, {{"none", ' '}, {"listed", 'n'}, {"widest", 'y'}},
-                    "none, listed or widest", s.plotRangeAnswer);
+        return pick(shown, value,
+                    {{"none", PlotSpan::None}, {"listed", PlotSpan::Listed},
+                     {"widest", PlotSpan::Widest}},
+                    "none, listed or widest", s.plotSpan);
       case Option::Ends:
         return pick(shown, value, {{"predict", Ends::Predict}, {"none", Ends::None}},
                     "predict or none", s.ends);
@@ -360,7 +362,7 @@ class Parser {
         c_.outputDir = value;
         return;
       case Option::Normalize:
-        s.normalizeAnswer = 'y';
+        s.scaling = Scaling::Standardize;
         return;
       case Option::Response:
         response_ = true;
@@ -412,7 +414,7 @@ class Parser {
     if (fromStandardInput == 1 && c_.output.empty()) {
       return fail("TABLE - (standard input) needs -o FILE, or -o - for standard output");
     }
-    if (s.normalizeAnswer == 'y') {
+    if (s.scaling == Scaling::Standardize) {
       // A ratio of standard normal deviates, which centre on 0, means nothing.
       if (indexGiven_ && s.index == IndexKind::Ratio) {
         return fail("--index=ratio has no meaning with -n (standard normal deviates)");
@@ -422,7 +424,6 @@ class Parser {
     if (s.chronology.any() && fromStandardInput == 1) {
       return fail("--chronology needs a named TABLE: standard input (-) gives no site ID");
     }
-    if (s.normalizeAnswer != 'y') s.normalizeAnswer = 'n';
     c_.action = CommandLine::Action::Batch;
   }
 
@@ -453,6 +454,12 @@ int writeAll(std::FILE* out, std::FILE* err, const std::string& text) {
 
 const char* usageText() { return usage().c_str(); }
 
+int usageError(const std::string& message, std::FILE* err) {
+  std::fprintf(err, "%s: %s\nTry '%s --help' for more information.\n", kProgramName,
+               message.c_str(), kProgramName);
+  return EXIT_USAGE;
+}
+
 CommandLine parseCommandLine(int argc, const char* const* argv) {
   CommandLine c;
   Parser(c).parse(argv == nullptr ? 0 : argc, argv);
@@ -469,9 +476,7 @@ int handleCommandLine(const CommandLine& c, std::FILE* out, std::FILE* err) {
     case CommandLine::Action::Response:
       return writeAll(out, err, responseText(c.settings.cutoff));
     case CommandLine::Action::UsageError:
-      std::fprintf(err, "%s: %s\nTry '%s --help' for more information.\n", kProgramName,
-                   c.error.c_str(), kProgramName);
-      return EXIT_USAGE;
+      return usageError(c.error, err);
     case CommandLine::Action::Dialogue:
     case CommandLine::Action::Batch:
       break;
