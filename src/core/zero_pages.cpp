@@ -6,12 +6,11 @@
 
 namespace ringsmooth {
 
-void* zeroPages(std::size_t bytes) {
+void* zeroPages(std::size_t bytes, bool largePages) {
   void* memory =
       ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (memory == MAP_FAILED) throw std::bad_alloc();
-  // Large pages where the system offers them: a full table is 50 MB of page faults otherwise.
-  ::madvise(memory, bytes, MADV_HUGEPAGE);
+  if (largePages) ::madvise(memory, bytes, MADV_HUGEPAGE);
   return memory;
 }
 
