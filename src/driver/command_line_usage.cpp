@@ -1,12 +1,13 @@
 // The command lines that need no run: the usage text, the version, the cutoff's response and
 // usage errors.
+#include "driver/command_line.h"
+
 #include <cerrno>
 #include <cstring>
 #include <string>
 
 #include "core/capacities.h"
 #include "core/run_error.h"
-#include "driver/command_line.h"
 #include "driver/response.h"
 
 namespace ringsmooth {

@@ -144,7 +144,10 @@ void smoothTable(RunSettings& settings, const TableConsole& console, const Serie
     throw;
   }
   if (console.dialogue == nullptr) noteSeriesShorterThanCutoff(console, settings, tally);
-  if (!indices) return finish();
+  if (!indices) {
+    finish();
+    return;
+  }
   TableChronology chronology(*indices);
   const std::string title = "Chronology of " + withoutExtension(settings.inputFileName);
   const std::string note = chronology.build(title.c_str(), book, console.jobs);
