@@ -11,8 +11,8 @@ void IndexStoreDeleter::operator()(IndexStore* store) const {
 IndexStorePtr makeIndexStore(int seriesCount) {
   // A plain aggregate of numbers: zeroed memory is a valid, fully zeroed object. Small pages:
   // only the years of each column are touched (24 MB of the 56 MB for 699 series of 500 to
-  // 8,000 years), where large pages would each be zeroed whole, all 56 MB, at 40 to 70 ms of
-  // system time more than the table alone (measured: 15 to 25 ms more with small pages).
+  // 8,000 years: 20 to 35 ms of system time here), where large pages would each be zeroed
+  // whole, all 56 MB (40 to 70 ms).
   IndexStorePtr store(static_cast<IndexStore*>(zeroPages(sizeof(IndexStore), false)));
   store->seriesCount = seriesCount;
   return store;
