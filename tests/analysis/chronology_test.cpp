@@ -142,7 +142,7 @@ TEST(Chronology, EachYearItsOwnIndicesInSeriesOrder) {
   }
   const int first = 995;  // five years before any series that takes part
   const int years = 160;
-  std::vector<double> mean(years, -1.0), work((ringsmooth::CHRONOLOGY_TILE_YEARS + 2) * SERIES);
+  std::vector<double> mean(years, -1.0), work(ringsmooth::chronologyWorkSize(SERIES));
   std::vector<int> depth(years, -1);
   ringsmooth::chronology({values.data(), STRIDE, firstYear, yearCount, taking, SERIES}, first,
                          years, mean.data(), depth.data(), work.data());
