@@ -116,10 +116,10 @@ TEST(SeriesIndices, RatioDifferenceFilledAndSplinesNotAboveZero) {
   }
 }
 
-// Series' indices taken year by year, over more years than are gathered at a time: each
-// year's depth and biweight mean of its indices in series order (NaN for a year without any),
-// against gathering them here year by year. Years without an index (NaN) and a series that
-// takes no part are left out.
+// Series' indices taken year by year, series entering and leaving: each year's depth and
+// biweight mean of its indices in series order (NaN for a year without any), against gathering
+// them here year by year. Years without an index (NaN) and a series that takes no part are left
+// out.
 TEST(Chronology, EachYearItsOwnIndicesInSeriesOrder) {
   const struct {
     int firstYear;
