@@ -6,15 +6,15 @@ size with plain tools).
 
 usage: bench/program_bench.py [--binary build/ringsmooth] [--runs 3] [--only NAME] [--jobs 1,2]
                               [--table FILE COLUMNS CUTOFF] [--scaling] [--python] [--collection]
-                              [--chronology [--against EARLIER_BINARY]]
+                              [--chronology [--against EARLIER_BINARY] [--cutoff 30]]
 
 --jobs runs every size with each number of computing threads (RINGSMOOTH_JOBS). --python times
 the plain Python equivalent (bench/python_equivalent.py: numpy, statsmodels' Burg, scipy's
 smoothing spline) against the program on 100 series x 2,000 years at cutoff 32, and the program's
 start-up. --collection times one batch run over 1,000 tables of 30 series x 500 years.
 --chronology times batch runs with and without --chronology=crn,csv, in turn, with 1 and 2
-threads; --against adds an earlier binary to the same rounds, and the with-chronology times of
---binary against it.
+threads (-c 30, or --cutoff; --only ca533, 100x2000 or 699 for one table); --against adds an
+earlier binary to the same rounds, and the with-chronology times of --binary against it.
 """
 import argparse
 import os
@@ -114,7 +114,7 @@ def python_comparison(binary, runs):
           f"{one * 1000:.1f} ms")
 
 
-def chronology_cost(binaries, runs):
+def chronology_cost(binaries, runs, cutoff, only):
     """What --chronology=crn,csv adds to a batch run: runs with and without it, taken in turn (and
     of each binary in turn, when an earlier one is compared) so that the machine's moods fall on
     all alike; medians of wall time and of CPU time (user and system: what the run itself spent,
@@ -126,6 +126,8 @@ def chronology_cost(binaries, runs):
     out = os.path.join(WORK, "chronology-out")
     os.makedirs(out, exist_ok=True)
     for name, table in tables:
+        if only and not name.startswith(only):
+            continue
         for jobs in (1, 2):
             # (binary, with the chronology) -> wall and CPU times of each run
             wall = {(b, c): [] for b in binaries for c in (False, True)}
@@ -141,7 +143,7 @@ def chronology_cost(binaries, runs):
                     os.makedirs(folder)
                     before = resource.getrusage(resource.RUSAGE_CHILDREN)
                     start = time.perf_counter()
-                    subprocess.run([binary, "-c", "30", "-j", str(jobs), "-d", folder, *extra,
+                    subprocess.run([binary, "-c", cutoff, "-j", str(jobs), "-d", folder, *extra,
                                     table],
                                    check=True, stdout=subprocess.DEVNULL,
                                    stderr=subprocess.DEVNULL)
@@ -232,6 +234,7 @@ def main():
     parser.add_argument("--chronology", action="store_true", help="what a chronology adds")
     parser.add_argument("--against", action="append", default=[], metavar="BINARY",
                         help="with --chronology: an earlier binary, timed in the same rounds")
+    parser.add_argument("--cutoff", default="30", help="with --chronology: the runs' -c")
     args = parser.parse_args()
     os.makedirs(WORK, exist_ok=True)
     print(f"machine: {os.cpu_count()} cores; {os.uname().machine}; binary {args.binary}")
@@ -245,7 +248,8 @@ def main():
         collection(os.path.abspath(args.binary), args.runs)
         return
     if args.chronology:
-        chronology_cost([os.path.abspath(b) for b in args.against + [args.binary]], args.runs)
+        chronology_cost([os.path.abspath(b) for b in args.against + [args.binary]], args.runs,
+                        args.cutoff, args.only)
         return
     if args.table:
         measure(args.binary, "table", args.table[0], int(args.table[1]), int(args.table[2]),

@@ -6,9 +6,9 @@
 #include <cstring>
 #include <limits>
 
-// The figures below are medians of bench/chronology_bench.cpp's BM_Chronology (the chronology
-// alone, on a 2-core AMD EPYC virtual machine), each against this file with only that trick
-// undone: "34 series" is 34 series of 600 to 1,358 years, "699 series" 699 of 500 to 8,000.
+// The figures below: what undoing one trick alone adds to the time of BM_Chronology in
+// bench/chronology_bench.cpp (Release, medians of 15 alternated runs, 2-core AMD EPYC VM) on 34
+// series of 600 to 1,358 years, 100 of 1,800 to 2,000, or 699 of 500 to 8,000.
 
 namespace ringsmooth {
 namespace {
@@ -59,13 +59,14 @@ void sortedDistances(const double sorted[], int count, double m, int wanted, dou
 }
 
 // Up to this many values, both medians come from sorting the values once (by counting ranks)
-// and walking out from the middle; narrowing the search for each instead costs 34 series +6%.
+// and walking out from the middle; narrowing the search for each instead: 34 series +19%.
 constexpr int SORTED_MEDIANS_MOST = 40;
 
 // v[0..n) in ascending order into sorted[0..n), each value put at its rank: the number of
 // values below it, ties counted by place. Branch-free compares, which for a few dozen values
-// beat a comparison sort, whose branches can't be foreseen: std::sort costs 34 series +56%.
-void rankSort(const double v[], int n, double sorted[]) {
+// beat a comparison sort, whose branches can't be foreseen (std::sort: 34 series +87%); inlined
+// (not inlined: 34 series +34%, 100 series +12%, 699 series +9%).
+[[gnu::always_inline]] inline void rankSort(const double v[], int n, double sorted[]) {
   for (int i = 0; i < n; ++i) {
     const double x = v[i];
     PairMask below = {0, 0};
@@ -84,8 +85,8 @@ void rankSort(const double v[], int n, double sorted[]) {
 // Larger sets: a sorted sample of a set guesses where its ranks lie: 16 values, or 32 from
 // sets of LARGE_SET values or more; the pivots are sample values around the guess (every value
 // of a small sample, every other one of a large), all counted in one sweep; a band of at most
-// NARROWED_ENOUGH values is searched directly. std::nth_element for both medians instead costs
-// 699 series +115% (the whole run, 699 series at -c 30: +30% for the chronology instead of +8%).
+// NARROWED_ENOUGH values is searched directly. std::nth_element for both medians instead: 100
+// series +102%, 699 series +120%.
 constexpr int SMALL_SAMPLE = 16;
 constexpr int LARGE_SAMPLE = 32;
 constexpr int LARGE_SET = 256;
@@ -94,8 +95,7 @@ constexpr int NARROWED_ENOUGH = 64;
 
 int sampleSize(int n) { return n >= LARGE_SET ? LARGE_SAMPLE : SMALL_SAMPLE; }
 
-// sampleSize(n) values of value(0..n) from evenly spread places, n > SORTED_MEDIANS_MOST,
-// sorted.
+// sampleSize(n) values of value(0..n), n > SORTED_MEDIANS_MOST, evenly spread, sorted.
 template <class Value>
 void sortedSample(Value value, int n, double sample[]) {
   const int size = sampleSize(n);
@@ -117,8 +117,8 @@ int narrowToBand(Value value, int n, const double sample[], Ranks& r, double ban
   const int firstPivot = std::clamp(guess - span / 2, 0, size - 1 - span);
   double pivot[PIVOTS];
   for (int p = 0; p < PIVOTS; ++p) pivot[p] = sample[firstPivot + p * spacing];
-  // Eight counts in four pairs of registers, each a chain of its own: a loop over the eight
-  // pivots instead costs 699 series +35%.
+  // Eight counts in four pairs of registers, each a chain of its own (a loop over the eight
+  // pivots instead: 100 and 699 series +31%).
   static_assert(PIVOTS == 8);
   const Pair pivots01 = pairAt(pivot);
   const Pair pivots23 = pairAt(pivot + 2);
@@ -219,8 +219,8 @@ int indicesOfYear(const SeriesIndices& in, int year, double x[]) {
     const int i = year - in.firstYear[k];
     if (in.taking[k] == 0 || i < 0 || i >= in.yearCount[k]) continue;
     const double* column = in.values + k * in.stride;
-    // Each series' index of two cache lines on asked for now: hundreds of series are more
-    // streams than the processor follows on its own. Without it: 699 series +18%.
+    // The index two cache lines on asked for now: a hundred series are more streams than the
+    // processor follows on its own (without it: 100 series +20%, 699 series +8%).
     __builtin_prefetch(column + i + 16);
     x[count] = column[i];
     count += static_cast<int>(!std::isnan(column[i]));
