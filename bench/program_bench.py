@@ -116,9 +116,9 @@ def python_comparison(binary, runs):
 
 def chronology_cost(binaries, runs, cutoff, only):
     """What --chronology=crn,csv adds to a batch run: runs with and without it, taken in turn (and
-    of each binary in turn, when an earlier one is compared) so that the machine's moods fall on
-    all alike; medians of wall time and of CPU time (user and system: what the run itself spent,
-    less disturbed by other load) and their ratios."""
+    of each binary in turn, when an earlier one is compared; each round starting further on) so
+    that the machine's moods fall on all alike; medians of wall time and of CPU time (user and
+    system: what the run itself spent, less disturbed by other load) and their ratios."""
     ca533 = os.path.join(ROOT, "tests", "input", "tucson", "ca533.rwl")
     tables = [("ca533.rwl (34 series)", ca533),
               ("100x2000", table_for(100, 2000, None)),
@@ -132,8 +132,10 @@ def chronology_cost(binaries, runs, cutoff, only):
             # (binary, with the chronology) -> wall and CPU times of each run
             wall = {(b, c): [] for b in binaries for c in (False, True)}
             cpu = {key: [] for key in wall}
-            for _ in range(runs):
-                for key in wall:
+            keys = list(wall)
+            for round_ in range(runs):
+                # Each round starts with another run, so that none is always first.
+                for key in keys[round_ % len(keys):] + keys[:round_ % len(keys)]:
                     binary, chronology = key
                     extra = ["--chronology=crn,csv"] if chronology else []
                     # A fresh folder each run: replacing the files of the run before would wait

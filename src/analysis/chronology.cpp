@@ -6,9 +6,9 @@
 #include <cstring>
 #include <limits>
 
-// The figures below: what undoing one trick alone adds to the time of BM_Chronology in
-// bench/chronology_bench.cpp (Release, medians of 15 alternated runs, 2-core AMD EPYC VM) on 34
-// series of 600 to 1,358 years, 100 of 1,800 to 2,000, or 699 of 500 to 8,000.
+// Figures below: what undoing one trick alone adds to BM_Chronology's time (bench/, Release,
+// 2-core AMD EPYC VM, medians of 15 and 21 alternated runs in two sessions) on 34 series of 600
+// to 1,358 years, 100 of 1,800 to 2,000, or 699 of 500 to 8,000.
 
 namespace ringsmooth {
 namespace {
@@ -64,8 +64,8 @@ constexpr int SORTED_MEDIANS_MOST = 40;
 
 // v[0..n) in ascending order into sorted[0..n), each value put at its rank: the number of
 // values below it, ties counted by place. Branch-free compares, which for a few dozen values
-// beat a comparison sort, whose branches can't be foreseen (std::sort: 34 series +87%); inlined
-// (not inlined: 34 series +34%, 100 series +12%, 699 series +9%).
+// beat a comparison sort, whose branches can't be foreseen (std::sort: 34 series +87 to +92%);
+// inlined (not inlined: 34 series +27 to +34%, 100 and 699 series +5 to +12%).
 [[gnu::always_inline]] inline void rankSort(const double v[], int n, double sorted[]) {
   for (int i = 0; i < n; ++i) {
     const double x = v[i];
@@ -86,7 +86,7 @@ constexpr int SORTED_MEDIANS_MOST = 40;
 // sets of LARGE_SET values or more; the pivots are sample values around the guess (every value
 // of a small sample, every other one of a large), all counted in one sweep; a band of at most
 // NARROWED_ENOUGH values is searched directly. std::nth_element for both medians instead: 100
-// series +102%, 699 series +120%.
+// series +100%, 699 series +120 to +124%.
 constexpr int SMALL_SAMPLE = 16;
 constexpr int LARGE_SAMPLE = 32;
 constexpr int LARGE_SET = 256;
@@ -118,7 +118,7 @@ int narrowToBand(Value value, int n, const double sample[], Ranks& r, double ban
   double pivot[PIVOTS];
   for (int p = 0; p < PIVOTS; ++p) pivot[p] = sample[firstPivot + p * spacing];
   // Eight counts in four pairs of registers, each a chain of its own (a loop over the eight
-  // pivots instead: 100 and 699 series +31%).
+  // pivots instead: 100 series +25 to +31%, 699 series +31%).
   static_assert(PIVOTS == 8);
   const Pair pivots01 = pairAt(pivot);
   const Pair pivots23 = pairAt(pivot + 2);
@@ -155,10 +155,9 @@ int narrowToBand(Value value, int n, const double sample[], Ranks& r, double ban
   return inside;
 }
 
-// The values of ranks r of value(0..n), n > SORTED_MEDIANS_MOST, whose sorted sample is
-// sample[]: the search narrowed to a band (again, with a new sample, in the rare case that the
-// ranks fell beyond the pivots), then a selection among the few values left. work[0..2n) and
-// sample[] are overwritten.
+// The values of ranks r of value(0..n), n > SORTED_MEDIANS_MOST, with sample[] its sorted sample:
+// narrowed to a band (again, with a new sample, where the ranks fell beyond the pivots), then a
+// selection among the few values left. work[0..2n) and sample[] are overwritten.
 template <class Value>
 void rankedValues(Value value, int n, Ranks r, double sample[], double work[], double& low,
                   double& high) {
@@ -219,9 +218,10 @@ int indicesOfYear(const SeriesIndices& in, int year, double x[]) {
     const int i = year - in.firstYear[k];
     if (in.taking[k] == 0 || i < 0 || i >= in.yearCount[k]) continue;
     const double* column = in.values + k * in.stride;
-    // The index two cache lines on asked for now: a hundred series are more streams than the
-    // processor follows on its own (without it: 100 series +20%, 699 series +8%).
-    __builtin_prefetch(column + i + 16);
+    // The index two cache lines on (or the last) asked for now: a hundred series are more
+    // streams than the processor follows. Without it, in two sessions: 100 series +8 to +21%, 699
+    // series +6 to +8%; in three others within noise (as other work on the machine varied).
+    __builtin_prefetch(column + std::min(i + 16, in.yearCount[k] - 1));
     x[count] = column[i];
     count += static_cast<int>(!std::isnan(column[i]));
   }
