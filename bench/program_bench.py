@@ -6,14 +6,15 @@ size with plain tools).
 
 usage: bench/program_bench.py [--binary build/ringsmooth] [--runs 3] [--only NAME] [--jobs 1,2]
                               [--table FILE COLUMNS CUTOFF] [--scaling] [--python] [--collection]
-                              [--chronology]
+                              [--chronology [--against EARLIER_BINARY] [--cutoff 30]]
 
 --jobs runs every size with each number of computing threads (RINGSMOOTH_JOBS). --python times
 the plain Python equivalent (bench/python_equivalent.py: numpy, statsmodels' Burg, scipy's
 smoothing spline) against the program on 100 series x 2,000 years at cutoff 32, and the program's
 start-up. --collection times one batch run over 1,000 tables of 30 series x 500 years.
 --chronology times batch runs with and without --chronology=crn,csv, in turn, with 1 and 2
-threads.
+threads (-c 30, or --cutoff; --only ca533, 100x2000 or 699 for one table); --against adds an
+earlier binary to the same rounds, and the with-chronology times of --binary against it.
 """
 import argparse
 import os
@@ -113,9 +114,10 @@ def python_comparison(binary, runs):
           f"{one * 1000:.1f} ms")
 
 
-def chronology_cost(binary, runs):
-    """What --chronology=crn,csv adds to a batch run: runs with and without it, taken in turn so
-    that the machine's moods fall on both alike; medians of wall time and of CPU time (user and
+def chronology_cost(binaries, runs, cutoff, only):
+    """What --chronology=crn,csv adds to a batch run: runs with and without it, taken in turn (and
+    of each binary in turn, when an earlier one is compared; each round starting further on) so
+    that the machine's moods fall on all alike; medians of wall time and of CPU time (user and
     system: what the run itself spent, less disturbed by other load) and their ratios."""
     ca533 = os.path.join(ROOT, "tests", "input", "tucson", "ca533.rwl")
     tables = [("ca533.rwl (34 series)", ca533),
@@ -124,11 +126,17 @@ def chronology_cost(binary, runs):
     out = os.path.join(WORK, "chronology-out")
     os.makedirs(out, exist_ok=True)
     for name, table in tables:
+        if only and not name.startswith(only):
+            continue
         for jobs in (1, 2):
-            wall = {False: [], True: []}
-            cpu = {False: [], True: []}
-            for _ in range(runs):
-                for chronology in (False, True):
+            # (binary, with the chronology) -> wall and CPU times of each run
+            wall = {(b, c): [] for b in binaries for c in (False, True)}
+            cpu = {key: [] for key in wall}
+            keys = list(wall)
+            for round_ in range(runs):
+                # Each round starts with another run, so that none is always first.
+                for key in keys[round_ % len(keys):] + keys[:round_ % len(keys)]:
+                    binary, chronology = key
                     extra = ["--chronology=crn,csv"] if chronology else []
                     # A fresh folder each run: replacing the files of the run before would wait
                     # for the system to finish writing them, which is no cost of the run itself.
@@ -137,19 +145,28 @@ def chronology_cost(binary, runs):
                     os.makedirs(folder)
                     before = resource.getrusage(resource.RUSAGE_CHILDREN)
                     start = time.perf_counter()
-                    subprocess.run([binary, "-c", "30", "-j", str(jobs), "-d", folder, *extra,
+                    subprocess.run([binary, "-c", cutoff, "-j", str(jobs), "-d", folder, *extra,
                                     table],
                                    check=True, stdout=subprocess.DEVNULL,
                                    stderr=subprocess.DEVNULL)
-                    wall[chronology].append(time.perf_counter() - start)
+                    wall[key].append(time.perf_counter() - start)
                     after = resource.getrusage(resource.RUSAGE_CHILDREN)
-                    cpu[chronology].append(after.ru_utime - before.ru_utime +
-                                           after.ru_stime - before.ru_stime)
-            line = [f"{name:>22} j{jobs}:"]
-            for what, times in (("wall", wall), ("CPU", cpu)):
-                a, b = statistics.median(times[False]), statistics.median(times[True])
-                line.append(f"{what} {a:.4f} s -> {b:.4f} s ({100 * (b / a - 1):+.1f}%)")
-            print("  ".join(line), flush=True)
+                    cpu[key].append(after.ru_utime - before.ru_utime +
+                                    after.ru_stime - before.ru_stime)
+            for binary in binaries:
+                line = [f"{name:>22} j{jobs}:"]
+                if len(binaries) > 1:
+                    line.append(os.path.basename(binary))
+                for what, times in (("wall", wall), ("CPU", cpu)):
+                    a = statistics.median(times[binary, False])
+                    b = statistics.median(times[binary, True])
+                    line.append(f"{what} {a:.4f} s -> {b:.4f} s ({100 * (b / a - 1):+.1f}%)")
+                if binary != binaries[0]:
+                    for what, times in (("wall", wall), ("CPU", cpu)):
+                        ratio = (statistics.median(times[binary, True]) /
+                                 statistics.median(times[binaries[0], True]))
+                        line.append(f"with: {what} {100 * (ratio - 1):+.1f}% against the first")
+                print("  ".join(line), flush=True)
 
 
 def collection(binary, runs):
@@ -217,6 +234,9 @@ def main():
     parser.add_argument("--python", action="store_true", help="compare with plain Python")
     parser.add_argument("--collection", action="store_true", help="1,000 small tables")
     parser.add_argument("--chronology", action="store_true", help="what a chronology adds")
+    parser.add_argument("--against", action="append", default=[], metavar="BINARY",
+                        help="with --chronology: an earlier binary, timed in the same rounds")
+    parser.add_argument("--cutoff", default="30", help="with --chronology: the runs' -c")
     args = parser.parse_args()
     os.makedirs(WORK, exist_ok=True)
     print(f"machine: {os.cpu_count()} cores; {os.uname().machine}; binary {args.binary}")
@@ -230,7 +250,8 @@ def main():
         collection(os.path.abspath(args.binary), args.runs)
         return
     if args.chronology:
-        chronology_cost(os.path.abspath(args.binary), args.runs)
+        chronology_cost([os.path.abspath(b) for b in args.against + [args.binary]], args.runs,
+                        args.cutoff, args.only)
         return
     if args.table:
         measure(args.binary, "table", args.table[0], int(args.table[1]), int(args.table[2]),

@@ -23,16 +23,16 @@ struct SeriesIndices {
   int seriesCount;
 };
 
-// The years whose series are looked out together: each block's series are listed once; and
-// the years whose indices are put into year order together, a series' indices of them being
-// neighbours in memory (a cache line's worth).
+// Threads that share a chronology's years take them in whole blocks of this many.
 constexpr int CHRONOLOGY_BLOCK_YEARS = 64;
-constexpr int CHRONOLOGY_TILE_YEARS = 8;
+
+// The number of values of chronology()'s work[] for a table of seriesCount series.
+constexpr long chronologyWorkSize(int seriesCount) { return 3L * seriesCount; }
 
 // For each year firstYear + j, j in [0, years): depth[j] the number of series with an index
 // that year, and mean[j] the biweight mean of those indices in series order (NaN where the
-// depth is 0). seriesCount <= MAX_SERIES; work[] holds
-// (CHRONOLOGY_TILE_YEARS + 2) * seriesCount values. Pure: writes nothing else.
+// depth is 0). work[] holds chronologyWorkSize(indices.seriesCount) values. Pure: writes
+// nothing else.
 void chronology(const SeriesIndices& indices, int firstYear, int years, double mean[],
                 int depth[], double work[]);
 

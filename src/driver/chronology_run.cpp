@@ -27,8 +27,7 @@ void TableChronology::buildYears(int first, int years, int jobs) {
   if (years == 0) return;
   const int blocks = (years + CHRONOLOGY_BLOCK_YEARS - 1) / CHRONOLOGY_BLOCK_YEARS;
   const int shares = indices < FEWEST_INDICES_FOR_THREADS ? 1 : std::clamp(jobs, 1, blocks);
-  const std::size_t workSize =
-      static_cast<std::size_t>(CHRONOLOGY_TILE_YEARS + 2) * static_cast<std::size_t>(t.seriesCount);
+  const auto workSize = static_cast<std::size_t>(chronologyWorkSize(t.seriesCount));
   const auto work = std::make_unique_for_overwrite<double[]>(workSize * shares);
   const SeriesIndices in = t.indices();
   // Share s takes whole blocks of years; each year is computed alone, so the chronology is

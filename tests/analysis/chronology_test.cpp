@@ -116,10 +116,10 @@ TEST(SeriesIndices, RatioDifferenceFilledAndSplinesNotAboveZero) {
   }
 }
 
-// Series' indices taken year by year, over more years than are gathered at a time: each
-// year's depth and biweight mean of its indices in series order (NaN for a year without any),
-// against gathering them here year by year. Years without an index (NaN) and a series that
-// takes no part are left out.
+// Series' indices taken year by year, series entering and leaving: each year's depth and
+// biweight mean of its indices in series order (NaN for a year without any), against gathering
+// them here year by year. Years without an index (NaN) and a series that takes no part are left
+// out.
 TEST(Chronology, EachYearItsOwnIndicesInSeriesOrder) {
   const struct {
     int firstYear;
@@ -142,7 +142,7 @@ TEST(Chronology, EachYearItsOwnIndicesInSeriesOrder) {
   }
   const int first = 995;  // five years before any series that takes part
   const int years = 160;
-  std::vector<double> mean(years, -1.0), work((ringsmooth::CHRONOLOGY_TILE_YEARS + 2) * SERIES);
+  std::vector<double> mean(years, -1.0), work(ringsmooth::chronologyWorkSize(SERIES));
   std::vector<int> depth(years, -1);
   ringsmooth::chronology({values.data(), STRIDE, firstYear, yearCount, taking, SERIES}, first,
                          years, mean.data(), depth.data(), work.data());
