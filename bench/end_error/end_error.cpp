@@ -115,6 +115,23 @@ EndError endError(const Cut& cut, const Series& series, const float cutSpline[],
                       scale};
 }
 
+namespace {
+
+double meanAbsoluteDifference(const float a[], const float b[], int from, int to) {
+  double sum = 0.0;
+  for (int i = from; i < to; ++i) sum += std::fabs(static_cast<double>(a[i]) - b[i]);
+  return sum / (to - from);
+}
+
+}  // namespace
+
+Shift shiftBetween(const float a[], const float b[], int n, double mean) {
+  const int tenth = (n + 9) / 10;
+  const double ends = (meanAbsoluteDifference(a, b, 0, tenth) +
+                       meanAbsoluteDifference(a, b, n - tenth, n)) / 2.0;
+  return Shift{ends * 100.0 / mean, meanAbsoluteDifference(a, b, n / 4, 3 * n / 4) * 100.0 / mean};
+}
+
 double percentile(std::vector<double> values, double q) {
   if (values.empty()) return std::nan("");
   std::sort(values.begin(), values.end());

@@ -91,6 +91,15 @@ struct EndError {
 EndError endError(const Cut& cut, const Series& series, const float cutSpline[],
                   const float wholeSpline[]);
 
+// How far one spline of a whole series lies from another, in % of the series' mean: the mean
+// absolute difference over the first and the last tenth of its years (ceil(n / 10) each), and
+// over its middle half (years n/4 .. 3n/4 - 1, counted from 0).
+struct Shift {
+  double ends = 0.0;
+  double middle = 0.0;
+};
+Shift shiftBetween(const float a[], const float b[], int n, double mean);
+
 // Percentile q (0..1) of the values, by linear interpolation between order statistics (R's
 // default, type 7). NaN for no values.
 double percentile(std::vector<double> values, double q);

@@ -2,7 +2,7 @@
 // every filter order and prediction length in the grid below, at whole-number and relative
 // cutoffs; and the time the smoothing takes. See README, "The end extension, measured".
 //
-// usage: ringsmooth_endbench [--repeats N] [--csv FILE] [--verify PROGRAM] [FILE...]
+// usage: ringsmooth_endbench [--repeats N] [--csv FILE] [--cuts FILE] [--verify PROGRAM] [FILE...]
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -124,14 +124,23 @@ struct Summary {
   std::vector<double> siteTenthMedians;
   std::vector<double> siteLastMedians;
   long failed;
+  double betterShare;  // % of the cuts whose tenth is nearer the truth than with natural ends
 };
 
-Summary summarize(const Experiment& x, const Row& row) {
+double betterShare(const Row& row, const Row& natural) {
+  long better = 0;
+  for (std::size_t c = 0; c < row.errors.size(); ++c) {
+    if (row.errors[c].tenth < natural.errors[c].tenth) ++better;
+  }
+  return 100.0 * static_cast<double>(better) / static_cast<double>(row.errors.size());
+}
+
+Summary summarize(const Experiment& x, const Row& row, const Row& natural) {
   const std::vector<double> last = errorsOf(x, row, false);
   const std::vector<double> tenth = errorsOf(x, row, true);
   Summary s{percentile(last, 0.5), percentile(last, 0.9), percentile(tenth, 0.5),
             percentile(tenth, 0.9), {}, {},
-            static_cast<long>(x.cuts.size() - tenth.size())};
+            static_cast<long>(x.cuts.size() - tenth.size()), betterShare(row, natural)};
   for (const std::string& site : x.sites) {
     s.siteTenthMedians.push_back(percentile(errorsOf(x, row, true, site), 0.5));
     s.siteLastMedians.push_back(percentile(errorsOf(x, row, false, site), 0.5));
@@ -142,8 +151,8 @@ Summary summarize(const Experiment& x, const Row& row) {
 void printHeading(const Experiment& x, const Stiffness& stiffness) {
   std::printf("\n%s\n\n| ends | last year: median | p90 | last tenth: median | p90 |",
               stiffness.label().c_str());
-  for (const std::string& site : x.sites) std::printf(" %s |", site.c_str());
-  std::printf(" us/series | cost |\n|---|---|---|---|---|");
+  for (const std::string& site : x.sites) std::printf(" %s tenth |", site.c_str());
+  std::printf(" better | us/series | cost |\n|---|---|---|---|---|---|");
   for (std::size_t i = 0; i < x.sites.size(); ++i) std::printf("---|");
   std::printf("---|---|\n");
 }
@@ -152,6 +161,7 @@ void printRow(const Row& row, const Summary& s, double naturalSeconds) {
   std::printf("| %s | %.2f%% | %.2f%% | %.2f%% | %.2f%% |", row.ends.label().c_str(),
               s.lastMedian, s.lastP90, s.tenthMedian, s.tenthP90);
   for (const double m : s.siteTenthMedians) std::printf(" %.2f%% |", m);
+  std::printf(" %.0f%% |", s.betterShare);
   std::printf(" %.1f | %.1fx |", row.secondsPerSeries * 1e6,
               row.secondsPerSeries / naturalSeconds);
   if (s.failed > 0) std::printf(" %ld cuts not smoothed", s.failed);
@@ -160,12 +170,12 @@ void printRow(const Row& row, const Summary& s, double naturalSeconds) {
 
 void writeCsvRow(std::FILE* csv, const Experiment& x, const Stiffness& stiffness,
                  const Row& row, const Summary& s) {
-  std::fprintf(csv, "%s,%s,%.4f,%.4f,%.4f,%.4f", stiffness.label().c_str() + 3,
+  std::fprintf(csv, "%s,\"%s\",%.4f,%.4f,%.4f,%.4f", stiffness.label().c_str() + 3,
                row.ends.label().c_str(), s.lastMedian, s.lastP90, s.tenthMedian, s.tenthP90);
   for (std::size_t i = 0; i < x.sites.size(); ++i) {
     std::fprintf(csv, ",%.4f,%.4f", s.siteLastMedians[i], s.siteTenthMedians[i]);
   }
-  std::fprintf(csv, ",%.3f,%ld\n", row.secondsPerSeries * 1e6, s.failed);
+  std::fprintf(csv, ",%.1f,%.3f,%ld\n", s.betterShare, row.secondsPerSeries * 1e6, s.failed);
 }
 
 // Natural ends first, then today's extension, then the rest from the smallest median error
@@ -177,7 +187,7 @@ void report(const Experiment& x, const Stiffness& stiffness, std::vector<Row>& r
   });
   printHeading(x, stiffness);
   for (const Row& row : rows) {
-    const Summary s = summarize(x, row);
+    const Summary s = summarize(x, row, rows[0]);
     printRow(row, s, rows[0].secondsPerSeries);
     if (csv != nullptr) writeCsvRow(csv, x, stiffness, row, s);
   }
@@ -205,14 +215,61 @@ Experiment readExperiment(const std::vector<std::string>& files, int repeats) {
   return x;
 }
 
-void runAll(const Experiment& x, std::FILE* csv) {
+// How far the extended splines of the whole series lie from their natural-ends splines, at
+// their ends and in their middle, for today's extension and the other settings given.
+void printShifts(const Experiment& x, const std::vector<Ends>& settings) {
+  std::printf("\nWhole series of %d years or more, extended against natural ends (%% of the "
+              "mean; medians and 90th percentiles over the series)\n\n"
+              "| cutoff | ends | first and last tenth: median | p90 | middle half: median | p90 "
+              "|\n|---|---|---|---|---|---|\n", SHORTEST_SERIES);
+  Smoother smoother;
+  std::vector<float> natural(ringsmooth::MAX_YEARS);
+  std::vector<float> extended(ringsmooth::MAX_YEARS);
+  for (const Stiffness& stiffness : STIFFNESSES) {
+    for (const Ends& ends : settings) {
+      std::vector<double> atEnds;
+      std::vector<double> inMiddle;
+      for (const Series& s : x.series) {
+        const int n = static_cast<int>(s.values.size());
+        const int period = stiffness.periodFor(n);
+        if (n < SHORTEST_SERIES ||
+            !smoother.smooth(s.values.data(), n, period, Ends{}, natural.data()) ||
+            !smoother.smooth(s.values.data(), n, period, ends, extended.data())) {
+          continue;
+        }
+        const Shift shift = shiftBetween(extended.data(), natural.data(), n, s.mean);
+        atEnds.push_back(shift.ends);
+        inMiddle.push_back(shift.middle);
+      }
+      std::printf("| %s | %s | %.2f%% | %.2f%% | %.2f%% | %.2f%% |\n", stiffness.label().c_str(),
+                  ends.label().c_str(), percentile(atEnds, 0.5), percentile(atEnds, 0.9),
+                  percentile(inMiddle, 0.5), percentile(inMiddle, 0.9));
+    }
+  }
+}
+
+void writeCuts(std::FILE* cuts, const Experiment& x, const Stiffness& stiffness,
+               const std::vector<Row>& rows) {
+  for (const Row& row : rows) {
+    for (std::size_t c = 0; c < x.cuts.size(); ++c) {
+      const Cut& cut = x.cuts[c];
+      const Series& s = x.series[cut.series];
+      std::fprintf(cuts, "%s,\"%s\",%s,%s,%s,%.5f,%.5f\n", stiffness.label().c_str() + 3,
+                   row.ends.label().c_str(), s.site.c_str(), s.name.c_str(),
+                   cut.innerEndLast ? "first" : "second", row.errors[c].tenth,
+                   row.errors[c].last);
+    }
+  }
+}
+
+void runAll(const Experiment& x, std::FILE* csv, std::FILE* cuts) {
   printProtocol(x);
   if (csv != nullptr) {
     std::fprintf(csv, "cutoff,ends,last_median,last_p90,tenth_median,tenth_p90");
     for (const std::string& site : x.sites) {
       std::fprintf(csv, ",%s_last_median,%s_tenth_median", site.c_str(), site.c_str());
     }
-    std::fprintf(csv, ",us_per_series,not_smoothed\n");
+    std::fprintf(csv, ",better_share,us_per_series,not_smoothed\n");
   }
   const std::vector<Ends> grid = endsGrid();
   for (const Stiffness& stiffness : STIFFNESSES) {
@@ -226,48 +283,72 @@ void runAll(const Experiment& x, std::FILE* csv) {
       rows.push_back(measure(x, stiffness, e, truth));
     }
     report(x, stiffness, rows, csv);
+    if (cuts != nullptr) writeCuts(cuts, x, stiffness, rows);
     std::fflush(stdout);
   }
+  printShifts(x, {todaysEnds(), Ends{false, OrderRule::Aic, YearsRule::Ten}});
 }
 
 int usage() {
   std::fprintf(stderr,
-               "usage: ringsmooth_endbench [--repeats N] [--csv FILE] [--verify PROGRAM] "
-               "[FILE...]\n");
+               "usage: ringsmooth_endbench [--repeats N] [--csv FILE] [--cuts FILE] "
+               "[--verify PROGRAM] [FILE...]\n");
   return 2;
+}
+
+struct Options {
+  int repeats = 5;
+  std::string csv;      // one line per cutoff and ends: the summary
+  std::string cuts;     // one line per cutoff, ends and cut: the errors
+  std::string program;  // compare with this program's CSV instead
+  std::vector<std::string> files;
+};
+
+bool parseOptions(int argc, char** argv, Options& o) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    std::string* value = arg == "--csv" ? &o.csv
+                         : arg == "--cuts" ? &o.cuts
+                         : arg == "--verify" ? &o.program
+                                             : nullptr;
+    if (value != nullptr || arg == "--repeats") {
+      if (i + 1 >= argc) return false;
+      if (value != nullptr) *value = argv[++i];
+      else o.repeats = std::atoi(argv[++i]);
+    } else if (!arg.empty() && arg[0] == '-') {
+      return false;
+    } else {
+      o.files.push_back(arg);
+    }
+  }
+  if (o.files.empty()) o.files = DEFAULT_FILES;
+  return o.repeats >= 1;
+}
+
+// An output file, or none for an empty name.
+std::FILE* openOutput(const std::string& path) {
+  if (path.empty()) return nullptr;
+  std::FILE* f = std::fopen(path.c_str(), "w");
+  if (f == nullptr) throw std::runtime_error(path + ": cannot be written");
+  return f;
+}
+
+void closeOutput(std::FILE* f, const std::string& path) {
+  if (f != nullptr && std::fclose(f) != 0) throw std::runtime_error(path + ": not written");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  int repeats = 5;
-  std::string csvPath;
-  std::string program;
-  std::vector<std::string> files;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    const bool valued = arg == "--repeats" || arg == "--csv" || arg == "--verify";
-    if (valued && i + 1 >= argc) return usage();
-    if (arg == "--repeats") {
-      repeats = std::atoi(argv[++i]);
-    } else if (arg == "--csv") {
-      csvPath = argv[++i];
-    } else if (arg == "--verify") {
-      program = argv[++i];
-    } else if (!arg.empty() && arg[0] == '-') {
-      return usage();
-    } else {
-      files.push_back(arg);
-    }
-  }
-  if (files.empty()) files = DEFAULT_FILES;
-  if (repeats < 1) return usage();
+  Options o;
+  if (!parseOptions(argc, argv, o)) return usage();
   try {
-    if (!program.empty()) return verifyAgainstProgram(program, files) == 0 ? 0 : 1;
-    std::FILE* csv = csvPath.empty() ? nullptr : std::fopen(csvPath.c_str(), "w");
-    if (!csvPath.empty() && csv == nullptr) throw std::runtime_error(csvPath + ": cannot be written");
-    runAll(readExperiment(files, repeats), csv);
-    if (csv != nullptr && std::fclose(csv) != 0) throw std::runtime_error(csvPath + ": not written");
+    if (!o.program.empty()) return verifyAgainstProgram(o.program, o.files) == 0 ? 0 : 1;
+    std::FILE* csv = openOutput(o.csv);
+    std::FILE* cuts = openOutput(o.cuts);
+    runAll(readExperiment(o.files, o.repeats), csv, cuts);
+    closeOutput(csv, o.csv);
+    closeOutput(cuts, o.cuts);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "ringsmooth_endbench: %s\n", e.what());
     return 1;
