@@ -28,10 +28,10 @@ int orderByCriterion(const double power[], int n, int cap, OrderCriterion criter
   double bestValue = criterionValue(power[0], n, 0, criterion);
   for (int k = 1; k <= last; ++k) {
     const double value = criterionValue(power[k], n, k, criterion);
-    // NaN compares false and never wins; a zero power gives -inf (AIC) or 0 (FPE) and wins
-    // against every positive power.
+    // A NaN never wins; a zero power gives -inf (AIC) or 0 (FPE) and wins against every
+    // positive power.
+    if (std::isnan(value)) continue;
     if (value < bestValue || std::isnan(bestValue)) {
-      if (std::isnan(value)) continue;
       best = k;
       bestValue = value;
     }
