@@ -49,20 +49,21 @@ int predictedYears(YearsRule rule, int n, int period, int order) {
 // The order of a criterion is chosen on the centred series, the one the filter is fitted to.
 int Smoother::filterOrder(const Ends& ends, int n, int period) {
   using ringsmooth::OrderCriterion;
-  int cap = ringsmooth::criterionOrderCap(n);
-  OrderCriterion criterion = OrderCriterion::Aic;
   switch (ends.order) {
     case OrderRule::Cutoff: return period;
     case OrderRule::NOver10: return atLeastOne(n / 10);
     case OrderRule::NOver5: return atLeastOne(n / 5);
     case OrderRule::NOver3: return atLeastOne(n / 3);
-    case OrderRule::Aic: break;
-    case OrderRule::Fpe: criterion = OrderCriterion::Fpe; break;
-    case OrderRule::AicToNOver5: cap = std::min(n / 5, n - 2); break;
+    case OrderRule::Aic:
+      return ringsmooth::criterionOrder(work_, n, OrderCriterion::Aic, power_, fwd_, bwd_);
+    case OrderRule::Fpe:
+      return ringsmooth::criterionOrder(work_, n, OrderCriterion::Fpe, power_, fwd_, bwd_);
+    case OrderRule::AicToNOver5: break;
   }
+  const int cap = std::min(n / 5, n - 2);
   if (cap < 1) return 0;
   ringsmooth::burgErrorPowers(work_, n, cap, power_, fwd_, bwd_);
-  return ringsmooth::orderByCriterion(power_, n, cap, criterion);
+  return ringsmooth::orderByCriterion(power_, n, cap, OrderCriterion::Aic);
 }
 
 bool Smoother::smooth(const float values[], int n, int period, const Ends& ends,

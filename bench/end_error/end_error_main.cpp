@@ -2,7 +2,8 @@
 // every filter order and prediction length in the grid below, at whole-number and relative
 // cutoffs; and the time the smoothing takes. See README, "The end extension, measured".
 //
-// usage: ringsmooth_endbench [--repeats N] [--csv FILE] [--cuts FILE] [--verify PROGRAM] [FILE...]
+// usage: ringsmooth_endbench [--repeats N] [--csv FILE] [--cuts FILE]
+//                            [--verify PROGRAM [--whole-cutoffs]] [FILE...]
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -292,7 +293,7 @@ void runAll(const Experiment& x, std::FILE* csv, std::FILE* cuts) {
 int usage() {
   std::fprintf(stderr,
                "usage: ringsmooth_endbench [--repeats N] [--csv FILE] [--cuts FILE] "
-               "[--verify PROGRAM] [FILE...]\n");
+               "[--verify PROGRAM [--whole-cutoffs]] [FILE...]\n");
   return 2;
 }
 
@@ -301,6 +302,7 @@ struct Options {
   std::string csv;      // one line per cutoff and ends: the summary
   std::string cuts;     // one line per cutoff, ends and cut: the errors
   std::string program;  // compare with this program's CSV instead
+  bool wholeCutoffsOnly = false;  // in that comparison
   std::vector<std::string> files;
 };
 
@@ -315,6 +317,8 @@ bool parseOptions(int argc, char** argv, Options& o) {
       if (i + 1 >= argc) return false;
       if (value != nullptr) *value = argv[++i];
       else o.repeats = std::atoi(argv[++i]);
+    } else if (arg == "--whole-cutoffs") {
+      o.wholeCutoffsOnly = true;
     } else if (!arg.empty() && arg[0] == '-') {
       return false;
     } else {
@@ -343,7 +347,9 @@ int main(int argc, char** argv) {
   Options o;
   if (!parseOptions(argc, argv, o)) return usage();
   try {
-    if (!o.program.empty()) return verifyAgainstProgram(o.program, o.files) == 0 ? 0 : 1;
+    if (!o.program.empty()) {
+      return verifyAgainstProgram(o.program, o.files, o.wholeCutoffsOnly) == 0 ? 0 : 1;
+    }
     std::FILE* csv = openOutput(o.csv);
     std::FILE* cuts = openOutput(o.cuts);
     runAll(readExperiment(o.files, o.repeats), csv, cuts);

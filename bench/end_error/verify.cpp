@@ -99,25 +99,36 @@ long differing(const std::vector<Series>& series, const std::vector<SplineRow>& 
 
 }  // namespace
 
-long verifyAgainstProgram(const std::string& program, const std::vector<std::string>& files) {
-  const Stiffness settings[] = {{20, 0}, {32, 0}, {100, 0}, {0, 67}};
+// A setting of the program's command line and the harness's ends that must give its splines.
+struct Setting {
+  Stiffness stiffness;
+  const char* options;
+  Ends ends;
+};
+
+long verifyAgainstProgram(const std::string& program, const std::vector<std::string>& files,
+                          bool wholeCutoffsOnly) {
+  const Ends aic10{false, OrderRule::Aic, YearsRule::Ten};
+  const Setting settings[] = {
+      {{20, 0}, "", todaysEnds()},         {{20, 0}, "--ends=none", Ends{}},
+      {{32, 0}, "", todaysEnds()},         {{32, 0}, "--ends=none", Ends{}},
+      {{100, 0}, "", todaysEnds()},        {{100, 0}, "--ends=none", Ends{}},
+      {{32, 0}, "--filter=auto --predict=10", aic10},
+      {{0, 67}, "", Ends{}},               {{0, 67}, "--ends=predict", todaysEnds()},
+      {{0, 67}, "--filter=auto --predict=10", aic10},
+  };
   long total = 0;
   for (const std::string& file : files) {
     const std::vector<Series> series = readSeries(file, false);
-    for (const Stiffness& stiffness : settings) {
-      for (const bool natural : {false, true}) {
-        const std::string command = "'" + program + "' " + stiffness.label() +
-                                    (natural ? " --ends=none" : "") + " -f csv -o - '" + file +
-                                    "' 2>/dev/null";
-        long compared = 0;
-        const Ends ends = natural ? Ends{} : todaysEnds();
-        const long differ =
-            differing(series, programSplines(command), stiffness, ends, compared);
-        std::printf("%-40s %-8s %-13s %7ld values compared, %ld differ\n", file.c_str(),
-                    stiffness.label().c_str(), natural ? "--ends=none" : "extension", compared,
-                    differ);
-        total += differ;
-      }
+    for (const Setting& s : settings) {
+      if (wholeCutoffsOnly && s.stiffness.percent != 0) continue;
+      const std::string command = "'" + program + "' " + s.stiffness.label() + " " + s.options +
+                                  " -f csv -o - '" + file + "' 2>/dev/null";
+      long compared = 0;
+      const long differ = differing(series, programSplines(command), s.stiffness, s.ends, compared);
+      std::printf("%-32s %-7s %-27s %7ld values compared, %ld differ\n", file.c_str(),
+                  s.stiffness.label().c_str(), s.options, compared, differ);
+      total += differ;
     }
   }
   return total;

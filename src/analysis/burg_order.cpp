@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "analysis/memcof.h"
+
 namespace ringsmooth {
 
 namespace {
@@ -37,6 +39,14 @@ int orderByCriterion(const double power[], int n, int cap, OrderCriterion criter
     }
   }
   return best;
+}
+
+int criterionOrder(const float series[], int n, OrderCriterion criterion, double power[],
+                   double fwdError[], double bwdError[]) {
+  const int cap = criterionOrderCap(n);
+  if (cap < 1) return 0;
+  burgErrorPowers(series, n, cap, power, fwdError, bwdError);
+  return orderByCriterion(power, n, cap, criterion);
 }
 
 }  // namespace ringsmooth

@@ -20,4 +20,10 @@ int criterionOrderCap(int n);
 // there is; a NaN power never wins. cap is taken as at most n - 2; returns 0 when cap < 1.
 int orderByCriterion(const double power[], int n, int cap, OrderCriterion criterion);
 
+// The order `criterion` picks for series[0..n) up to criterionOrderCap(n): burgErrorPowers, then
+// orderByCriterion. Work arrays: power at least criterionOrderCap(n) + 1 values, fwdError and
+// bwdError at least n - 1.
+int criterionOrder(const float series[], int n, OrderCriterion criterion, double power[],
+                   double fwdError[], double bwdError[]);
+
 }  // namespace ringsmooth
