@@ -17,9 +17,8 @@ namespace {
 
 
 enum class Option {
-  Cutoff, Output, OutputDir, Format, Columns, Missing, Normalize, Plots, PlotDevice, Ends, Filter,
-  Predict,
-  Response, Verbose, Help, Version, Jobs, InputFormat, Index, Chronology,
+  Cutoff, Output, OutputDir, Format, Columns, Missing, Normalize, Plots, PlotDevice, Ends,
+  Filter, Predict, Response, Verbose, Help, Version, Jobs, InputFormat, Index, Chronology,
 };
 
 struct KnownOption {

@@ -41,7 +41,14 @@ int endLengthFor(const EndLength& length, int period, int n) {
 SmoothingPlan PipelineSettings::planFor(int n) const {
   const int period = cutoffPercent > 0 ? relativeCutoff(cutoffPercent, n) : plan.period;
   if (ends == Ends::None) return smoothingPlan(period, Ends::None);
-  return SmoothingPlan{period, endLengthFor(filter, period, n), endLengthFor(predict, period, n)};
+  int order = endLengthFor(filter, period, n);
+  // Orders past n - 1 add only zero coefficients, so a filter asked longer than the series is
+  // cut to its length (and always fits the coefficient storage). The cutoff's own length is
+  // kept as the dialogue has it.
+  if (filter.kind == EndLength::Kind::Years || filter.kind == EndLength::Kind::Percent) {
+    order = std::min(order, std::max(1, n));
+  }
+  return SmoothingPlan{period, order, endLengthFor(predict, period, n)};
 }
 
 namespace {

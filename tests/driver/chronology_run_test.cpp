@@ -95,6 +95,7 @@ TEST_F(ChronologyRun, ARelativeCutoffHasNaturalEndsUnlessAFilterIsAsked) {
       {{"-c", "67%"}, {}},
       {{"-c", "67%", "--filter=3"}, {3, 3, 3, 3}},
       {{"-c", "67%", "--filter=10%", "--predict=1"}, {1, 3, 10, 1}},
+      {{"-c", "67%", "--filter=20000", "--predict=1"}, {10, 33, 100, 7}},  // cut to each series
       {{"-c", "30"}, {30, 30, 30, 30}},
   };
   for (const auto& c : cases) {
