@@ -6,7 +6,7 @@ size with plain tools).
 
 usage: bench/program_bench.py [--binary build/ringsmooth] [--runs 3] [--only NAME] [--jobs 1,2]
                               [--table FILE COLUMNS CUTOFF] [--scaling] [--python] [--collection]
-                              [--chronology [--against EARLIER_BINARY] [--cutoff 30]]
+                              [--chronology [--against EARLIER_BINARY] [--cutoff 30]] [--ends]
 
 --jobs runs every size with each number of computing threads (RINGSMOOTH_JOBS). --python times
 the plain Python equivalent (bench/python_equivalent.py: numpy, statsmodels' Burg, scipy's
@@ -14,7 +14,8 @@ smoothing spline) against the program on 100 series x 2,000 years at cutoff 32, 
 start-up. --collection times one batch run over 1,000 tables of 30 series x 500 years.
 --chronology times batch runs with and without --chronology=crn,csv, in turn, with 1 and 2
 threads (-c 30, or --cutoff; --only ca533, 100x2000 or 699 for one table); --against adds an
-earlier binary to the same rounds, and the with-chronology times of --binary against it.
+earlier binary to the same rounds, and the with-chronology times of --binary against it. --ends
+times batch runs at -c 67% with each way of treating the ends against natural ends.
 """
 import argparse
 import os
@@ -169,6 +170,44 @@ def chronology_cost(binaries, runs, cutoff, only):
                 print("  ".join(line), flush=True)
 
 
+def runs_in_turn(binary, table, variants, runs, jobs=1):
+    """Median wall and CPU time (user and system) of batch runs of each variant (extra options)
+    on one table, the variants taken in turn in every round so that the machine's moods fall on
+    all alike; each run writes a listing into a fresh folder."""
+    folder = os.path.join(WORK, "turns")
+    wall = [[] for _ in variants]
+    cpu = [[] for _ in variants]
+    for _ in range(runs):
+        for i, extra in enumerate(variants):
+            shutil.rmtree(folder, ignore_errors=True)
+            os.makedirs(folder)
+            before = resource.getrusage(resource.RUSAGE_CHILDREN)
+            start = time.perf_counter()
+            subprocess.run([binary, "-j", str(jobs), "-d", folder, *extra, table], check=True,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            wall[i].append(time.perf_counter() - start)
+            after = resource.getrusage(resource.RUSAGE_CHILDREN)
+            cpu[i].append(after.ru_utime - before.ru_utime + after.ru_stime - before.ru_stime)
+    return [(statistics.median(w), statistics.median(c)) for w, c in zip(wall, cpu)]
+
+
+def ends_cost(binary, runs):
+    """What the end extension costs at the field's usual stiffness, -c 67%: runs with the
+    default ends, the dialogue's extension, a short filter chosen by AIC, against natural ends
+    (--ends=none), on 699 series of 200 to 2,000 years, one thread."""
+    table = table_for(699, 2000, 200)
+    variants = [("--ends=none", ["-c", "67%", "--ends=none"]),
+                ("default", ["-c", "67%"]),
+                ("--ends=predict", ["-c", "67%", "--ends=predict"]),
+                ("--filter=auto --predict=10", ["-c", "67%", "--filter=auto", "--predict=10"])]
+    times = runs_in_turn(binary, table, [extra for _, extra in variants], runs)
+    base_wall, base_cpu = times[0]
+    print(f"699 series of 200 to 2,000 years, -c 67%, 1 thread, medians of {runs} rounds:")
+    for (name, _), (wall, cpu) in zip(variants, times):
+        print(f"  {name:>28}: wall {wall:.3f} s ({wall / base_wall:.2f}x), "
+              f"CPU {cpu:.3f} s ({cpu / base_cpu:.2f}x)", flush=True)
+
+
 def collection(binary, runs):
     """One batch run over 1,000 tables of 30 series x 500 years, with 1 and 2 threads."""
     folder = os.path.join(WORK, "collection")
@@ -237,6 +276,7 @@ def main():
     parser.add_argument("--against", action="append", default=[], metavar="BINARY",
                         help="with --chronology: an earlier binary, timed in the same rounds")
     parser.add_argument("--cutoff", default="30", help="with --chronology: the runs' -c")
+    parser.add_argument("--ends", action="store_true", help="what the end extension costs")
     args = parser.parse_args()
     os.makedirs(WORK, exist_ok=True)
     print(f"machine: {os.cpu_count()} cores; {os.uname().machine}; binary {args.binary}")
@@ -252,6 +292,9 @@ def main():
     if args.chronology:
         chronology_cost([os.path.abspath(b) for b in args.against + [args.binary]], args.runs,
                         args.cutoff, args.only)
+        return
+    if args.ends:
+        ends_cost(os.path.abspath(args.binary), args.runs)
         return
     if args.table:
         measure(args.binary, "table", args.table[0], int(args.table[1]), int(args.table[2]),

@@ -48,6 +48,16 @@ void updateErrorsAndSum(double fwdError[], double bwdError[], int terms, double 
   }
 }
 
+// The errors of order 0 (the series itself, forward and backward) and their Burg sums.
+void startErrors(const float series[], int count, double fwdError[], double bwdError[],
+                 double& num, double& den) {
+  for (int j = 0; j + 1 < count; ++j) {
+    fwdError[j] = static_cast<double>(series[j]);
+    bwdError[j] = static_cast<double>(series[j + 1]);
+  }
+  burgSums(fwdError, bwdError, count - 1, num, den);
+}
+
 }  // namespace
 
 double meanOfSquares(const float series[], int count) {
@@ -59,18 +69,31 @@ double meanOfSquares(const float series[], int count) {
   return count > 0 ? sum / static_cast<double>(count) : 0.0;
 }
 
+void burgErrorPowers(const float series[], int n, int maxOrder, double power[], double fwdError[],
+                     double bwdError[]) {
+  if (maxOrder < 0) return;
+  const int count = n > 0 ? n : 0;
+  power[0] = meanOfSquares(series, count);
+  if (maxOrder < 1) return;
+  double num = 0.0;
+  double den = 0.0;
+  startErrors(series, count, fwdError, bwdError, num, den);
+  for (int k = 1;; ++k) {
+    const double c = reflection(num, den);
+    power[k] = power[k - 1] * (1.0 - c * c);
+    if (k == maxOrder) return;
+    updateErrorsAndSum(fwdError, bwdError, count - k - 1, c, num, den);
+  }
+}
+
 void memcof(const float series[], int n, int order, double& meanSquare, double coeff[],
             double fwdError[], double bwdError[], double prevCoeff[]) {
   const int count = n > 0 ? n : 0;
   meanSquare = meanOfSquares(series, count);
   if (order < 1) return;
-  for (int j = 0; j + 1 < count; ++j) {
-    fwdError[j] = static_cast<double>(series[j]);
-    bwdError[j] = static_cast<double>(series[j + 1]);
-  }
   double num = 0.0;
   double den = 0.0;
-  burgSums(fwdError, bwdError, count - 1, num, den);
+  startErrors(series, count, fwdError, bwdError, num, den);
   for (int k = 1;; ++k) {
     coeff[k - 1] = reflection(num, den);
     meanSquare = meanSquare * (1.0 - coeff[k - 1] * coeff[k - 1]);

@@ -18,7 +18,7 @@ namespace {
 
 enum class Option {
   Cutoff, Output, OutputDir, Format, Columns, Missing, Normalize, Plots, PlotDevice, Ends,
-  Response, Verbose, Help, Version, Jobs, InputFormat, Index, Chronology,
+  Filter, Predict, Response, Verbose, Help, Version, Jobs, InputFormat, Index, Chronology,
 };
 
 struct KnownOption {
@@ -37,6 +37,7 @@ constexpr KnownOption OPTIONS[] = {
     {0, "response", false, Option::Response},    {'v', "verbose", false, Option::Verbose},
     {'h', "help", false, Option::Help},          {'V', "version", false, Option::Version},
     {'j', "jobs", true, Option::Jobs},           {0, "input-format", true, Option::InputFormat},
+    {0, "filter", true, Option::Filter},          {0, "predict", true, Option::Predict},
     {0, "index", true, Option::Index},           {0, "chronology", true, Option::Chronology},
 };
 
@@ -227,8 +228,15 @@ class Parser {
                      {"widest", PlotSpan::Widest}},
                     "none, listed or widest", s.plotSpan);
       case Option::Ends:
+        endsGiven_ = true;
         return pick(shown, value, {{"predict", Ends::Predict}, {"none", Ends::None}},
                     "predict or none", s.ends);
+      case Option::Filter:
+        lengthGiven_ = true;
+        return check(shown, value, readEndLength(value, true, s.filter));
+      case Option::Predict:
+        lengthGiven_ = true;
+        return check(shown, value, readEndLength(value, false, s.predict));
       case Option::PlotDevice:
         if (value.empty()) return badValue(shown, value, "a PLplot device name");
         // PLplot's PNG device is the cairo one; "png" is what people type.
@@ -284,6 +292,12 @@ class Parser {
       }
       s.index = IndexKind::Difference;
     }
+    // The ends measured best at relative cutoffs are natural ones (README, "The end extension,
+    // measured"); a filter or a prediction asked for extends them.
+    if (!endsGiven_ && !lengthGiven_ && s.cutoffPercent != 0) s.ends = Ends::None;
+    if (lengthGiven_ && s.ends == Ends::None) {
+      return fail("--filter and --predict extend the ends; they don't go with --ends=none");
+    }
     if (s.chronology.any() && fromStandardInput == 1) {
       return fail("--chronology needs a named TABLE: standard input (-) gives no site ID");
     }
@@ -296,6 +310,8 @@ class Parser {
   bool response_ = false;
   bool formatGiven_ = false;
   bool indexGiven_ = false;
+  bool endsGiven_ = false;
+  bool lengthGiven_ = false;  // --filter or --predict
 };
 
 }  // namespace

@@ -41,6 +41,22 @@ std::string readCutoff(const std::string& value, int& years, int& percent) {
   return readWholeNumber(value, 1, INT_MAX, years);
 }
 
+std::string readEndLength(const std::string& value, bool autoAllowed, EndLength& length) {
+  if (autoAllowed && value == "auto") {
+    length = EndLength{EndLength::Kind::Auto, 0};
+    return "";
+  }
+  int years = 0;
+  int percent = 0;
+  if (!readCutoff(value, years, percent).empty()) {
+    return autoAllowed ? "a whole number of 1 or more, a percentage from 1% to 1000%, or auto"
+                       : "a whole number of 1 or more, or a percentage from 1% to 1000%";
+  }
+  length = percent > 0 ? EndLength{EndLength::Kind::Percent, percent}
+                       : EndLength{EndLength::Kind::Years, years};
+  return "";
+}
+
 std::string readFormats(const std::string& value, std::vector<OutputFormat>& formats) {
   formats.clear();
   std::size_t start = 0;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "driver/settings.h"
 #include "output/series_output_file.h"
 
 namespace ringsmooth {
@@ -15,6 +16,10 @@ std::string readWholeNumber(const std::string& value, int lowest, int highest, i
 // A cutoff in years (a whole number of 1 or more; `percent` set to 0), or "N%" from 1% to
 // 1000% of each series' length (`years` set to 0).
 std::string readCutoff(const std::string& value, int& years, int& percent);
+
+// A filter order or a number of predicted years: a whole number of 1 or more, or "N%" from 1% to
+// 1000% of each series' length, or (when `autoAllowed`) "auto".
+std::string readEndLength(const std::string& value, bool autoAllowed, EndLength& length);
 
 // Formats separated by commas, each once, in the order given.
 std::string readFormats(const std::string& value, std::vector<OutputFormat>& formats);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "analysis/burg_order.h"
 #include "analysis/extend.h"
 #include "analysis/index.h"
 #include "analysis/mnsd.h"
@@ -20,6 +21,34 @@ SmoothingPlan smoothingPlan(int cutoff, Ends ends) {
 int relativeCutoff(int percent, int n) {
   const long long years = (static_cast<long long>(percent) * n + 50) / 100;
   return static_cast<int>(std::max(1LL, years));
+}
+
+namespace {
+
+// A filter order or a number of predicted years for a series of n years smoothed at `period`.
+int endLengthFor(const EndLength& length, int period, int n) {
+  switch (length.kind) {
+    case EndLength::Kind::Years: return length.value;
+    case EndLength::Kind::Percent: return relativeCutoff(length.value, n);
+    case EndLength::Kind::Auto: return FILTER_ORDER_AUTO;
+    case EndLength::Kind::Cutoff: break;
+  }
+  return period;
+}
+
+}  // namespace
+
+SmoothingPlan PipelineSettings::planFor(int n) const {
+  const int period = cutoffPercent > 0 ? relativeCutoff(cutoffPercent, n) : plan.period;
+  if (ends == Ends::None) return smoothingPlan(period, Ends::None);
+  int order = endLengthFor(filter, period, n);
+  // Orders past n - 1 add only zero coefficients, so a filter asked longer than the series is
+  // cut to its length (and always fits the coefficient storage). The cutoff's own length is
+  // kept as the dialogue has it.
+  if (filter.kind == EndLength::Kind::Years || filter.kind == EndLength::Kind::Percent) {
+    order = std::min(order, std::max(1, n));
+  }
+  return SmoothingPlan{period, order, endLengthFor(predict, period, n)};
 }
 
 namespace {
@@ -114,8 +143,16 @@ void SeriesComputer::scale(const SeriesTable& t, Scaling scaling, SeriesResult& 
 }
 
 // The prediction-error filters of the batch's prepared series: those of one filter order (all
-// of them, unless cutoffs are relative to length) at once.
+// of them, unless cutoffs are relative to length or orders chosen per series) at once. An order
+// to be chosen is the one AIC picks on the series' Burg fit; it may be 0, and then the
+// predicted years are the series' level.
 void SeriesComputer::computeFilters(SeriesBatch& batch) {
+  for (int i = 0; i < batch.count; ++i) {
+    SeriesResult& s = batch.series[i];
+    if (s.outcome != SeriesOutcome::Listed || s.plan.filterOrder != FILTER_ORDER_AUTO) continue;
+    s.plan.filterOrder = criterionOrder(s.workSeries, s.n, OrderCriterion::Aic, burgPower_,
+                                        burgForward_, burgBackward_);
+  }
   bool done[MEMCOF_MAX_LANES] = {};
   for (int first = 0; first < batch.count; ++first) {
     const SeriesResult& leader = batch.series[first];

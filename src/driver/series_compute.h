@@ -36,6 +36,9 @@ struct SmoothingPlan {
 // extension: the spline has the series alone.
 SmoothingPlan smoothingPlan(int cutoff, Ends ends = Ends::Predict);
 
+// A plan's filter order while the series' own order is still to be chosen (EndLength::Kind::Auto).
+inline constexpr int FILTER_ORDER_AUTO = -1;
+
 // A cutoff of `percent` of a series of n years: rounded to the nearest year (halves up), at
 // least 1.
 int relativeCutoff(int percent, int n);
@@ -51,11 +54,12 @@ struct PipelineSettings {
   Ends ends = Ends::Predict;
   bool indices = false;   // each series' indices are computed (the CSV and the chronology)
   IndexKind index = IndexKind::Ratio;
+  EndLength filter{};     // the filter's order, when the ends are predicted
+  EndLength predict{};    // the years predicted at each end
 
-  // The plan of a series of n years.
-  SmoothingPlan planFor(int n) const {
-    return cutoffPercent > 0 ? smoothingPlan(relativeCutoff(cutoffPercent, n), ends) : plan;
-  }
+  // The plan of a series of n years; its filter order is FILTER_ORDER_AUTO when the series'
+  // own fit is to choose it.
+  SmoothingPlan planFor(int n) const;
 };
 
 // The outputs of a table's series by format number, null for a format not asked for: the
@@ -133,6 +137,9 @@ class SeriesComputer {
   void finish(const SeriesSource& source, SeriesResult& s);
 
   BurgWork burg_;
+  double burgPower_[MAX_YEARS];  // the discrepancies of the orders an automatic filter weighs
+  double burgForward_[MAX_YEARS];
+  double burgBackward_[MAX_YEARS];
   SplineWork spline_;
   float validValues_[MAX_YEARS];
   float extendedSeries_[MAX_YEARS];

@@ -20,6 +20,17 @@ enum class Scaling { Centre, Standardize };
 // anything else, no plots.
 enum class PlotSpan { None, Listed, Widest };
 
+// The length of the prediction-error filter, or the years predicted at each end (batch runs'
+// --filter and --predict): the cutoff's own length, as the dialogue takes it; a number of years;
+// a share of each series' length, as a relative cutoff takes it; or, for the filter alone, the
+// order an information criterion picks for each series.
+struct EndLength {
+  enum class Kind { Cutoff, Years, Percent, Auto };
+  Kind kind = Kind::Cutoff;
+  int value = 0;  // years, or percent
+  bool operator==(const EndLength&) const = default;
+};
+
 // The chronology files a batch run writes for each table.
 struct ChronologyFiles {
   bool crn = false;  // <stem>.crn, a Tucson chronology file
@@ -39,7 +50,9 @@ struct RunSettings {
   Scaling scaling = Scaling::Centre;
   PlotSpan plotSpan = PlotSpan::None;
   std::vector<OutputFormat> formats = {OutputFormat::Listing};  // each once, in the order asked
-  Ends ends = Ends::Predict;
+  Ends ends = Ends::Predict;    // batch runs: none by default with a relative cutoff
+  EndLength filter{};           // the prediction-error filter's order
+  EndLength predict{};          // the years predicted at each end
   std::string plotDevice;  // a PLplot device name; empty: RINGSMOOTH_PLOT_DEVICE, or the default
   std::optional<InputFormat> inputFormat;  // none: by the input file's name
   IndexKind index = IndexKind::Ratio;       // the CSV's index column and the chronology's

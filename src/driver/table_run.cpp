@@ -112,7 +112,9 @@ PipelineSettings pipelineSettings(const RunSettings& settings, int jobs) {
                           settings.cutoffPercent,
                           settings.ends,
                           writesCsv(settings) || settings.chronology.any(),
-                          settings.index};
+                          settings.index,
+                          settings.filter,
+                          settings.predict};
 }
 
 // The table's series, from the smoothing questions to the chronology. Throws SeriesTooLong

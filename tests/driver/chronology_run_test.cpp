@@ -65,7 +65,7 @@ TEST_F(ChronologyRun, EachSeriesGetsItsCutoffAndShortSeriesAreNoted) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.cutoff);
-    const auto r = batch({"-v", "-c", c.cutoff, "t.txt"});
+    const auto r = batch({"-v", "--ends=predict", "-c", c.cutoff, "t.txt"});
     EXPECT_EQ(r.status, 0) << r.errors;
     EXPECT_EQ(filterLengths(r.errors), c.lengths);
     const std::size_t note = r.errors.find(" shorter than ");
@@ -77,6 +77,35 @@ TEST_F(ChronologyRun, EachSeriesGetsItsCutoffAndShortSeriesAreNoted) {
                 std::string::npos)
           << r.errors;
     }
+  }
+}
+
+// The ends by default: natural with a relative cutoff (no filter, the splines of --ends=none),
+// extended when a filter or a prediction is asked for; with a cutoff in years a filter of the
+// cutoff's length, as in the dialogue.
+TEST_F(ChronologyRun, ARelativeCutoffHasNaturalEndsUnlessAFilterIsAsked) {
+  write("t.txt", fourLengths(1.0));
+  const std::string natural = batch({"-c", "67%", "--ends=none", "-f", "csv", "-o", "-",
+                                     "t.txt"}).console;
+  ASSERT_EQ(natural.rfind("series,year,", 0), 0u);
+  const struct {
+    std::vector<std::string> options;
+    std::vector<int> lengths;  // of 10, 33, 100 and 7 years
+  } cases[] = {
+      {{"-c", "67%"}, {}},
+      {{"-c", "67%", "--filter=3"}, {3, 3, 3, 3}},
+      {{"-c", "67%", "--filter=10%", "--predict=1"}, {1, 3, 10, 1}},
+      {{"-c", "67%", "--filter=20000", "--predict=1"}, {10, 33, 100, 7}},  // cut to each series
+      {{"-c", "30"}, {30, 30, 30, 30}},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> arguments = c.options;
+    arguments.insert(arguments.end(), {"-v", "-f", "csv", "-o", "-", "t.txt"});
+    const auto r = batch(arguments);
+    SCOPED_TRACE(c.options.back());
+    EXPECT_EQ(r.status, 0) << r.errors;
+    EXPECT_EQ(filterLengths(r.errors), c.lengths);
+    EXPECT_EQ(r.console == natural, c.lengths.empty());
   }
 }
 

@@ -161,29 +161,49 @@ TEST(CommandLine, BatchOptionsInEveryForm) {
   }
 }
 
-// The index and a cutoff relative to length, as the batch run gets them (the chronology's
-// files are checked by the names of the files a run makes).
-TEST(CommandLine, IndexAndCutoffPercent) {
+// The index, a cutoff relative to length and the ends, as the batch run gets them (the
+// chronology's files are checked by the names of the files a run makes). A relative cutoff
+// smooths with natural ends unless the ends, a filter or a prediction are asked for.
+TEST(CommandLine, IndexCutoffPercentAndEnds) {
+  using ringsmooth::EndLength;
+  using ringsmooth::Ends;
   using ringsmooth::IndexKind;
+  using Kind = EndLength::Kind;
   const struct {
     std::vector<std::string> arguments;
     int cutoff, percent;
     IndexKind index;
+    Ends ends;
+    EndLength filter, predict;
   } cases[] = {
-      {{"-c", "67%", "t"}, 0, 67, IndexKind::Ratio},
-      {{"-c1000%", "-c", "1%", "t"}, 0, 1, IndexKind::Ratio},
-      {{"-c", "5%", "-c", "40", "t"}, 40, 0, IndexKind::Ratio},
-      {{"-c", "9", "-n", "t"}, 9, 0, IndexKind::Difference},
-      {{"-c", "9", "--index", "difference", "t"}, 9, 0, IndexKind::Difference},
+      {{"-c", "67%", "t"}, 0, 67, IndexKind::Ratio, Ends::None, {}, {}},
+      {{"-c1000%", "-c", "1%", "t"}, 0, 1, IndexKind::Ratio, Ends::None, {}, {}},
+      {{"-c", "5%", "-c", "40", "t"}, 40, 0, IndexKind::Ratio, Ends::Predict, {}, {}},
+      {{"-c", "9", "-n", "t"}, 9, 0, IndexKind::Difference, Ends::Predict, {}, {}},
+      {{"-c", "9", "--index", "difference", "t"}, 9, 0, IndexKind::Difference, Ends::Predict, {},
+       {}},
+      {{"-c", "67%", "--ends=predict", "t"}, 0, 67, IndexKind::Ratio, Ends::Predict, {}, {}},
+      {{"-c", "67%", "--filter=auto", "t"}, 0, 67, IndexKind::Ratio, Ends::Predict,
+       {Kind::Auto, 0}, {}},
+      {{"-c", "67%", "--predict", "10", "t"}, 0, 67, IndexKind::Ratio, Ends::Predict, {},
+       {Kind::Years, 10}},
+      {{"-c", "30", "--filter=12%", "--predict=1000%", "t"}, 30, 0, IndexKind::Ratio,
+       Ends::Predict, {Kind::Percent, 12}, {Kind::Percent, 1000}},
+      {{"--filter=3", "--filter=auto", "-c", "30", "--filter", "7", "t"}, 30, 0,
+       IndexKind::Ratio, Ends::Predict, {Kind::Years, 7}, {}},
   };
   for (const auto& c : cases) {
     std::vector<const char*> argv = {"ringsmooth"};
     for (const auto& w : c.arguments) argv.push_back(w.c_str());
     const auto l = ringsmooth::parseCommandLine(static_cast<int>(argv.size()), argv.data());
+    SCOPED_TRACE(c.arguments[0] + " " + c.arguments[1] + " " + c.arguments[2]);
     ASSERT_EQ(l.action, ringsmooth::CommandLine::Action::Batch) << l.error;
-    EXPECT_EQ(l.settings.cutoff, c.cutoff) << c.arguments[1];
-    EXPECT_EQ(l.settings.cutoffPercent, c.percent) << c.arguments[1];
-    EXPECT_EQ(l.settings.index, c.index) << c.arguments[1];
+    EXPECT_EQ(l.settings.cutoff, c.cutoff);
+    EXPECT_EQ(l.settings.cutoffPercent, c.percent);
+    EXPECT_EQ(l.settings.index, c.index);
+    EXPECT_EQ(l.settings.ends, c.ends);
+    EXPECT_EQ(l.settings.filter, c.filter);
+    EXPECT_EQ(l.settings.predict, c.predict);
   }
 }
 
@@ -224,6 +244,14 @@ TEST(CommandLine, UsageErrorsSayWhatIsWrongOnStandardErrorOnly) {
       {{"-c", "5", "-m", "", "t"}, "'' is not a missing-value flag: it holds no number"},
       {{"-c", "5", "-p", "all", "t"}, "'all' is not none, listed or widest"},
       {{"-c", "5", "--ends=both", "t"}, "'both' is not predict or none"},
+      {{"-c", "5", "--filter=0", "t"}, "'0' is not a whole number of 1 or more, a percentage"},
+      {{"-c", "5", "--filter=AIC", "t"}, "'AIC' is not a whole number of 1 or more, a "
+                                          "percentage from 1% to 1000%, or auto"},
+      {{"-c", "5", "--predict=auto", "t"}, "'auto' is not a whole number of 1 or more, or a "
+                                            "percentage from 1% to 1000%"},
+      {{"-c", "5", "--predict=1001%", "t"}, "option '--predict': '1001%' is not"},
+      {{"-c", "67%", "--filter=3", "--ends=none", "t"}, "they don't go with --ends=none"},
+      {{"-c", "5", "--ends=none", "--predict=4", "t"}, "they don't go with --ends=none"},
       {{"-c", "5", "--input-format=csv", "t"}, "'csv' is not table, rwl or crn"},
       {{"-c", "5", "-j", "0", "t"}, "option '-j': '0' is not a whole number of 1 or more"},
       {{"-c", "5", "--plot-device=", "t"}, "'' is not a PLplot device name"},
@@ -335,7 +363,8 @@ TEST(CommandLine, UsageTextNamesEveryOptionItAccepts) {
   for (const char* option :
        {"-h", "--help", "-V", "--version", "-c, --cutoff", "-o, --output", "-d, --output-dir",
         "-f, --format", "--columns", "-m, --missing", "-n, --normalize", "-p, --plots",
-        "--plot-device", "--ends", "--response", "-v, --verbose", "-j, --jobs", "--input-format",
+        "--plot-device", "--ends", "--filter", "--predict", "--response", "-v, --verbose",
+        "-j, --jobs", "--input-format",
         "--index", "--chronology",
         "RINGSMOOTH_PLOT_DEVICE", "RINGSMOOTH_JOBS"}) {
     EXPECT_NE(usage.find(option), std::string::npos) << option;
