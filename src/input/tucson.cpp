@@ -11,6 +11,7 @@
 #include <unordered_set>
 
 #include "core/text_field.h"
+#include "input/site_header.h"
 
 namespace ringsmooth {
 namespace {
@@ -378,7 +379,14 @@ class TucsonReader {
     ++titles_;
     notes_.lines.push_back(" Line " + std::to_string(lines_.number()) +
                            " skipped as a title: " + quoted(lines_.text()));
+    SiteHeader site = notes_.site.value_or(SiteHeader{});
+    if (readSiteHeaderLine(titleWords(), site)) notes_.site = std::move(site);
     return true;
+  }
+
+  // The site ID of the file's header lines; empty when it has none.
+  std::string_view siteId() const {
+    return notes_.site ? std::string_view(notes_.site->id) : std::string_view();
   }
 
   void finish(double unit) { series_.finish(unit, notes_.lines); }
@@ -436,6 +444,23 @@ class TucsonReader {
     }
     notes_.skipped.push_back(std::move(b.report));
     skipping_.reset();
+  }
+
+  // The words of the current line, with their columns counted from 1.
+  std::vector<TitleWord> titleWords() const {
+    std::vector<TitleWord> words;
+    const std::size_t columns = lines_.columns();
+    for (std::size_t at = 0; at < columns;) {
+      if (lines_.columnText(at, 1) == " ") {
+        ++at;
+        continue;
+      }
+      std::size_t end = at;
+      while (end < columns && lines_.columnText(end, 1) != " ") ++end;
+      words.push_back(TitleWord{lines_.columnText(at, end - at), at + 1, end});
+      at = end;
+    }
+    return words;
   }
 
   // When nothing could be read, the first fault is the file's error.
@@ -703,16 +728,21 @@ struct ChronologyLine {
     detail = std::move(what);
     return false;
   }
-  bool read(const Lines& lines) {
+  // `openId`, `nextDecade`: the open chronology's ID (empty when none is open) and the decade
+  // its next line must give; `siteId`: the file's site ID, empty when it has none.
+  bool read(const Lines& lines, std::string_view openId, int nextDecade, std::string_view siteId) {
     started = fits = false;
     const auto columns = [&lines](std::size_t from, std::size_t width) {
       return "columns " + std::to_string(from + 1) + "-" + std::to_string(from + width) +
              " read " + quoted(lines.columnText(from, width));
     };
-    id = trimmed(lines.columnText(0, 6));
-    if (id.empty()) return fail("Expected a chronology ID in columns 1-6");
-    if (lines.columns() < 10 || !fieldNumber(lines.columnText(6, 4), true, decade)) {
-      return fail("Expected the decade in columns 7-10", columns(6, 4));
+    const std::size_t idWidth = wideYear(lines, openId, nextDecade, siteId) ? 5 : 6;
+    id = trimmed(lines.columnText(0, idWidth));
+    if (id.empty()) return fail("Expected a chronology ID in columns 1-" + std::to_string(idWidth));
+    if (lines.columns() < 10 ||
+        !fieldNumber(lines.columnText(idWidth, 10 - idWidth), true, decade)) {
+      return fail("Expected the decade in columns " + std::to_string(idWidth + 1) + "-10",
+                  columns(idWidth, 10 - idWidth));
     }
     started = true;
     if (!isBlank(lines.columnText(CHRONOLOGY_WIDTH, LINE_LIMIT))) {
@@ -742,6 +772,22 @@ struct ChronologyLine {
     }
     return fits = true;
   }
+
+  // Whether the line's year takes columns 6-10 (the ID then takes 1-5): see input/tucson.h.
+  static bool wideYear(const Lines& lines, std::string_view openId, int nextDecade,
+                       std::string_view siteId) {
+    const std::string_view year = lines.columnText(5, 5);
+    if (year.size() != 5) return false;
+    if (year[0] == '-') return allDigits(year.substr(1));
+    int wide = 0;
+    if (!allDigits(year) || !fieldNumber(year, false, wide)) return false;
+    const std::string_view shortId = trimmed(lines.columnText(0, 5));
+    if (!openId.empty() && shortId == openId && wide == nextDecade) return true;
+    if (!siteId.empty() && shortId == siteId && trimmed(lines.columnText(0, 6)) != siteId) {
+      return true;
+    }
+    return lines.columnText(4, 1) == " ";
+  }
 };
 
 class ChronologyReader : TucsonReader {
@@ -751,7 +797,8 @@ class ChronologyReader : TucsonReader {
 
   void read() {
     while (lines_.next()) {
-      line_.read(lines_);
+      line_.read(lines_, series_.open() ? std::string_view(series_.id()) : std::string_view(),
+                 series_.nextYear(), siteId());
       if (isTitle(line_.started)) continue;
       if (!suspect_.message.empty()) fault(suspect_, suspectLine_);
       suspect_.message.clear();

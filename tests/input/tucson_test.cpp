@@ -289,8 +289,24 @@ TEST(Tucson, SeriesAsTheFileGivesThem) {
        .series = {{"C1", 1900, std::vector<double>(10, 1.0)},
         {"\xC3\x84" "3", 1900, std::vector<double>(10, 1.0)}},
        .notes = {" Tucson chronology file: 2 chronologies, years 1900 to 1909; 1 skipped"},
-       .skipped = {"Input error in the chronology file, line 2: chronology C2 (lines 2-3) skipped: Expected an index of "
-        "-999 to 9999 for year 1900"}},
+       .skipped = {"Input error in the chronology file, line 2: chronology C2 (lines 2-3) skipped: "
+                   "Expected an index of -999 to 9999 for year 1900"}},
+      {.label = "5-column years in 6-10, the ID in 1-5: before -999; after 9999 continuing",
+       .format = InputFormat::Crn,
+       .text = "ABCDE-1000" + pairs + "\nABCDE -990" + pairs + "\nVWXYZ 9990" + pairs +
+               "\nVWXYZ10000" + pairs + "\n",
+       .series = {{"ABCDE", -1000, std::vector<double>(20, 1.0)},
+                  {"VWXYZ", 9990, std::vector<double>(20, 1.0)}},
+       .notes = {" Tucson chronology file: 2 chronologies, years -1000 to 10009"}},
+      {.label = "years after 9999: the site's ID, continuing, a blank column 5; else 6-column IDs",
+       .format = InputFormat::Crn,
+       .text = "ABCDE  1 Far\nABCDE10000" + pairs + "\nAB   10000" + pairs + "\nABC0011990" +
+               pairs + "\n",
+       .series = {{"ABCDE", 10000, std::vector<double>(10, 1.0)},
+                  {"AB", 10000, std::vector<double>(10, 1.0)},
+                  {"ABC001", 1990, std::vector<double>(10, 1.0)}},
+       .notes = {" Tucson chronology file: 3 chronologies, years 1990 to 10009",
+                 " Line 1 skipped as a title: \"ABCDE  1 Far\""}},
   };
   for (const GoodCase& c : cases) {
     SCOPED_TRACE(c.label);
