@@ -12,17 +12,17 @@ namespace ringsmooth {
 // Each field as the file writes it, without the blanks around it; empty where the file says
 // nothing.
 struct SiteHeader {
-  std::string id;
-  std::string siteName;
-  std::string speciesCode;
-  std::string stateCountry;
-  std::string species;
-  std::string elevation;
-  std::string coordinates;  // latitude and longitude, as written (3700-11800)
-  std::string firstYear;
-  std::string lastYear;
-  std::string investigators;
-  std::string completionDate;
+  std::string id = {};  // each field empty unless given
+  std::string siteName = {};
+  std::string speciesCode = {};
+  std::string stateCountry = {};
+  std::string species = {};
+  std::string elevation = {};
+  std::string coordinates = {};  // latitude and longitude, as written (3700-11800)
+  std::string firstYear = {};
+  std::string lastYear = {};
+  std::string investigators = {};
+  std::string completionDate = {};
 };
 
 }  // namespace ringsmooth

@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/run_error.h"
+#include "core/site_header.h"
 #include "core/text_field.h"
 #include "input/number_token.h"
 #include "input/series_file.h"
@@ -333,6 +335,61 @@ TEST(Tucson, SeriesAsTheFileGivesThem) {
     }
     // A skipped series leaves nothing in the table: the column after the last is untouched.
     for (int i = 0; i < MAX_YEARS; ++i) ASSERT_EQ(r.column(r.t->seriesCount)[i], 0.0) << i;
+  }
+}
+
+// A line with each text starting at its column (counted from 1).
+std::string placed(const std::vector<std::pair<std::size_t, std::string>>& texts) {
+  std::string line;
+  for (const auto& [column, text] : texts) {
+    line.resize(column - 1, ' ');
+    line += text;
+  }
+  return line + "\n";
+}
+
+std::vector<std::string> fields(const std::optional<SiteHeader>& h) {
+  if (!h) return {"none"};
+  return {h->id,          h->siteName,  h->speciesCode, h->stateCountry,
+          h->species,     h->elevation, h->coordinates, h->firstYear,
+          h->lastYear,    h->investigators, h->completionDate};
+}
+
+// The data bank's header lines, as laid out, shifted, partial, or absent.
+TEST(Tucson, SiteHeaderFromTheTitleLines) {
+  const std::string data = "SS01    1901     5   999\n";
+  const struct {
+    std::string titles;
+    std::optional<SiteHeader> site;
+  } cases[] = {
+      {placed({{1, "SS"}, {8, "1"}, {10, "Sheep Mountain Update"}, {62, "PILO"}}) +
+           placed({{1, "SS"}, {8, "2"}, {10, "California"}, {23, "Bristlecone Pine"},
+                   {41, "3475M"}, {48, "3722-11812"}, {68, "-6000 1990"}}) +
+           placed({{1, "SS"}, {8, "3"}, {10, "Graybill, D.A."}, {73, "06/1983"}}),
+       SiteHeader{.id = "SS", .siteName = "Sheep Mountain Update", .speciesCode = "PILO",
+                  .stateCountry = "California", .species = "Bristlecone Pine",
+                  .elevation = "3475M", .coordinates = "3722-11812", .firstYear = "-6000",
+                  .lastYear = "1990", .investigators = "Graybill, D.A.",
+                  .completionDate = "06/1983"}},
+      // One column right (the code one blank after the name, in its shifted columns), the
+      // place's last fields further still, line 3 missing.
+      {"BCE533  1 Invented Site, for the tests of the shifted columns PIXX\n"
+       "BCE533  2 British Colum  Pinus example                    3000M  3700-11800\n",
+       SiteHeader{.id = "BCE533", .siteName = "Invented Site, for the tests of the shifted columns",
+                  .speciesCode = "PIXX", .stateCountry = "British Colum",
+                  .species = "Pinus example", .elevation = "3000M",
+                  .coordinates = "3700-11800"}},
+      // Line 2 of another site is no header line; the code touches the name: not taken.
+      {"SS     1 Hermit Lake PSME\nXX     2 Utah\n",
+       SiteHeader{.id = "SS", .siteName = "Hermit Lake PSME"}},
+      {"TTHH White Spruce - Yukon\n", std::nullopt},
+      {"SS     4 Four\n", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.titles);
+    const Read r(InputFormat::Rwl, c.titles + data);
+    EXPECT_EQ(r.t->seriesCount, 1);
+    EXPECT_EQ(fields(r.summary.site), fields(c.site));
   }
 }
 
