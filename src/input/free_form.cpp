@@ -593,11 +593,10 @@ struct FreeFormReader::State {
   // The body of a quoted name, `pos` just after the opening `mark`.
   void takeQuoted(char mark, std::size_t keep, std::size_t& length) {
     for (;;) {
-      if (pos == len && !refill()) {
-        throwQuoteNotClosed(mark, characterPrefix(token, length, keep), "before the end of the file");
-      }
+      const auto kept = [&] { return characterPrefix(token, length, keep); };
+      if (pos == len && !refill()) throwQuoteNotClosed(mark, kept(), "before the end of the file");
       const char c = buffer[pos];
-      if (c == '\n') throwQuoteNotClosed(mark, characterPrefix(token, length, keep), "on its line");
+      if (c == '\n') throwQuoteNotClosed(mark, kept(), "on its line");
       ++pos;
       if (c == '\r') continue;
       if (c == mark) {

@@ -119,7 +119,9 @@ bool readSiteHeaderLine(const Words& words, SiteHeader& site) {
   if (number.last + 1 < NUMBER_COLUMN || number.last > NUMBER_COLUMN + 2) return false;
   if (!site.id.empty() && !sameIgnoringCase(site.id, words[0].text)) return false;
   // The layout's columns, moved as far as the line number is.
-  const auto column = [&number](std::size_t layout) { return layout + number.last - NUMBER_COLUMN; };
+  const auto column = [&number](std::size_t layout) {
+    return layout + number.last - NUMBER_COLUMN;
+  };
   site.id = std::string(words[0].text);
   if (number.text[0] == '1') readNameLine(words, column(SPECIES_CODE_COLUMN), site);
   if (number.text[0] == '2') readPlaceLine(words, column(SPECIES_COLUMN), site);

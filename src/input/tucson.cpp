@@ -353,7 +353,7 @@ class SeriesBuilder {
   std::string id_;
   std::string name_;
   long firstLine_ = 0;
-  std::unordered_set<std::string> names_;           // every name given, skipped series' too
+  std::unordered_set<std::string> names_;            // every name given, skipped series' too
   std::unordered_map<std::string, int> nextNumber_;  // per ID, the number to try next
   int firstLineYear_ = 0;
   int years_ = 0;          // years given so far, from the first line's year on
@@ -437,9 +437,9 @@ class TucsonReader {
       heading += ": line skipped";
     } else {
       heading += ": " + std::string(seriesWord_) + " " + b.name + " (line";
-      heading += b.firstLine == b.lastLine ? " " + std::to_string(b.firstLine)
-                                           : "s " + std::to_string(b.firstLine) + "-" +
-                                                 std::to_string(b.lastLine);
+      heading += b.firstLine == b.lastLine
+                     ? " " + std::to_string(b.firstLine)
+                     : "s " + std::to_string(b.firstLine) + "-" + std::to_string(b.lastLine);
       heading += ") skipped";
     }
     notes_.skipped.push_back(std::move(b.report));

@@ -21,9 +21,9 @@
 //     with the rest of its block (its lines in a row, up to a line of another ID), and reported
 //     in TucsonNotes::skipped with the line of the fault, what was expected there, and the
 //     lines the block spans, under the name the series would have had; that name stays taken,
-//     so a later sound block of the ID is a series of its own, ID_2. When no series at all can be read, the first fault is raised as
-//     the file's InputError. A line longer than 1024 columns, more series than the table holds
-//     and a read error stay errors of the file.
+//     so a later sound block of the ID is a series of its own, ID_2. When no series at all can
+//     be read, the first fault is raised as the file's InputError. A line longer than 1024
+//     columns, more series than the table holds and a read error stay errors of the file.
 //   - Missing years are NaN in the table (t.missingFlag is NaN too, so that no measured value,
 //     zero included, is ever taken for missing). Each series is trimmed to its first and last
 //     present year; missing years inside stay NaN. A series with no present year gets
