@@ -23,6 +23,8 @@ struct SiteHeader {
   std::string lastYear = {};
   std::string investigators = {};
   std::string completionDate = {};
+
+  friend bool operator==(const SiteHeader&, const SiteHeader&) = default;
 };
 
 }  // namespace ringsmooth
