@@ -34,7 +34,7 @@ constexpr const char* kUsage =
     "Batch runs (TABLE - is standard input):\n"
     "  -c, --cutoff=YEARS     required: the cutoff, a whole number of 1 or more;\n"
     "                         or N% (1% to 1000%): each series' own cutoff, N% of\n"
-    "                         its length in years, rounded, at least 1\n"
+    "                         its length in years, whole years, at least 1\n"
     "  -o, --output=FILE      the output of a single TABLE; - is standard output;\n"
     "                         with two formats the second goes beside FILE\n"
     "  -d, --output-dir=DIR   outputs go to DIR, made when missing; without -o and\n"

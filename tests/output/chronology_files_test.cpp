@@ -30,14 +30,18 @@ TEST(CrnText, ReadsBackThroughTheChronologyReader) {
       {-17, {-0.0625, -0.999, 9.989, 0.0}, {1, 2, 3, 4}},      // negative years and indices
       {1990, {0.5, NONE, 1.5, 2.0, 0.7, 0.8, 0.9, 1.1, 1.2, 1.3, 1.4, 0.6}, // a gap, 2 decades
        {5, 0, 4, 3, 5, 5, 5, 5, 5, 5, 5, 699}},
+      {-2649, {1.0, 2.0}, {1, 2}},                             // 5-column decades, 5-column ID
+      {-1001, {1.0, 2.0, 3.0, 4.0}, {1, 2, 3, 4}},             // decade -1010, then -1000
+      {9998, {1.0, 2.0, 3.0}, {1, 2, 3}},                      // 9990, then 10000
+      {99990, {1.0}, {1}},                                     // the first decade after 9999
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.firstYear);
     const int years = static_cast<int>(c.value.size());
     std::string text;
     int badYear = 0;
-    ASSERT_TRUE(crnText({c.firstYear, years, c.value.data(), c.depth.data()}, "ca533",
-                        "ratio", text, badYear));
+    ASSERT_TRUE(crnText({c.firstYear, years, c.value.data(), c.depth.data()},
+                        tableSite("data/ca533x.rwl"), text, badYear));
     for (std::size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1) {
       EXPECT_LE(end - at, 80u) << text.substr(at, end - at);
     }
@@ -46,7 +50,8 @@ TEST(CrnText, ReadsBackThroughTheChronologyReader) {
     TucsonNotes notes;
     readChronologyFile(stream.get(), *table, notes);
     ASSERT_EQ(table->seriesCount, 1);
-    EXPECT_EQ(trimmedText(table->seriesName[0], NAME_LENGTH), "ca533");
+    const bool wide = c.firstYear < -999 || c.firstYear + years > 10000;
+    EXPECT_EQ(trimmedText(table->seriesName[0], NAME_LENGTH), wide ? "ca533" : "ca533x");
     ASSERT_EQ(table->firstYear[0], c.firstYear);
     ASSERT_EQ(table->yearCount[0], years);
     for (int j = 0; j < years; ++j) {
@@ -69,8 +74,8 @@ TEST(CrnText, RefusesWhatFourColumnsCannotHold) {
       {1900, {1.0, 9.9895}, 1901},   // rounds to 9990, the missing mark
       {1900, {-0.9995}, 1900},       // rounds to -1000
       {1900, {1.0, 1.0, 250.0}, 1902},
-      {-1001, {1.0}, -1001},         // decade -1010 needs 5 columns
-      {9999, {1.0, 1.0}, 10000},
+      {-9991, {1.0}, -9991},         // decade -10000 needs 6 columns
+      {99999, {1.0, 1.0}, 100000},
   };
   for (const auto& c : cases) {
     const std::vector<int> depth(c.value.size(), 1);
@@ -78,12 +83,12 @@ TEST(CrnText, RefusesWhatFourColumnsCannotHold) {
     int badYear = 0;
     EXPECT_FALSE(crnText({c.firstYear, static_cast<int>(c.value.size()), c.value.data(),
                           depth.data()},
-                         "x", "difference", text, badYear));
+                         tableSite("x"), text, badYear));
     EXPECT_EQ(badYear, c.badYear);
   }
 }
 
-TEST(SiteId, FirstSixCharactersOfTheTableName) {
+TEST(TableSite, FirstSixCharactersOfTheTableName) {
   const struct {
     const char* table;
     const char* id;
@@ -93,7 +98,7 @@ TEST(SiteId, FirstSixCharactersOfTheTableName) {
       {"plain", "plain"},            {".hidden", ".hidde"},
       {"dir/.rwl", ".rwl"},          {"caf\xC3\xA9.rwl", "caf__"},
   };
-  for (const auto& c : cases) EXPECT_EQ(siteId(c.table), c.id) << c.table;
+  for (const auto& c : cases) EXPECT_EQ(tableSite(c.table).id, c.id) << c.table;
 }
 
 TEST(ChronologyCsv, ShortestDecimalsAndEmptyYears) {
