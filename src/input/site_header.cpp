@@ -70,18 +70,25 @@ std::size_t firstFrom(const Words& words, std::size_t from, std::size_t to, std:
 }
 
 // After the line number: the site name, and the species code when it is clearly one (4
-// capitals in its columns or after a gap of two blanks or more).
+// capitals in its columns or after a gap of two blanks or more; or the last 4 columns of a name
+// that fills its columns and so touches the code).
 void readNameLine(const Words& words, std::size_t codeColumn, SiteHeader& site) {
   std::size_t end = words.size();
-  if (end > 3) {
-    const TitleWord& last = words[end - 1];
-    if (isSpeciesCode(last.text) &&
-        (last.first == codeColumn || last.first >= words[end - 2].last + 3)) {
-      site.speciesCode = std::string(last.text);
-      --end;
-    }
+  if (end <= 2) return;
+  const TitleWord& last = words[end - 1];
+  if (end > 3 && isSpeciesCode(last.text) &&
+      (last.first == codeColumn || last.first >= words[end - 2].last + 3)) {
+    site.speciesCode = std::string(last.text);
+    site.siteName = joined(words, 2, end - 1);
+    return;
   }
   site.siteName = joined(words, 2, end);
+  const std::string_view tail =
+      last.text.substr(last.text.size() - std::min<std::size_t>(4, last.text.size()));
+  if (last.first < codeColumn && last.last == codeColumn + 3 && isSpeciesCode(tail)) {
+    site.speciesCode = std::string(tail);
+    site.siteName.resize(site.siteName.size() - tail.size());
+  }
 }
 
 // From the end: the first and last years, the coordinates, the elevation, each when it is

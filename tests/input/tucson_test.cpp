@@ -389,13 +389,8 @@ TEST(Tucson, SiteHeaderFromTheTitleLines) {
       // place's last fields further still, line 3 missing.
       {"BCE533  1 Invented Site, for the tests of the shifted columns PIXX\n"
        "BCE533  2 British Colum  Pinus example                    3000  3700-11800\n",
-       SiteHeader{.id = "BCE533",
-                  .siteName = "Invented Site, for the tests of the shifted columns",
-                  .speciesCode = "PIXX",
-                  .stateCountry = "British Colum",
-                  .species = "Pinus example",
-                  .elevation = "3000",
-                  .coordinates = "3700-11800"}},
+       SiteHeader{"BCE533", "Invented Site, for the tests of the shifted columns", "PIXX",
+                  "British Colum", "Pinus example", "3000", "3700-11800"}},
       // Line 2 of another site is no header line; the code touches the name: not taken.
       {"SS     1 Hermit Lake PSME\nXX     2 Utah\n",
        SiteHeader{.id = "SS", .siteName = "Hermit Lake PSME"}},

@@ -12,6 +12,7 @@
 
 #include "core/series_table.h"
 #include "core/text_field.h"
+#include "core/site_header.h"
 #include "input/tucson.h"
 #include "support/text_stream.h"
 
@@ -20,7 +21,12 @@ namespace {
 
 const double NONE = std::numeric_limits<double>::quiet_NaN();
 
+// Its site header too, field by field in the data bank's layout (a name of 60 characters cut to
+// its 52, a tab written '?'), with the chronology's years.
 TEST(CrnText, ReadsBackThroughTheChronologyReader) {
+  const std::string name = "\u00C5lesund\t" + std::string(52, 'x');
+  const SiteHeader site{"ca533x", name,    "PILO", "California", "Bristlecone Pine", "3475M",
+                        "3722-11812", "1", "2",    "Graybill, D.A.", "06/1983"};
   const struct {
     int firstYear;
     std::vector<double> value;
@@ -40,8 +46,12 @@ TEST(CrnText, ReadsBackThroughTheChronologyReader) {
     const int years = static_cast<int>(c.value.size());
     std::string text;
     int badYear = 0;
-    ASSERT_TRUE(crnText({c.firstYear, years, c.value.data(), c.depth.data()},
-                        tableSite("data/ca533x.rwl"), text, badYear));
+    ASSERT_TRUE(crnText({c.firstYear, years, c.value.data(), c.depth.data()}, site, text,
+                        badYear));
+    EXPECT_EQ(text.substr(6, 4), " 1 \xC3");  // dplR's test for a header: no number here
+    const std::size_t line2 = text.find('\n') + 1;  // coordinates in 48-57, years end in 76
+    EXPECT_EQ(text.substr(line2 + 47, 10) + std::to_string(text.find('\n', line2) - line2),
+              "3722-1181276");
     for (std::size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1) {
       EXPECT_LE(end - at, 80u) << text.substr(at, end - at);
     }
@@ -52,6 +62,12 @@ TEST(CrnText, ReadsBackThroughTheChronologyReader) {
     ASSERT_EQ(table->seriesCount, 1);
     const bool wide = c.firstYear < -999 || c.firstYear + years > 10000;
     EXPECT_EQ(trimmedText(table->seriesName[0], NAME_LENGTH), wide ? "ca533" : "ca533x");
+    SiteHeader back = site;
+    back.id = wide ? "ca533" : "ca533x";
+    back.siteName = "\u00C5lesund?" + std::string(44, 'x');
+    back.firstYear = std::to_string(c.firstYear);
+    back.lastYear = std::to_string(c.firstYear + years - 1);
+    EXPECT_TRUE(notes.site == back);
     ASSERT_EQ(table->firstYear[0], c.firstYear);
     ASSERT_EQ(table->yearCount[0], years);
     for (int j = 0; j < years; ++j) {
@@ -99,6 +115,13 @@ TEST(TableSite, FirstSixCharactersOfTheTableName) {
       {"dir/.rwl", ".rwl"},          {"caf\xC3\xA9.rwl", "caf__"},
   };
   for (const auto& c : cases) EXPECT_EQ(tableSite(c.table).id, c.id) << c.table;
+  // A site without a name is named by its ID: column 10 is never blank (dplR's header test).
+  const double one = 1.0;
+  const int depth = 1;
+  std::string text;
+  int badYear = 0;
+  ASSERT_TRUE(crnText({1901, 1, &one, &depth}, SiteHeader{.id = "x"}, text, badYear));
+  EXPECT_EQ(text.substr(0, 11), "x      1 x\n");
 }
 
 TEST(ChronologyCsv, ShortestDecimalsAndEmptyYears) {
