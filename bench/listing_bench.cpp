@@ -26,8 +26,9 @@ void BM_WriteBlock(benchmark::State& state) {
   listing.create("/dev/null");
   const char name[ringsmooth::NAME_LENGTH + 1] = "Benchmark series    ";
   for (auto _ : state) {
-    listing.writeBlock(ringsmooth::BlockColumns{name, 1001, kYears, listed.data(), smoothed.data(),
-                                                residuals.data(), nullptr, nullptr});
+    listing.writeBlock(ringsmooth::BlockColumns{name, 1001, kYears, nullptr, listed.data(),
+                                                smoothed.data(), residuals.data(), nullptr,
+                                                nullptr});
   }
   state.SetBytesProcessed(state.iterations() * kBlockBytes);
 }

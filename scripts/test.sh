@@ -8,7 +8,7 @@ bash scripts/install-deps.sh
 export LSAN_OPTIONS=suppressions=$(pwd)/tests/lsan.supp
 bash scripts/build.sh build -DRINGSMOOTH_TESTS=ON -DRINGSMOOTH_BENCH=ON
 ctest --test-dir build --output-on-failure -j "$(nproc)"
-bash scripts/fuzz.sh 30
+bash scripts/fuzz.sh
 bash scripts/build.sh build-asan -DRINGSMOOTH_TESTS=ON -DRINGSMOOTH_SANITIZE=ON -DRINGSMOOTH_BENCH=OFF
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j "$(nproc)"

@@ -1,5 +1,6 @@
 #include "core/text_field.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace ringsmooth {
@@ -22,9 +23,47 @@ std::string printable(std::string text) {
   return text;
 }
 
+std::size_t utf8Length(const unsigned char* text, std::size_t size) {
+  const unsigned char lead = text[0];
+  if (lead < 0x80) return 1;
+  std::size_t length = 0;
+  unsigned char low = 0x80;  // the range of the second byte, narrower for some leads
+  unsigned char high = 0xbf;
+  if (lead >= 0xc2 && lead <= 0xdf) {
+    length = 2;
+  } else if (lead >= 0xe0 && lead <= 0xef) {
+    length = 3;
+    if (lead == 0xe0) low = 0xa0;   // no overlong forms
+    if (lead == 0xed) high = 0x9f;  // no surrogates
+  } else if (lead >= 0xf0 && lead <= 0xf4) {
+    length = 4;
+    if (lead == 0xf0) low = 0x90;
+    if (lead == 0xf4) high = 0x8f;  // nothing beyond U+10FFFF
+  } else {
+    return 0;
+  }
+  if (size < length || text[1] < low || text[1] > high) return 0;
+  for (std::size_t i = 2; i < length; ++i) {
+    if (text[i] < 0x80 || text[i] > 0xbf) return 0;
+  }
+  return length;
+}
+
+std::size_t characterPrefix(const char* text, std::size_t size, std::size_t limit) {
+  if (size <= limit) return size;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+  std::size_t at = 0;
+  while (at < limit) {
+    const std::size_t length = std::max<std::size_t>(utf8Length(bytes + at, size - at), 1);
+    if (at + length > limit) break;
+    at += length;
+  }
+  return at;
+}
+
 void setField(char* field, int width, const std::string& text) {
   const std::size_t w = width > 0 ? static_cast<std::size_t>(width) : 0;
-  const std::size_t n = text.size() < w ? text.size() : w;
+  const std::size_t n = characterPrefix(text.data(), text.size(), w);
   std::memcpy(field, text.data(), n);
   std::memset(field + n, ' ', w - n);
 }

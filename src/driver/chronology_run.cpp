@@ -91,13 +91,10 @@ std::string TableChronology::build(const char* title, PlotBook* book, int jobs) 
          " years), largest sample depth " + std::to_string(deepest) + ".";
 }
 
-void TableChronology::write(const ChronologyOutputNames& names, const std::string& tableName,
-                            IndexKind index) const {
+void TableChronology::write(const ChronologyOutputNames& names, const SiteHeader& site) const {
   if (years_ == 0) return;
-  const char* indexName =
-      index == IndexKind::Ratio ? "ratio (value / spline)" : "difference (value - spline)";
   writeChronologyFiles(ChronologyTable{firstYear_, years_, mean_.data(), depth_.data()},
-                       names.csv, names.crn, siteId(tableName), indexName);
+                       names.csv, names.crn, site);
 }
 
 }  // namespace ringsmooth

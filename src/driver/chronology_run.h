@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/site_header.h"
 #include "driver/index_store.h"
 #include "driver/settings.h"
 #include "plot/plot1.h"
@@ -32,8 +33,8 @@ class TableChronology {
 
   // Writes the files named in `names` (the CSV first), each whole (output/chronology_files.h).
   // Throws OutputError. Nothing is written when no series had an index.
-  void write(const ChronologyOutputNames& names, const std::string& tableName,
-             IndexKind index) const;
+  // The .crn carries `site`.
+  void write(const ChronologyOutputNames& names, const SiteHeader& site) const;
 
  private:
   // mean_ and depth_ of the years first .. first + years - 1.

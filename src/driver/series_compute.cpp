@@ -19,7 +19,7 @@ SmoothingPlan smoothingPlan(int cutoff, Ends ends) {
 }
 
 int relativeCutoff(int percent, int n) {
-  const long long years = (static_cast<long long>(percent) * n + 50) / 100;
+  const long long years = static_cast<long long>(percent) * n / 100;
   return static_cast<int>(std::max(1LL, years));
 }
 
@@ -77,7 +77,7 @@ void SeriesComputer::prepare(const SeriesSource& source, SeriesResult& s) {
   s.plan = source.settings.plan;
   s.seriesMean = 0.0f;
   s.filledCount = 0;
-  s.noIndexCount = 0;
+  s.indexBase = IndexBase::Spline;
   s.index = nullptr;
   const int untrimmed = s.untrimmedCount;
   int leadingMissing = 0;
@@ -100,7 +100,8 @@ void SeriesComputer::prepare(const SeriesSource& source, SeriesResult& s) {
   s.firstYear = s.untrimmedFirstYear + leadingMissing;
   s.plan = source.settings.planFor(n);
   for (int i = 0; i < n; ++i) {
-    s.workSeries[i] = s.levelLine[i] = static_cast<float>(column[i + leadingMissing]);
+    s.readValues[i] = s.workSeries[i] = s.levelLine[i] =
+        static_cast<float>(column[i + leadingMissing]);
   }
   scale(t, source.settings.scaling, s);
 }
@@ -213,12 +214,14 @@ void SeriesComputer::finish(const SeriesSource& source, SeriesResult& s) {
   const PipelineSettings& settings = source.settings;
   if (settings.indices) {
     double* index = source.indexStore != nullptr ? source.indexStore->column(s.k) : s.ownIndex;
-    s.noIndexCount = seriesIndices(settings.index, s.n, s.workSeries, s.smoothedSeries,
-                                   s.filled, index);
+    // The values as read, but a standardized series' own: its spline is in deviations.
+    const bool standardized = settings.scaling == Scaling::Standardize;
+    s.indexBase = seriesIndices(settings.index, s.n, standardized ? s.workSeries : s.readValues,
+                                s.smoothedSeries, s.filled, index);
     s.index = index;
   }
-  const BlockColumns columns{source.table.seriesName[s.k], s.firstYear, s.n, s.workSeries,
-                             s.smoothedSeries, residuals_, s.filled, s.index};
+  const BlockColumns columns{source.table.seriesName[s.k], s.firstYear, s.n, s.readValues,
+                             s.workSeries, s.smoothedSeries, residuals_, s.filled, s.index};
   for (const OutputFormat format : settings.formats) {
     const int f = static_cast<int>(format);
     s.blockSize[f] = source.outputs[f]->formatBlock(columns, s.blockText[f].get());

@@ -39,8 +39,8 @@ SmoothingPlan smoothingPlan(int cutoff, Ends ends = Ends::Predict);
 // A plan's filter order while the series' own order is still to be chosen (EndLength::Kind::Auto).
 inline constexpr int FILTER_ORDER_AUTO = -1;
 
-// A cutoff of `percent` of a series of n years: rounded to the nearest year (halves up), at
-// least 1.
+// A cutoff of `percent` of a series of n years: the whole years of it, at least 1, as the
+// field's R package (dplR) takes floor(0.67 n) for its usual spline.
 int relativeCutoff(int percent, int n);
 
 // The answers the computing uses.
@@ -98,8 +98,9 @@ struct SeriesResult {
   float seriesMean;        // 0 for a standardized series
   int filledCount;         // interior years filled with the mean
   int firstFilledYear;     // the first of them
-  int noIndexCount;        // years without a ratio index for their spline (not filled ones)
+  IndexBase indexBase;     // what the indices were taken against
   const double* index;     // the index of each listed year (NaN for none), or null
+  float readValues[MAX_YEARS];   // each year's value as read: its cell in single precision
   float workSeries[MAX_YEARS];   // the listed values (after gap filling, level restored)
   float levelLine[MAX_YEARS];    // the plot's level line
   float smoothedSeries[MAX_YEARS];  // the spline of the series' own years, level restored

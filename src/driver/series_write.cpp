@@ -88,7 +88,7 @@ void SeriesWriter::plot(const SeriesResult& s) {
   }
 }
 
-// The notes of a listed series: its filled years, and its years without a ratio index.
+// The notes of a listed series: its filled years, and ratio indices not taken against the spline.
 void SeriesWriter::noteListed(const SeriesResult& s) {
   const char* name = table_.seriesName[s.k];
   if (s.filledCount > 0) {
@@ -96,10 +96,13 @@ void SeriesWriter::noteListed(const SeriesResult& s) {
                            yearsText(s.filledCount) + " filled with the series mean, the first " +
                                std::to_string(s.firstFilledYear) + ".");
   }
-  if (s.noIndexCount > 0) {
+  if (s.indexBase == IndexBase::Mean) {
     out_.notes->seriesNote(s.k + 1, name,
-                           yearsText(s.noIndexCount) +
-                               " without a ratio index: the spline is not above 0.");
+                           "the spline is not above 0 in every year: every ratio index is taken "
+                           "against the series mean.");
+  } else if (s.indexBase == IndexBase::None) {
+    out_.notes->seriesNote(s.k + 1, name,
+                           "no ratio index: neither the spline nor the series mean is above 0.");
   }
 }
 

@@ -14,6 +14,7 @@
 #include "driver/series_scheduler.h"
 #include "input/series_file.h"
 #include "plot/plot1.h"
+#include "output/chronology_files.h"
 #include "plot/plot_device.h"
 
 namespace ringsmooth {
@@ -54,15 +55,17 @@ class TableOutputs {
 };
 
 // Reads the table, with the dialogue's questions about its shape, and passes on what the
-// reader found. Returns the status so far: 1 when the reader skipped a series.
+// reader found; `site` is the file's site header, or the table's own. Returns the status so
+// far: 1 when the reader skipped a series.
 int readTable(RunSettings& settings, OpenTable& input, const TableConsole& console,
-              SeriesTable& table) {
+              SeriesTable& table, SiteHeader& site) {
   if (console.dialogue != nullptr) console.dialogue->askTableShape(settings);
   // A Tucson file is read without the column count and flag answers.
   const InputFormat format = settings.inputFormat.value_or(formatForName(settings.inputFileName));
   const InputSummary read = readSeriesFile(input.file(), format, settings.columnCount,
                                            settings.missingFlag, table);
   input.close();
+  site = read.site.value_or(tableSite(settings.inputFileName));
   for (const std::string& line : readingNotes(read)) console.notes.line(line);
   for (const InputError& skipped : read.skipped) console.notes.report(skipped);
   return read.skipped.empty() ? EXIT_NORMAL : EXIT_INPUT_ERROR;
@@ -120,7 +123,7 @@ PipelineSettings pipelineSettings(const RunSettings& settings, int jobs) {
 // The table's series, from the smoothing questions to the chronology. Throws SeriesTooLong
 // after putting the outputs with the blocks before it in place.
 void smoothTable(RunSettings& settings, const TableConsole& console, const SeriesTable& table,
-                 TableOutputs& outputs) {
+                 TableOutputs& outputs, const SiteHeader& site) {
   if (console.dialogue != nullptr) console.dialogue->askSmoothing(settings);
   const PipelineSettings pipeline = pipelineSettings(settings, console.jobs);
   TablePlots plots(settings, console);
@@ -155,7 +158,7 @@ void smoothTable(RunSettings& settings, const TableConsole& console, const Serie
   const std::string note = chronology.build(title.c_str(), book, console.jobs);
   finish();
   console.notes.tableNote(note);
-  chronology.write(chronologyOutputNames(settings), settings.inputFileName, settings.index);
+  chronology.write(chronologyOutputNames(settings), site);
 }
 
 }  // namespace
@@ -165,13 +168,14 @@ int runTable(RunSettings& settings, const TableConsole& console) {
   if (console.dialogue != nullptr) console.dialogue->askOutputFile(settings);
   TableOutputs outputs(settings, input);
   const SeriesTablePtr table = makeSeriesTable();
-  const int status = readTable(settings, input, console, *table);
+  SiteHeader site;
+  const int status = readTable(settings, input, console, *table, site);
   if (table->seriesCount <= 0) {
     console.notes.tableNote("The table holds no series with data rows; nothing to do.");
     outputs.close();
     return status;
   }
-  smoothTable(settings, console, *table, outputs);
+  smoothTable(settings, console, *table, outputs, site);
   return status;
 }
 

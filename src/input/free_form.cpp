@@ -9,6 +9,7 @@
 #include <string>
 #include <type_traits>
 
+#include "core/text_field.h"
 #include "input/number_token.h"
 
 namespace ringsmooth {
@@ -17,6 +18,9 @@ namespace {
 constexpr std::size_t FILE_BUFFER_SIZE = std::size_t{1} << 20;
 constexpr std::size_t CONSOLE_BUFFER_SIZE = 4096;
 constexpr std::size_t QUOTED_TOKEN_LENGTH = 60;  // longest token quoted in an error detail
+// A name is read this many bytes beyond its field, to see whether the character at the cut ends
+// inside the field (a UTF-8 character has at most 4 bytes).
+constexpr std::size_t UTF8_TAIL = 3;
 
 // Character classes of free-form input. The two token classes come first so that a token scan
 // is one comparison per character.
@@ -502,8 +506,9 @@ struct FreeFormReader::State {
     });
   }
 
-  // Reads one name item at `pos` into `token` (its first `keep` characters) and returns how
-  // many items it stands for (r of r*name, else 1); `length` receives the characters kept,
+  // Reads one name item at `pos` into `token` (its first `keep` bytes, and the bytes that may
+  // complete the character at the cut) and returns how many items it stands for (r of r*name,
+  // else 1); `length` receives the bytes kept,
   // `empty` whether it is r* alone. An unquoted name ends at a blank, tab, comma, slash or line
   // end. A quoted one ends at its closing mark; a mark written twice inside stands for one; a
   // mark not closed on its line is an input error.
@@ -527,7 +532,8 @@ struct FreeFormReader::State {
       }
       if (cls > STAR_CHAR) break;
       ++pos;
-      if (cls == STAR_CHAR && digitsOnly && seen > 0 && repeats == 1 && length == seen) {
+      if (cls == STAR_CHAR && digitsOnly && seen > 0 && repeats == 1 && length == seen &&
+          seen <= keep) {
         // r*name: what was kept so far is the repeat count.
         if (count == 0) throwRepeatCountZero();
         repeats = count;
@@ -543,7 +549,7 @@ struct FreeFormReader::State {
       } else {
         digitsOnly = false;
       }
-      if (length < keep) token[length++] = c;
+      if (length < keep + UTF8_TAIL) token[length++] = c;
       ++seen;
     }
     return repeats;
@@ -572,7 +578,7 @@ struct FreeFormReader::State {
       repeats = count;
       empty = name == q;
     }
-    length = std::min(static_cast<std::size_t>(q - name), keep);
+    length = std::min(static_cast<std::size_t>(q - name), keep + UTF8_TAIL);
     std::memcpy(token, name, length);
     pos = static_cast<std::size_t>(q - buffer);
     return true;
@@ -587,9 +593,10 @@ struct FreeFormReader::State {
   // The body of a quoted name, `pos` just after the opening `mark`.
   void takeQuoted(char mark, std::size_t keep, std::size_t& length) {
     for (;;) {
-      if (pos == len && !refill()) throwQuoteNotClosed(mark, length, "before the end of the file");
+      const auto kept = [&] { return characterPrefix(token, length, keep); };
+      if (pos == len && !refill()) throwQuoteNotClosed(mark, kept(), "before the end of the file");
       const char c = buffer[pos];
-      if (c == '\n') throwQuoteNotClosed(mark, length, "on its line");
+      if (c == '\n') throwQuoteNotClosed(mark, kept(), "on its line");
       ++pos;
       if (c == '\r') continue;
       if (c == mark) {
@@ -597,7 +604,7 @@ struct FreeFormReader::State {
         if (buffer[pos] != mark) return;
         ++pos;
       }
-      if (length < keep) token[length++] = c;
+      if (length < keep + UTF8_TAIL) token[length++] = c;
     }
   }
 
@@ -611,13 +618,14 @@ struct FreeFormReader::State {
   template <bool ToLineEnd>
   FreeFormReader::LineItems readNameItems(char* names, int count, int width) {
     const std::size_t w = static_cast<std::size_t>(std::max(width, 0));
-    const std::size_t keep = std::min(w, TOKEN_LIMIT);
+    const std::size_t keep = std::min(w, TOKEN_LIMIT - UTF8_TAIL);
     const std::size_t wanted = static_cast<std::size_t>(std::max(count, 0));
     return readItems<ToLineEnd>(wanted, [&](std::size_t filled) -> std::size_t {
       std::size_t length = 0;
       bool empty = false;
       const std::size_t repeats = takeName(keep, length, empty);
       const std::size_t n = destinationsFor(repeats, filled, wanted);
+      length = characterPrefix(token, length, keep);
       if (!empty) {
         for (std::size_t i = 0; i < n; ++i) {
           char* field = names + (filled + i) * w;

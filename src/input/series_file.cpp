@@ -53,6 +53,7 @@ InputSummary readSeriesFile(std::FILE* file, InputFormat format, int columns, fl
     }
     summary.notes = std::move(notes.lines);
     summary.skipped = std::move(notes.skipped);
+    summary.site = std::move(notes.site);
   }
   summary.seriesCount = t.seriesCount;
   for (int k = 0; k < t.seriesCount; ++k) {

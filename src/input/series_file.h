@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/run_error.h"
+#include "core/site_header.h"
 #include "core/series_table.h"
 #include "input/free_form.h"
 
@@ -31,6 +32,7 @@ struct InputSummary {
   bool anyValue = false;           // some series has a present value
   std::vector<std::string> notes;  // a Tucson file's notes (input/tucson.h), without the summary
   std::vector<InputError> skipped;  // a Tucson file's series skipped for a fault of their own
+  std::optional<SiteHeader> site;   // a Tucson file's header lines in the data bank's layout
 };
 
 // Reads `file` (open at its start) as `format` into `t`, which holds 0.0 everywhere.

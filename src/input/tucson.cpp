@@ -5,9 +5,13 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "core/text_field.h"
+#include "input/site_header.h"
 
 namespace ringsmooth {
 namespace {
@@ -51,33 +55,6 @@ char lowerCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A'
 bool equalIgnoringCase(std::string_view a, std::string_view b) {
   return std::equal(a.begin(), a.end(), b.begin(), b.end(),
                     [](char x, char y) { return lowerCase(x) == lowerCase(y); });
-}
-
-// The length of the UTF-8 character at text[0..size), or 0 when no valid character starts there.
-std::size_t utf8Length(const unsigned char* text, std::size_t size) {
-  const unsigned char lead = text[0];
-  if (lead < 0x80) return 1;
-  std::size_t length = 0;
-  unsigned char low = 0x80;  // the range of the second byte, narrower for some leads
-  unsigned char high = 0xbf;
-  if (lead >= 0xc2 && lead <= 0xdf) {
-    length = 2;
-  } else if (lead >= 0xe0 && lead <= 0xef) {
-    length = 3;
-    if (lead == 0xe0) low = 0xa0;   // no overlong forms
-    if (lead == 0xed) high = 0x9f;  // no surrogates
-  } else if (lead >= 0xf0 && lead <= 0xf4) {
-    length = 4;
-    if (lead == 0xf0) low = 0x90;
-    if (lead == 0xf4) high = 0x8f;  // nothing beyond U+10FFFF
-  } else {
-    return 0;
-  }
-  if (size < length || text[1] < low || text[1] > high) return 0;
-  for (std::size_t i = 2; i < length; ++i) {
-    if (text[i] < 0x80 || text[i] > 0xbf) return 0;
-  }
-  return length;
 }
 
 bool validUtf8(const char* text, std::size_t size) {
@@ -270,8 +247,28 @@ class SeriesBuilder {
 
   bool open() const { return open_; }
   const std::string& id() const { return id_; }
+  const std::string& name() const { return name_; }
+  long firstLine() const { return firstLine_; }
   int nextYear() const { return firstLineYear_ + years_; }
   void note(std::string text) { pending_.push_back(std::move(text)); }
+
+  // The name of a series with ID `id`, given to it for good: the ID cut to a name's bytes, or,
+  // when an earlier series (kept or skipped) has that name, ID_2, ID_3, ... (the ID cut to leave
+  // room for the number).
+  std::string claimName(std::string_view id) {
+    std::string name = fitted(id, NAME_LENGTH);
+    if (names_.contains(name)) {
+      int& n = nextNumber_[std::string(id)];
+      n = std::max(n, 2);
+      for (;; ++n) {
+        const std::string number = "_" + std::to_string(n);
+        name = fitted(id, NAME_LENGTH - number.size()) + number;
+        if (!names_.contains(name)) break;
+      }
+    }
+    names_.insert(name);
+    return name;
+  }
 
   // Starts a series with ID `id` whose first line gives the year `year`.
   void begin(std::string_view id, int year) {
@@ -282,14 +279,14 @@ class SeriesBuilder {
     }
     k_ = t_.seriesCount++;
     id_ = std::string(id);
-    std::string name = id_;
-    for (int n = 2; nameTaken(name); ++n) name = id_ + "_" + std::to_string(n);
+    name_ = claimName(id_);
+    firstLine_ = line;
     pending_.clear();
-    if (name != id_) {
+    if (name_ != fitted(id_, NAME_LENGTH)) {
       note(" Series " + id_ + " at line " + std::to_string(line) +
-           " has the name of an earlier series: read as " + name);
+           " has the name of an earlier series: read as " + name_);
     }
-    setField(t_.seriesName[k_], NAME_LENGTH, name);
+    setField(t_.seriesName[k_], NAME_LENGTH, name_);
     open_ = true;
     firstLineYear_ = year;
     years_ = 0;
@@ -330,7 +327,7 @@ class SeriesBuilder {
     open_ = false;
   }
 
-  // Takes the open series out of the table again, as if it had never begun.
+  // Takes the open series out of the table again; its name stays taken.
   void discard() {
     std::fill(column(), column() + storedYears(), 0.0);
     std::memset(t_.seriesName[k_], 0, NAME_LENGTH);
@@ -344,11 +341,8 @@ class SeriesBuilder {
   int storedYears() const {
     return firstPresent_ < 0 ? 0 : std::min(years_ - firstPresent_, MAX_YEARS);
   }
-  bool nameTaken(const std::string& name) const {
-    for (int k = 0; k < k_; ++k) {
-      if (trimmedText(t_.seriesName[k], NAME_LENGTH) == name) return true;
-    }
-    return false;
+  static std::string fitted(std::string_view text, std::size_t bytes) {
+    return std::string(text.substr(0, characterPrefix(text.data(), text.size(), bytes)));
   }
 
   SeriesTable& t_;
@@ -357,6 +351,10 @@ class SeriesBuilder {
   bool open_ = false;
   int k_ = 0;
   std::string id_;
+  std::string name_;
+  long firstLine_ = 0;
+  std::unordered_set<std::string> names_;            // every name given, skipped series' too
+  std::unordered_map<std::string, int> nextNumber_;  // per ID, the number to try next
   int firstLineYear_ = 0;
   int years_ = 0;          // years given so far, from the first line's year on
   int firstPresent_ = -1;  // years from the first line's year to the first present one
@@ -381,38 +379,93 @@ class TucsonReader {
     ++titles_;
     notes_.lines.push_back(" Line " + std::to_string(lines_.number()) +
                            " skipped as a title: " + quoted(lines_.text()));
+    SiteHeader site = notes_.site.value_or(SiteHeader{});
+    if (readSiteHeaderLine(titleWords(), site)) notes_.site = std::move(site);
     return true;
   }
 
-  void finish(double unit) {
-    series_.finish(unit, notes_.lines);
-    skippedIds_.clear();
+  // The site ID of the file's header lines; empty when it has none.
+  std::string_view siteId() const {
+    return notes_.site ? std::string_view(notes_.site->id) : std::string_view();
   }
 
-  // Reports series `id` as skipped for a fault at `line`; its further lines are passed over.
-  void skip(std::string_view id, long line, std::string message, std::string detail) {
-    std::string heading = lines_.heading() + ", line " + std::to_string(line);
-    if (firstFault_.heading.empty()) firstFault_ = InputError{heading, message, detail};
-    heading += id.empty() ? std::string(": line skipped")
-                          : ": " + std::string(seriesWord_) + " " + std::string(id) + " skipped";
-    notes_.skipped.push_back(InputError{heading, std::move(message), std::move(detail)});
-    if (!id.empty()) skippedIds_.emplace_back(id);
+  void finish(double unit) { series_.finish(unit, notes_.lines); }
+
+  // Skips the block of series `id` (its name taken for good) for a fault at line `line`; the
+  // block's further lines, the lines of that ID in a row, are passed over. `firstLine` is the
+  // block's first line when it began before the fault (the series' first line).
+  void skip(std::string_view id, long line, std::string message, std::string detail,
+            const std::string& name = "", long firstLine = 0) {
+    endSkippedBlock();
+    InputError fault{lines_.heading() + ", line " + std::to_string(line), std::move(message),
+                     std::move(detail)};
+    if (firstFault_.heading.empty()) firstFault_ = fault;
+    const std::string taken = name.empty() && !id.empty() ? series_.claimName(id) : name;
+    skipping_ = SkippedBlock{std::string(id), taken, firstLine > 0 ? firstLine : line, line,
+                             std::move(fault)};
   }
 
   void skipOpenSeries(long line, std::string message, std::string detail = "") {
     const std::string id = series_.id();
+    const std::string name = series_.name();
+    const long first = series_.firstLine();
     series_.discard();
-    skip(id, line, std::move(message), std::move(detail));
+    skip(id, line, std::move(message), std::move(detail), name, first);
   }
 
-  // A line of a series skipped since the last series that ended well.
-  bool inSkippedBlock(std::string_view id) const {
-    return std::any_of(skippedIds_.begin(), skippedIds_.end(),
-                       [id](const std::string& s) { return equalIgnoringCase(s, id); });
+  // True when a line of ID `id` (or `other`, the same line read another way) belongs to the
+  // block being skipped, and is passed over; a line of another ID ends the block.
+  bool passedOver(std::string_view id, std::string_view other = {}) {
+    if (!skipping_) return false;
+    const std::string& skipped = skipping_->id;
+    if (!skipped.empty() &&
+        (equalIgnoringCase(skipped, id) || (!other.empty() && equalIgnoringCase(skipped, other)))) {
+      skipping_->lastLine = lines_.number();
+      return true;
+    }
+    endSkippedBlock();
+    return false;
+  }
+
+  // Reports the block being skipped by the lines it spans, under the name it would have had:
+  // "..., line 57: series FAD23B (lines 50-62) skipped".
+  void endSkippedBlock() {
+    if (!skipping_) return;
+    SkippedBlock& b = *skipping_;
+    std::string& heading = b.report.heading;
+    if (b.id.empty()) {
+      heading += ": line skipped";
+    } else {
+      heading += ": " + std::string(seriesWord_) + " " + b.name + " (line";
+      heading += b.firstLine == b.lastLine
+                     ? " " + std::to_string(b.firstLine)
+                     : "s " + std::to_string(b.firstLine) + "-" + std::to_string(b.lastLine);
+      heading += ") skipped";
+    }
+    notes_.skipped.push_back(std::move(b.report));
+    skipping_.reset();
+  }
+
+  // The words of the current line, with their columns counted from 1.
+  std::vector<TitleWord> titleWords() const {
+    std::vector<TitleWord> words;
+    const std::size_t columns = lines_.columns();
+    for (std::size_t at = 0; at < columns;) {
+      if (lines_.columnText(at, 1) == " ") {
+        ++at;
+        continue;
+      }
+      std::size_t end = at;
+      while (end < columns && lines_.columnText(end, 1) != " ") ++end;
+      words.push_back(TitleWord{lines_.columnText(at, end - at), at + 1, end});
+      at = end;
+    }
+    return words;
   }
 
   // When nothing could be read, the first fault is the file's error.
-  void end() const {
+  void end() {
+    endSkippedBlock();
     if (t_.seriesCount == 0 && !firstFault_.heading.empty()) throw firstFault_;
   }
 
@@ -427,7 +480,14 @@ class TucsonReader {
   const char* seriesWord_;
   int titles_ = 0;
   bool dataSeen_ = false;
-  std::vector<std::string> skippedIds_;
+  struct SkippedBlock {
+    std::string id;    // empty for a line without an ID, a block of its own
+    std::string name;  // the name the series would have had
+    long firstLine;
+    long lastLine;
+    InputError report;  // its heading completed when the block ends
+  };
+  std::optional<SkippedBlock> skipping_;
   InputError firstFault_;
 };
 
@@ -602,10 +662,10 @@ class RingWidthReader : TucsonReader {
     if (series_.open() && continues(grid_)) return add(grid_, false);
     const Reading& blanks = byBlanks();
     if (series_.open() && continues(blanks)) return add(blanks, true);
+    if (passedOver(grid_.id, blanks.id)) return;
     const Reading& best = furthest(grid_, blanks);
-    const bool skipped = inSkippedBlock(grid_.id) || inSkippedBlock(blanks.id);
     if (series_.open()) {
-      if (!skipped && (sameSeries(grid_) || sameSeries(blanks))) {
+      if (sameSeries(grid_) || sameSeries(blanks)) {
         const Reading& own = sameSeries(grid_) && sameSeries(blanks) ? best
                              : sameSeries(grid_)                      ? grid_
                                                                       : blanks;
@@ -617,8 +677,8 @@ class RingWidthReader : TucsonReader {
       }
       skipOpenSeries(lastLine_, noEndMarker(),
                      "line " + std::to_string(here) + " begins series " + std::string(best.id));
+      endSkippedBlock();  // the series' block ended on its last line
     }
-    if (skipped) return;
     if (grid_.stage == Reading::Fits) return add(grid_, false);
     if (blanks.stage == Reading::Fits) return add(blanks, true);
     skip(best.id, here, best.message, best.detail);
@@ -668,16 +728,21 @@ struct ChronologyLine {
     detail = std::move(what);
     return false;
   }
-  bool read(const Lines& lines) {
+  // `openId`, `nextDecade`: the open chronology's ID (empty when none is open) and the decade
+  // its next line must give; `siteId`: the file's site ID, empty when it has none.
+  bool read(const Lines& lines, std::string_view openId, int nextDecade, std::string_view siteId) {
     started = fits = false;
     const auto columns = [&lines](std::size_t from, std::size_t width) {
       return "columns " + std::to_string(from + 1) + "-" + std::to_string(from + width) +
              " read " + quoted(lines.columnText(from, width));
     };
-    id = trimmed(lines.columnText(0, 6));
-    if (id.empty()) return fail("Expected a chronology ID in columns 1-6");
-    if (lines.columns() < 10 || !fieldNumber(lines.columnText(6, 4), true, decade)) {
-      return fail("Expected the decade in columns 7-10", columns(6, 4));
+    const std::size_t idWidth = wideYear(lines, openId, nextDecade, siteId) ? 5 : 6;
+    id = trimmed(lines.columnText(0, idWidth));
+    if (id.empty()) return fail("Expected a chronology ID in columns 1-" + std::to_string(idWidth));
+    if (lines.columns() < 10 ||
+        !fieldNumber(lines.columnText(idWidth, 10 - idWidth), true, decade)) {
+      return fail("Expected the decade in columns " + std::to_string(idWidth + 1) + "-10",
+                  columns(idWidth, 10 - idWidth));
     }
     started = true;
     if (!isBlank(lines.columnText(CHRONOLOGY_WIDTH, LINE_LIMIT))) {
@@ -707,6 +772,22 @@ struct ChronologyLine {
     }
     return fits = true;
   }
+
+  // Whether the line's year takes columns 6-10 (the ID then takes 1-5): see input/tucson.h.
+  static bool wideYear(const Lines& lines, std::string_view openId, int nextDecade,
+                       std::string_view siteId) {
+    const std::string_view year = lines.columnText(5, 5);
+    if (year.size() != 5) return false;
+    if (year[0] == '-') return allDigits(year.substr(1));
+    int wide = 0;
+    if (!allDigits(year) || !fieldNumber(year, false, wide)) return false;
+    const std::string_view shortId = trimmed(lines.columnText(0, 5));
+    if (!openId.empty() && shortId == openId && wide == nextDecade) return true;
+    if (!siteId.empty() && shortId == siteId && trimmed(lines.columnText(0, 6)) != siteId) {
+      return true;
+    }
+    return lines.columnText(4, 1) == " ";
+  }
 };
 
 class ChronologyReader : TucsonReader {
@@ -716,7 +797,8 @@ class ChronologyReader : TucsonReader {
 
   void read() {
     while (lines_.next()) {
-      line_.read(lines_);
+      line_.read(lines_, series_.open() ? std::string_view(series_.id()) : std::string_view(),
+                 series_.nextYear(), siteId());
       if (isTitle(line_.started)) continue;
       if (!suspect_.message.empty()) fault(suspect_, suspectLine_);
       suspect_.message.clear();
@@ -732,7 +814,7 @@ class ChronologyReader : TucsonReader {
  private:
   void take() {
     const long here = lines_.number();
-    if (inSkippedBlock(line_.id)) return;
+    if (passedOver(line_.id)) return;
     if (!line_.fits) {
       if (lines_.text().find('.') == std::string_view::npos) return fault(line_, here);
       // Decided by the next line: only the file's last line may be statistics.

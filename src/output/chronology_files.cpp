@@ -1,9 +1,11 @@
 #include "output/chronology_files.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 
+#include "core/file_names.h"
+#include "output/crn_header.h"
 #include "output/output_error.h"
 #include "output/shortest_decimal.h"
 #include "output/whole_file.h"
@@ -11,13 +13,15 @@
 namespace ringsmooth {
 namespace {
 
-constexpr int ID_WIDTH = 6;
+constexpr std::size_t ID_WIDTH = 6;
 constexpr int YEARS_PER_LINE = 10;
 constexpr long MISSING_INDEX = 9990;
 constexpr long LOWEST_INDEX = -999;    // thousandths that 4 columns hold
 constexpr long HIGHEST_INDEX = 9989;   // 9990 and above would read as missing, or not fit
-constexpr int LOWEST_DECADE = -990;    // decades that 4 columns hold
-constexpr int HIGHEST_DECADE = 9990;
+constexpr int LOWEST_NARROW_DECADE = -990;  // decades that 4 columns hold
+constexpr int HIGHEST_NARROW_DECADE = 9990;
+constexpr int LOWEST_DECADE = -9990;        // and 5
+constexpr int HIGHEST_DECADE = 99990;
 
 // The decade a year belongs to: -5 is in the decade -10.
 int decadeOf(int year) {
@@ -35,37 +39,22 @@ void appendField(std::string& text, long value, int width) {
   text.append(digits, static_cast<std::size_t>(length));
 }
 
-}  // namespace
-
-std::string siteId(const std::string& tableName) {
-  std::string stem = tableName.substr(tableName.rfind('/') + 1);
-  const std::size_t dot = stem.rfind('.');
-  if (dot != std::string::npos && dot > 0) stem.resize(dot);
-  stem = stem.substr(0, ID_WIDTH);
-  for (char& c : stem) {
+// The first `width` bytes of `id` as a chronology line's ID.
+std::string lineId(std::string id, std::size_t width) {
+  id.resize(std::min(id.size(), width));
+  for (char& c : id) {
     if (c <= ' ' || c > '~') c = '_';
   }
-  return stem.empty() ? "site" : stem;
+  return id.empty() ? "site" : id;
 }
 
-bool crnText(const ChronologyTable& c, const std::string& site, const char* indexName,
-             std::string& text, int& badYear) {
-  const int lastYear = c.firstYear + c.years - 1;
-  const int firstDecade = decadeOf(c.firstYear);
-  const int lastDecade = decadeOf(lastYear);
-  if (firstDecade < LOWEST_DECADE || lastDecade > HIGHEST_DECADE) {
-    badYear = firstDecade < LOWEST_DECADE ? c.firstYear : lastYear;
-    return false;
-  }
-  char id[ID_WIDTH + 1];
-  std::snprintf(id, sizeof id, "%-*.*s", ID_WIDTH, ID_WIDTH, site.c_str());
-  text = std::string(id) + "  1 ringsmooth site chronology (Tukey biweight robust mean)\n";
-  text += std::string(id) + "  2 years " + std::to_string(c.firstYear) + " to " +
-          std::to_string(lastYear) + "\n";
-  text += std::string(id) + "  3 index: " + indexName + "\n";
+// The decade lines of `c`, the ID in `idWidth` columns and the decade in the rest of 10.
+bool appendDecades(const ChronologyTable& c, const std::string& id, int idWidth,
+                   int firstDecade, int lastDecade, std::string& text, int& badYear) {
   for (int decade = firstDecade; decade <= lastDecade; decade += YEARS_PER_LINE) {
     text += id;
-    appendField(text, decade, 4);
+    text.append(static_cast<std::size_t>(idWidth) - id.size(), ' ');
+    appendField(text, decade, 10 - idWidth);
     for (int year = decade; year < decade + YEARS_PER_LINE; ++year) {
       const int j = year - c.firstYear;
       const bool present = j >= 0 && j < c.years && c.depth[j] > 0;
@@ -86,6 +75,28 @@ bool crnText(const ChronologyTable& c, const std::string& site, const char* inde
   return true;
 }
 
+}  // namespace
+
+SiteHeader tableSite(const std::string& tableName) {
+  const std::string stem = withoutExtension(tableName.substr(tableName.rfind('/') + 1));
+  return SiteHeader{.id = lineId(stem, ID_WIDTH), .siteName = stem};
+}
+
+bool crnText(const ChronologyTable& c, const SiteHeader& site, std::string& text, int& badYear) {
+  const int lastYear = c.firstYear + c.years - 1;
+  const int firstDecade = decadeOf(c.firstYear);
+  const int lastDecade = decadeOf(lastYear);
+  if (firstDecade < LOWEST_DECADE || lastDecade > HIGHEST_DECADE) {
+    badYear = firstDecade < LOWEST_DECADE ? c.firstYear : lastYear;
+    return false;
+  }
+  const bool wide = firstDecade < LOWEST_NARROW_DECADE || lastDecade > HIGHEST_NARROW_DECADE;
+  const int idWidth = wide ? static_cast<int>(ID_WIDTH) - 1 : static_cast<int>(ID_WIDTH);
+  const std::string id = lineId(site.id, static_cast<std::size_t>(idWidth));
+  text = crnHeader(site, id, c.firstYear, lastYear);
+  return appendDecades(c, id, idWidth, firstDecade, lastDecade, text, badYear);
+}
+
 std::string chronologyCsvText(const ChronologyTable& c) {
   std::string text = "year,index,depth\n";
   char number[SHORTEST_DOUBLE_CAPACITY];
@@ -101,18 +112,21 @@ std::string chronologyCsvText(const ChronologyTable& c) {
 }
 
 void writeChronologyFiles(const ChronologyTable& c, const std::string& csvName,
-                          const std::string& crnName, const std::string& site,
-                          const char* indexName) {
+                          const std::string& crnName, const SiteHeader& site) {
   constexpr const char* WHAT = "the chronology";
   if (!csvName.empty()) writeWholeFile(csvName, chronologyCsvText(c), WHAT);
   if (crnName.empty()) return;
   std::string text;
   int badYear = 0;
-  if (!crnText(c, site, indexName, text, badYear)) {
-    throw outputRefused(OutputStep::Write, WHAT, crnName,
-                        "The index of year " + std::to_string(badYear) +
-                            " does not fit the 4 columns of a Tucson chronology (-0.999 to "
-                            "9.989, years -999 to 9999); the other outputs are written");
+  if (!crnText(c, site, text, badYear)) {
+    const int decade = decadeOf(badYear);
+    const std::string what =
+        decade < LOWEST_DECADE || decade > HIGHEST_DECADE
+            ? "Year " + std::to_string(badYear) +
+                  " does not fit the columns of a Tucson chronology (years -9990 to 99999)"
+            : "The index of year " + std::to_string(badYear) +
+                  " does not fit the 4 columns of a Tucson chronology (-0.999 to 9.989)";
+    throw outputRefused(OutputStep::Write, WHAT, crnName, what + "; the other outputs are written");
   }
   writeWholeFile(crnName, text, WHAT);
 }

@@ -60,7 +60,7 @@ long SeriesCsv::formatBlock(const BlockColumns& c, char* text) const {
     *out++ = ',';
     out = std::to_chars(out, out + YEAR_CAPACITY, static_cast<long long>(c.firstYear) + i).ptr;
     *out++ = ',';
-    if (!filled) out = shortestDecimal(out, c.listed[i]);
+    if (!filled) out = shortestDecimal(out, c.read != nullptr ? c.read[i] : c.listed[i]);
     *out++ = ',';
     out = shortestDecimal(out, c.smoothed[i]);
     *out++ = ',';

@@ -1,7 +1,9 @@
 #pragma once
 // The series CSV (RFC 4180): the header series,year,value,spline,residual,index,filled, then one
-// row per listed year. The floats are the shortest decimals that read back as the same floats,
-// the index the shortest that reads back as the same double (output/shortest_decimal.h). A
+// row per listed year. The value is the value as read (the listed one when the columns give
+// none); the residual is the listed value less the spline. The floats are the shortest
+// decimals that read back as the same floats, the index the shortest that reads back as the
+// same double (output/shortest_decimal.h). A
 // filled year has an empty value and residual (R and pandas read NA), a year without an index
 // an empty index, and `filled` is 1 or 0. A name is quoted, its quotes doubled, when it holds a
 // comma, a quote or a line end, or begins with a blank.

@@ -23,6 +23,7 @@ struct BlockColumns {
   const char* name;  // NAME_LENGTH characters, blank-padded
   int firstYear;
   int n;
+  const float* read;  // each year's value as read (its cell in single precision); null: listed
   const float* listed;
   const float* smoothed;
   float* residuals;              // set to listed - smoothed (single precision), year by year

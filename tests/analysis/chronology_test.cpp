@@ -91,21 +91,32 @@ TEST(BiweightMean, AgreesWithThePlainComputation) {
 }
 
 TEST(SeriesIndices, RatioDifferenceFilledAndSplinesNotAboveZero) {
-  const float listed[] = {1.5f, 2.0f, 0.1f, 3.0f, 0.0f};
-  const float smoothed[] = {1.0f, 2.0f, 0.3f, -1.0f, 0.0f};
+  using ringsmooth::IndexBase;
   const unsigned char filled[] = {0, 1, 0, 0, 0};
+  const double tenth = double(0.1f);
+  const double mean = (1.5 + tenth + 3.0 + 0.0) / 4;  // of the unfilled years
   const struct {
     IndexKind kind;
+    std::vector<float> value, smoothed;
     std::vector<double> index;
-    int noSpline;
+    IndexBase base;
   } cases[] = {
       // Each operand widened to double first: 0.1f / 0.3f is not 1/3.
-      {IndexKind::Ratio, {1.5, NONE, double(0.1f) / double(0.3f), NONE, NONE}, 2},
-      {IndexKind::Difference, {0.5, NONE, double(0.1f) - double(0.3f), 4.0, 0.0}, 0},
+      {IndexKind::Ratio, {1.5f, 2.0f, 0.1f, 3.0f, 0.0f}, {1.0f, 2.0f, 0.3f, 1.5f, 2.0f},
+       {1.5, NONE, tenth / double(0.3f), 2.0, 0.0}, IndexBase::Spline},
+      // A spline not above 0 in one year (a filled one too): every ratio against the mean.
+      {IndexKind::Ratio, {1.5f, 2.0f, 0.1f, 3.0f, 0.0f}, {1.0f, -1.0f, 0.3f, 1.5f, 2.0f},
+       {1.5 / mean, NONE, tenth / mean, 3.0 / mean, 0.0}, IndexBase::Mean},
+      {IndexKind::Ratio, {1.5f, 2.0f, 0.1f, 3.0f, -5.0f}, {1.0f, 2.0f, 0.3f, 1.5f, NAN},
+       {NONE, NONE, NONE, NONE, NONE}, IndexBase::None},
+      {IndexKind::Difference, {1.5f, 2.0f, 0.1f, 3.0f, 0.0f}, {1.0f, 2.0f, 0.3f, -1.0f, 0.0f},
+       {0.5, NONE, tenth - double(0.3f), 4.0, 0.0}, IndexBase::Spline},
   };
   for (const auto& c : cases) {
     double index[5];
-    EXPECT_EQ(ringsmooth::seriesIndices(c.kind, 5, listed, smoothed, filled, index), c.noSpline);
+    EXPECT_EQ(ringsmooth::seriesIndices(c.kind, 5, c.value.data(), c.smoothed.data(), filled,
+                                        index),
+              c.base);
     for (int i = 0; i < 5; ++i) {
       if (std::isnan(c.index[i])) {
         EXPECT_TRUE(std::isnan(index[i])) << i;

@@ -55,10 +55,10 @@ TEST_F(ChronologyRun, EachSeriesGetsItsCutoffAndShortSeriesAreNoted) {
     std::vector<int> lengths;  // of 10, 33, 100 and 7 years
     const char* note;          // the table's note on short series, or ""
   } cases[] = {
-      {"67%", {7, 22, 67, 5}, ""},             // 6.7, 22.11, 67, 4.69
-      {"50%", {5, 17, 50, 4}, ""},             // halves up: 16.5 and 3.5
+      {"67%", {6, 22, 67, 4}, ""},             // 6.7, 22.11, 67, 4.69: whole years
+      {"50%", {5, 16, 50, 3}, ""},             // 16.5 and 3.5
       {"1%", {1, 1, 1, 1}, ""},                // at least 1
-      {"150%", {15, 50, 150, 11},
+      {"150%", {15, 49, 150, 10},
        "4 of 4 series are shorter than their cutoff (150% of their length)"},
       {"30", {30, 30, 30, 30}, "2 of 4 series are shorter than the cutoff (30 years)"},
       {"9", {9, 9, 9, 9}, "1 of 4 series is shorter than the cutoff (9 years)"},
@@ -130,13 +130,25 @@ TEST_F(ChronologyRun, AnIndexTooWideForTheCrnIsReportedAndTheCsvWritten) {
                               "sample depth 4.\n"),
             std::string::npos)
       << ratio.errors;
-  EXPECT_EQ(read("big.crn").substr(0, 10), "big     1 ");
+  EXPECT_EQ(read("big.crn").substr(0, 10), "big    1 b");  // columns 7-10 are no number
 
   // With plots, the table's PDF has a page for each series and one for the chronology.
   const auto plotted = batch({"-c", "5", "-p", "listed", "--chronology=csv", "big.txt"});
   EXPECT_EQ(plotted.status, 0) << plotted.errors;
   EXPECT_NE(plotted.errors.find("Plots written to big.pdf (5 pages)"), std::string::npos)
       << plotted.errors;
+}
+
+// A ring-width file's site header goes to its .crn with the chronology's years, also for a
+// site before -999 (5-column years), and the .crn reads back to those years.
+TEST_F(ChronologyRun, TheCrnCarriesTheSiteOfItsRingWidthFile) {
+  write("bce.rwl", runner::readFile(RINGSMOOTH_SOURCE_DIR "/tests/input/tucson/bce.rwl"));
+  EXPECT_EQ(batch({"-c", "5", "--chronology=crn", "bce.rwl"}).status, 0);
+  EXPECT_EQ(read("bce.crn").substr(0, 38), "BCE53  1 Invented Site, for the tests ");
+  const auto back = batch({"-c", "5", "-o", "/dev/null", "bce.crn"});
+  EXPECT_NE(back.errors.find(" Tucson chronology file: 1 chronology, years -1015 to 24\n"),
+            std::string::npos)
+      << back.errors;
 }
 
 }  // namespace

@@ -15,6 +15,8 @@ states, each checked against the tool itself where it is installed here:
 usage: other_tools_test.py PROGRAM SAMPLE_TABLE RING_WIDTH_FILE
 Exits 77 (skipped) when no Python with pandas and scipy is installed.
 """
+import functools
+import operator
 import os
 import shutil
 import subprocess
@@ -61,12 +63,22 @@ def fixed(value):
     return text if len(text) == 8 else "********"
 
 
-def listed_ratio(rows):
-    """value / spline in double precision from the listed single-precision numbers."""
+def listed_ratio(frame):
+    """Each measured year's value / spline in double precision from the CSV's single-precision
+    numbers; in a series whose spline is not above 0 in every year, value / the mean of its
+    measured values, summed in order (no index where that mean is not above 0 either)."""
     def exact(column):
         return column.to_numpy().astype(np.float32).astype(np.float64)
-    spline = exact(rows.spline)
-    return np.where(spline > 0, exact(rows.value) / np.where(spline > 0, spline, 1), np.nan)
+    ratios = []
+    for _, rows in frame.groupby("series", sort=False):
+        value, spline = exact(rows.value), exact(rows.spline)
+        measured = value[rows.filled.to_numpy() == 0]
+        if (spline > 0).all():
+            ratios.append(measured / spline[rows.filled.to_numpy() == 0])
+            continue
+        mean = functools.reduce(operator.add, measured.tolist(), 0.0) / len(measured)
+        ratios.append(measured / mean if mean > 0 else np.full(len(measured), np.nan))
+    return np.concatenate(ratios)
 
 
 def response(cutoff, cwd):
@@ -99,9 +111,8 @@ try:
         check(len(filled) > 0, f"{table}: no filled year in the CSV")
         check(filled[["value", "residual", "index"]].isna().all().all() and
               filled.spline.notna().all(), f"{table}: filled years not NA:\n{filled}")
-        measured = frame[frame.filled == 0]
         index = pd.read_csv(csv, float_precision="round_trip")["index"][frame.filled == 0]
-        check(np.array_equal(index.to_numpy(), listed_ratio(measured), equal_nan=True),
+        check(np.array_equal(index.to_numpy(), listed_ratio(frame), equal_nan=True),
               f"{table}: index is not value / spline")
         for row in frame.itertuples():
             shown = (row.spline,) if row.filled else (row.value, row.spline, row.residual)
@@ -171,7 +182,7 @@ try:
     chronology = pd.read_csv(os.path.join(work, "site.chron.csv"),
                              float_precision="round_trip").set_index("year")
     measured = rows[rows.filled == 0]
-    ratio = listed_ratio(measured)
+    ratio = listed_ratio(rows)
     by_year = pd.Series(ratio).groupby(measured.year.to_numpy())
     want = by_year.apply(lambda g: biweight(g.to_numpy()))
     check(list(chronology.index) == list(want.index), "chronology years differ")

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <set>
 #include <string>
 
 #include "fuzz_support.h"
@@ -16,13 +17,23 @@ using ringsmooth::MAX_YEARS;
 
 namespace {
 
+// The values a file can give: ring widths of 0 to 9 digits in hundredths or thousandths (a
+// negative one is a missing year), chronology indices of -999 to 9999 thousandths.
+bool inRange(double v, bool rwl) {
+  return rwl ? v >= 0.0 && v <= 9999999.99 : v >= -0.999 && v <= 9.999;
+}
+
 void checkTable(const ringsmooth::SeriesTable& t, const ringsmooth::InputSummary& summary) {
   fuzz::require(t.seriesCount >= 0 && t.seriesCount <= MAX_SERIES_COUNT, "series count");
   fuzz::require(std::isnan(t.missingFlag), "a flag other than NaN");
+  const bool rwl = summary.format == ringsmooth::InputFormat::Rwl;
+  std::set<std::string> names;
   for (int k = 0; k < t.seriesCount; ++k) {
     const int n = t.yearCount[k];
     fuzz::require(n >= 0 && n <= MAX_YEARS, "year count out of range");
     fuzz::require(t.seriesName[k][0] != ' ', "a name that is blank or begins with a blank");
+    fuzz::require(names.insert(std::string(t.seriesName[k], ringsmooth::NAME_LENGTH)).second,
+                  "a name given twice");
     if (n == 0) continue;
     fuzz::require(static_cast<long long>(t.lastYear[k]) - t.firstYear[k] + 1 == n,
                   "lastYear - firstYear + 1 differs from yearCount");
@@ -31,7 +42,7 @@ void checkTable(const ringsmooth::SeriesTable& t, const ringsmooth::InputSummary
     const double* v = t.values + static_cast<std::ptrdiff_t>(k) * MAX_YEARS;
     fuzz::require(!std::isnan(v[0]) && !std::isnan(v[n - 1]), "a span that ends on a missing year");
     for (int i = 0; i < n; ++i) {
-      fuzz::require(std::isnan(v[i]) || (v[i] >= 0.0 && v[i] < 1e7), "a value out of range");
+      fuzz::require(std::isnan(v[i]) || inRange(v[i], rwl), "a value out of range");
     }
   }
   if (t.seriesCount < ringsmooth::MAX_SERIES) {  // a skipped series leaves nothing behind it

@@ -310,6 +310,10 @@ TEST(FreeFormNames, QuotedUnquotedRepeatedAndEmptyNames) {
       {"A / B C", {"A     ", "~", "~"}},
       {"'' B C", {"      ", "B     ", "C     "}},
       {"'x'y z", {"x     ", "y     ", "z     "}},         // a closing mark ends the name
+      // Cut where a character ends: 'a€€' keeps 'a€'; a byte that is no UTF-8 counts as one.
+      {"a\u20AC\u20AC \u20AC\u20AC\u20AC 'xy\u20AC\u20AC'",
+       {"a\u20AC  ", "\u20AC\u20AC", "xy\u20AC "}},
+      {"abcde\xE9\xE9 X a\u20AC\u20AC\r\n", {"abcde\xE9", "X     ", "a\u20AC  "}},
   };
   for (const auto& c : cases) {
     TextStream in(c.text);

@@ -12,6 +12,7 @@
 
 #include "core/series_table.h"
 #include "core/text_field.h"
+#include "core/site_header.h"
 #include "input/tucson.h"
 #include "support/text_stream.h"
 
@@ -20,7 +21,12 @@ namespace {
 
 const double NONE = std::numeric_limits<double>::quiet_NaN();
 
+// Its site header too, field by field in the data bank's layout (a name of 60 characters cut to
+// its 52, a tab written '?'), with the chronology's years.
 TEST(CrnText, ReadsBackThroughTheChronologyReader) {
+  const std::string name = "\u00C5lesund\t" + std::string(52, 'x');
+  const SiteHeader site{"ca533x", name,    "PILO", "California", "Bristlecone Pine", "3475M",
+                        "3722-11812", "1", "2",    "Graybill, D.A.", "06/1983"};
   const struct {
     int firstYear;
     std::vector<double> value;
@@ -30,14 +36,22 @@ TEST(CrnText, ReadsBackThroughTheChronologyReader) {
       {-17, {-0.0625, -0.999, 9.989, 0.0}, {1, 2, 3, 4}},      // negative years and indices
       {1990, {0.5, NONE, 1.5, 2.0, 0.7, 0.8, 0.9, 1.1, 1.2, 1.3, 1.4, 0.6}, // a gap, 2 decades
        {5, 0, 4, 3, 5, 5, 5, 5, 5, 5, 5, 699}},
+      {-2649, {1.0, 2.0}, {1, 2}},                             // 5-column decades, 5-column ID
+      {-1001, {1.0, 2.0, 3.0, 4.0}, {1, 2, 3, 4}},             // decade -1010, then -1000
+      {9998, {1.0, 2.0, 3.0}, {1, 2, 3}},                      // 9990, then 10000
+      {99990, {1.0}, {1}},                                     // the first decade after 9999
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.firstYear);
     const int years = static_cast<int>(c.value.size());
     std::string text;
     int badYear = 0;
-    ASSERT_TRUE(crnText({c.firstYear, years, c.value.data(), c.depth.data()}, "ca533",
-                        "ratio", text, badYear));
+    ASSERT_TRUE(crnText({c.firstYear, years, c.value.data(), c.depth.data()}, site, text,
+                        badYear));
+    EXPECT_EQ(text.substr(6, 4), " 1 \xC3");  // dplR's test for a header: no number here
+    const std::size_t line2 = text.find('\n') + 1;  // coordinates in 48-57, years end in 76
+    EXPECT_EQ(text.substr(line2 + 47, 10) + std::to_string(text.find('\n', line2) - line2),
+              "3722-1181276");
     for (std::size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1) {
       EXPECT_LE(end - at, 80u) << text.substr(at, end - at);
     }
@@ -46,7 +60,14 @@ TEST(CrnText, ReadsBackThroughTheChronologyReader) {
     TucsonNotes notes;
     readChronologyFile(stream.get(), *table, notes);
     ASSERT_EQ(table->seriesCount, 1);
-    EXPECT_EQ(trimmedText(table->seriesName[0], NAME_LENGTH), "ca533");
+    const bool wide = c.firstYear < -999 || c.firstYear + years > 10000;
+    EXPECT_EQ(trimmedText(table->seriesName[0], NAME_LENGTH), wide ? "ca533" : "ca533x");
+    SiteHeader back = site;
+    back.id = wide ? "ca533" : "ca533x";
+    back.siteName = "\u00C5lesund?" + std::string(44, 'x');
+    back.firstYear = std::to_string(c.firstYear);
+    back.lastYear = std::to_string(c.firstYear + years - 1);
+    EXPECT_TRUE(notes.site == back);
     ASSERT_EQ(table->firstYear[0], c.firstYear);
     ASSERT_EQ(table->yearCount[0], years);
     for (int j = 0; j < years; ++j) {
@@ -69,8 +90,8 @@ TEST(CrnText, RefusesWhatFourColumnsCannotHold) {
       {1900, {1.0, 9.9895}, 1901},   // rounds to 9990, the missing mark
       {1900, {-0.9995}, 1900},       // rounds to -1000
       {1900, {1.0, 1.0, 250.0}, 1902},
-      {-1001, {1.0}, -1001},         // decade -1010 needs 5 columns
-      {9999, {1.0, 1.0}, 10000},
+      {-9991, {1.0}, -9991},         // decade -10000 needs 6 columns
+      {99999, {1.0, 1.0}, 100000},
   };
   for (const auto& c : cases) {
     const std::vector<int> depth(c.value.size(), 1);
@@ -78,12 +99,12 @@ TEST(CrnText, RefusesWhatFourColumnsCannotHold) {
     int badYear = 0;
     EXPECT_FALSE(crnText({c.firstYear, static_cast<int>(c.value.size()), c.value.data(),
                           depth.data()},
-                         "x", "difference", text, badYear));
+                         tableSite("x"), text, badYear));
     EXPECT_EQ(badYear, c.badYear);
   }
 }
 
-TEST(SiteId, FirstSixCharactersOfTheTableName) {
+TEST(TableSite, FirstSixCharactersOfTheTableName) {
   const struct {
     const char* table;
     const char* id;
@@ -93,7 +114,14 @@ TEST(SiteId, FirstSixCharactersOfTheTableName) {
       {"plain", "plain"},            {".hidden", ".hidde"},
       {"dir/.rwl", ".rwl"},          {"caf\xC3\xA9.rwl", "caf__"},
   };
-  for (const auto& c : cases) EXPECT_EQ(siteId(c.table), c.id) << c.table;
+  for (const auto& c : cases) EXPECT_EQ(tableSite(c.table).id, c.id) << c.table;
+  // A site without a name is named by its ID: column 10 is never blank (dplR's header test).
+  const double one = 1.0;
+  const int depth = 1;
+  std::string text;
+  int badYear = 0;
+  ASSERT_TRUE(crnText({1901, 1, &one, &depth}, SiteHeader{.id = "x"}, text, badYear));
+  EXPECT_EQ(text.substr(0, 11), "x      1 x\n");
 }
 
 TEST(ChronologyCsv, ShortestDecimalsAndEmptyYears) {

@@ -26,7 +26,7 @@ std::string csvBlock(const char* name, int firstYear, const std::vector<float>& 
   std::memset(field, ' ', NAME_LENGTH);
   std::memcpy(field, name, std::strlen(name));
   std::vector<float> residuals(listed.size());
-  listing.writeBlock(BlockColumns{field, firstYear, static_cast<int>(listed.size()),
+  listing.writeBlock(BlockColumns{field, firstYear, static_cast<int>(listed.size()), nullptr,
                                   listed.data(), smoothed.data(), residuals.data(),
                                   filled.empty() ? nullptr : filled.data(),
                                   index.empty() ? nullptr : index.data()});
