@@ -1,0 +1,43 @@
+#pragma once
+// How strongly the series of a table share a common signal: the mean inter-series correlation
+// (rbar), the expressed population signal (EPS) and the signal-to-noise ratio (SNR), over all
+// years and in running windows.
+#include <vector>
+
+#include "analysis/chronology.h"
+#include "core/table_statistics.h"
+
+namespace ringsmooth {
+
+// The most common years a pair of series needs to count (fewer in a shorter window: all).
+inline constexpr int PAIR_COMMON_YEARS = 30;
+
+// Storage that the statistics of one table reuse from span to span.
+struct SignalWork {
+  std::vector<int> order;       // each series' years in a span, in the order of their indices
+  std::vector<int> orderStart;  // series k's part of `order` begins at orderStart[k] ...
+  std::vector<int> orderCount;  // ... and holds orderCount[k] years
+  std::vector<double> rankA;    // a pair's ranks, by year within the pair's common span
+  std::vector<double> rankB;
+  std::vector<unsigned char> inPair;  // per series: in at least one pair
+  std::vector<long> covered;          // indices covered up to each year of the chronology
+};
+
+// The statistics (core/table_statistics.h) of the series taking part in `in` over the years
+// first .. last: a pair counts with at least `commonYears` (>= 2) years in which both have an
+// index other than 0 (an index of 0 is a missing ring), its correlation Spearman's (tied
+// indices get their average rank) over those years. A pair whose ranks are all equal in one
+// series has no correlation and does not count. Pure; work is resized as needed.
+SignalStats signalStats(const SeriesIndices& in, int first, int last, int commonYears,
+                        SignalWork& work);
+
+// The running windows over the years firstYear .. firstYear + years - 1 (the chronology's):
+// `window` years long (the chronology's years when fewer), advancing by window - window / 2,
+// a pair needing min(PAIR_COMMON_YEARS, window) common years. The first window starts within
+// the first advance years, where the windows that fit cover the most indices of years in which
+// at least two series have one (other than 0); the later start on a tie. Windows without a
+// pair are left out. Writes the windows' statistics in order to `out` (cleared first).
+void runningSignal(const SeriesIndices& in, int firstYear, int years, int window,
+                   std::vector<SignalStats>& out, SignalWork& work);
+
+}  // namespace ringsmooth
