@@ -132,5 +132,132 @@ TEST(TableStatistics, AgreeWithTheFieldsPackage) {
   }
 }
 
+// Series side by side, year j in row j.
+Wide columns(const std::vector<std::vector<double>>& series) {
+  std::vector<std::vector<double>> rows(series[0].size());
+  for (std::size_t j = 0; j < rows.size(); ++j) {
+    rows[j].push_back(static_cast<double>(j));
+    for (const auto& s : series) rows[j].push_back(s[j]);
+  }
+  return Wide(rows);
+}
+
+// Spearman's correlation the textbook way: a value's rank is 1 + the count of values below it
+// + half the count of the others equal to it; then Pearson's correlation of the ranks.
+double textbookSpearman(const std::vector<double>& a, const std::vector<double>& b) {
+  const auto ranks = [](const std::vector<double>& v) {
+    std::vector<double> r;
+    for (const double x : v) {
+      double below = 0, equal = 0;
+      for (const double y : v) (y < x ? below : equal) += y <= x ? 1 : 0;
+      r.push_back(1 + below + (equal - 1) / 2);
+    }
+    return r;
+  };
+  const std::vector<double> ra = ranks(a), rb = ranks(b);
+  const double n = static_cast<double>(a.size()), ma = (n + 1) / 2;
+  double ab = 0, aa = 0, bb = 0;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    ab += (ra[i] - ma) * (rb[i] - ma);
+    aa += (ra[i] - ma) * (ra[i] - ma);
+    bb += (rb[i] - ma) * (rb[i] - ma);
+  }
+  return ab / std::sqrt(aa * bb);
+}
+
+TEST(SignalStats, PairsAgainstTheTextbookSpearman) {
+  const struct {
+    std::vector<double> a, b;
+    long pairs;
+  } cases[] = {
+      {{1, 2, 3, 4, 5}, {2, 1, 4, 3, 5}, 1},
+      {{1, 2, 2, 3, 3, 3}, {5, 1, 1, 2, 9, 9}, 1},        // ties in both
+      {{1, 0, 3, 4, 2, 7}, {3, 2, NONE, 1, 4, 0}, 1},     // 0 and NaN are missing
+      {{NONE, NONE, 3, 4, 2, 7}, {3, 2, 5, 1, NONE, NONE}, 0},  // 2 years in common
+      {{1, 0, 3, 5}, {2, 5, 1, 4}, 1},                    // 3 years in common: enough
+      {{2, 2, 2, 2}, {1, 3, 2, 4}, 0},                    // no correlation
+  };
+  for (const auto& c : cases) {
+    const Wide w = columns({c.a, c.b});
+    SignalWork work;
+    const SignalStats s = signalStats(w.indices(), 0, w.years - 1, 3, work);
+    ASSERT_EQ(s.pairs, c.pairs) << c.a[0];
+    EXPECT_EQ(s.series, 2 * c.pairs);
+    if (c.pairs == 0) continue;
+    std::vector<double> a, b;
+    for (std::size_t j = 0; j < c.a.size(); ++j) {
+      if (c.a[j] != 0 && c.b[j] != 0 && !std::isnan(c.a[j] + c.b[j])) {
+        a.push_back(c.a[j]);
+        b.push_back(c.b[j]);
+      }
+    }
+    const double r = textbookSpearman(a, b);
+    EXPECT_NEAR(s.rbar, r, 1e-14);
+    EXPECT_NEAR(s.eps, 2 * r / (r + 1), 1e-14);
+    EXPECT_NEAR(s.snr, 2 * r / (1 - r), 1e-12);
+  }
+}
+
+TEST(SignalStats, WindowsPlacedToCoverTheMostSharedYears) {
+  // 120 years; two series share the years 30 .. 99, a third stands alone in 0 .. 9.
+  std::vector<double> a(120, NONE), b(120, NONE), alone(120, NONE);
+  for (int j = 30; j < 100; ++j) {
+    a[j] = 1 + 0.5 * std::sin(0.7 * j);
+    b[j] = 1 + 0.5 * std::sin(0.9 * j + 1);
+  }
+  for (int j = 0; j < 10; ++j) alone[j] = 1 + 0.1 * j;
+  const Wide w = columns({a, alone, b});
+  const struct {
+    int window;
+    std::vector<int> starts;
+  } cases[] = {
+      {50, {20, 45, 70}},  // starts 0 .. 20 tie: the latest
+      {51, {25, 51}},      // advancing by 26; two windows cover as much as three
+      {20, {39, 49, 59, 69, 79}},  // 20 common years needed: windows without a pair left out
+      {200, {0}},          // longer than the years: all of them
+  };
+  for (const auto& c : cases) {
+    std::vector<SignalStats> windows;
+    SignalWork work;
+    runningSignal(w.indices(), 0, w.years, c.window, windows, work);
+    std::vector<int> starts;
+    for (const SignalStats& s : windows) {
+      starts.push_back(s.first);
+      EXPECT_EQ(s.last, s.first + std::min(c.window, 120) - 1);
+    }
+    EXPECT_EQ(starts, c.starts) << c.window;
+  }
+}
+
+TEST(ResidualIndices, AsRFitsTheSeriesWithItsGapsClosed) {
+  const struct {
+    std::vector<double> index, expected;  // expected: R's ar(), resid + x.mean
+  } cases[] = {
+      {{NONE, 1, 3, NONE, 2, 5, 4, 6, 5, 8, 7, 9, 8, 11},
+       {NONE, NONE, 5.4747137404580144, NONE, 3.4327290076335877, 6.9537213740458013,
+        4.3907442748091601, 6.9117366412213741, 4.8697519083969469, 8.3907442748091601,
+        5.8277671755725189, 8.3487595419847338, 6.3067748091603058, 9.8277671755725180}},
+      {{2, 2, NONE, 2}, {2, 2, NONE, 2}},  // no variance: order 0
+  };
+  for (const auto& c : cases) {
+    const int n = static_cast<int>(c.index.size());
+    std::vector<double> out(n), work(2 * n);
+    residualIndices(c.index.data(), n, out.data(), work.data());
+    for (int i = 0; i < n; ++i) expectNear(out[i], c.expected[i], 1e-13, "residual");
+  }
+}
+
+TEST(SeriesSummary, PresentValuesOnly) {
+  // R on c(1, 2, 4, 0.5, 3): mean, median, sd, skew, kurtosis, gini, acf at lag 1.
+  const double x[] = {NONE, 1, -999, 2, 4, NONE, 0.5, 3, -999};
+  double scratch[9];
+  const SeriesSummary s = seriesSummary(x, 9, 1900, -999, scratch);
+  EXPECT_EQ(std::vector<int>({s.first, s.last, s.years}), std::vector<int>({1901, 1907, 7}));
+  const double got[] = {s.mean, s.median, s.stdev, s.skew, s.kurtosis, s.gini, s.ar1};
+  const double r[] = {2.1, 2.0, 1.43178210632763525, 0.14718140866949145, -1.96699583581201676,
+                      0.34285714285714286, -0.55609756097560981};
+  for (int c = 0; c < 7; ++c) EXPECT_NEAR(got[c], r[c], 1e-14) << c;
+}
+
 }  // namespace
 }  // namespace ringsmooth
