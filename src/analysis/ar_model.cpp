@@ -28,7 +28,6 @@ int chosenOrder(const double r[], int n, int most, double best[]) {
   double a[AR_MOST_ORDER + 1] = {};
   double previous[AR_MOST_ORDER + 1] = {};
   double v = r[0];
-  if (!(v > 0.0)) return 0;
   double bestAic = n * std::log(v);
   int bestOrder = 0;
   for (int k = 1; k <= most; ++k) {

@@ -73,7 +73,8 @@ void commonRanks(const SeriesIndices& in, const SignalWork& w, int k, int partne
 }
 
 // The Spearman correlation of series a and b over the years first .. last, when they have at
-// least `commonYears` years in common and their ranks vary; NaN otherwise.
+// least `commonYears` years in common; NaN otherwise, or when the ranks of one are all equal
+// (0 / 0).
 double pairCorrelation(const SeriesIndices& in, SignalWork& w, int a, int b, int first,
                        int last, int commonYears) {
   const int lo = std::max(spanStart(in, a, first), spanStart(in, b, first));
@@ -98,7 +99,6 @@ double pairCorrelation(const SeriesIndices& in, SignalWork& w, int a, int b, int
     squaresA += da * da;
     squaresB += db * db;
   }
-  if (squaresA == 0.0 || squaresB == 0.0) return NONE;
   return products / std::sqrt(squaresA * squaresB);
 }
 
