@@ -180,4 +180,25 @@ void runningSignal(const SeriesIndices& in, int firstYear, int years, int window
   }
 }
 
+void weakYears(const SignalStats windows[], int count, int firstYear, int years,
+               unsigned char weak[]) {
+  std::fill(weak, weak + years, 2);  // not yet covered
+  for (int w = 0; w < count; ++w) {
+    const int from = std::max(windows[w].first - firstYear, 0);
+    const int to = std::min(windows[w].last - firstYear + 1, years);
+    const unsigned char below = windows[w].eps < EPS_ENOUGH ? 1 : 0;
+    for (int j = from; j < to; ++j) weak[j] = weak[j] == 2 ? below : weak[j] | below;
+  }
+  std::replace(weak, weak + years, static_cast<unsigned char>(2), static_cast<unsigned char>(1));
+}
+
+bool trustedFrom(const SignalStats windows[], int count, int& year) {
+  if (count == 0 || windows[count - 1].eps < EPS_ENOUGH) return false;
+  year = windows[0].first;
+  for (int w = 0; w < count; ++w) {
+    if (windows[w].eps < EPS_ENOUGH) year = windows[w].last + 1;
+  }
+  return true;
+}
+
 }  // namespace ringsmooth

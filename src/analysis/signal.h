@@ -40,4 +40,17 @@ SignalStats signalStats(const SeriesIndices& in, int first, int last, int common
 void runningSignal(const SeriesIndices& in, int firstYear, int years, int window,
                    std::vector<SignalStats>& out, SignalWork& work);
 
+// The field's rule of thumb: a chronology whose EPS is below this is not to be trusted.
+inline constexpr double EPS_ENOUGH = 0.85;
+
+// For each year firstYear + j, j in [0, years): weak[j] = 1 when no window of windows[0..count)
+// (in order) covers it or one that does has an EPS below EPS_ENOUGH, 0 otherwise.
+void weakYears(const SignalStats windows[], int count, int firstYear, int years,
+               unsigned char weak[]);
+
+// The first year from which every window's EPS is at least EPS_ENOUGH: the year after the last
+// window below it, or the first window's first year when none is. False when there is no
+// window, or the last one is below it.
+bool trustedFrom(const SignalStats windows[], int count, int& year);
+
 }  // namespace ringsmooth
