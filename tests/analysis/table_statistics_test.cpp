@@ -198,6 +198,34 @@ TEST(SignalStats, WindowsPlacedToCoverTheMostSharedYears) {
   }
 }
 
+TEST(SignalStats, WeakYearsAndTheYearFromWhichEveryWindowIsEnough) {
+  const struct {
+    std::vector<SignalStats> windows;  // first, last and eps matter
+    std::vector<int> weakRuns;         // first and last years of each run of weak years
+    int trusted;                       // -1: none
+  } cases[] = {
+      {{{0, 49, 2, 1, 0, 0.8, 0}, {25, 74, 2, 1, 0, 0.9, 0}, {50, 99, 2, 1, 0, 0.9, 0}},
+       {0, 49}, 50},
+      {{{10, 59, 2, 1, 0, 0.9, 0}, {35, 84, 2, 1, 0, 0.85, 0}}, {0, 9, 85, 99}, 10},
+      {{{0, 49, 2, 1, 0, 0.9, 0}, {25, 74, 2, 1, 0, 0.8, 0}}, {25, 99}, -1},
+      {{}, {0, 99}, -1},
+  };
+  for (const auto& c : cases) {
+    unsigned char weak[100];
+    weakYears(c.windows.data(), static_cast<int>(c.windows.size()), 0, 100, weak);
+    std::vector<int> runs;
+    for (int j = 0; j < 100; ++j) {
+      if (weak[j] != 0 && (j == 0 || weak[j - 1] == 0)) runs.push_back(j);
+      if (weak[j] != 0 && (j == 99 || weak[j + 1] == 0)) runs.push_back(j);
+    }
+    EXPECT_EQ(runs, c.weakRuns);
+    int year = -1;
+    EXPECT_EQ(trustedFrom(c.windows.data(), static_cast<int>(c.windows.size()), year),
+              c.trusted >= 0);
+    EXPECT_EQ(year, c.trusted);
+  }
+}
+
 TEST(ResidualIndices, AsRFitsTheSeriesWithItsGapsClosed) {
   const struct {
     std::vector<double> index, expected;  // expected: R's ar(), resid + x.mean
