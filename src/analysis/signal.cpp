@@ -4,10 +4,16 @@
 #include <cmath>
 #include <limits>
 
+#include "core/capacities.h"
+
 namespace ringsmooth {
 namespace {
 
 const double NONE = std::numeric_limits<double>::quiet_NaN();
+
+// A year's offset from its series' first one fits 15 bits; the 16th marks a tie.
+constexpr unsigned short TIED = 0x8000;
+static_assert(MAX_YEARS < TIED, "a year's offset within its series fits beside the tie mark");
 
 // An index of 0 is a missing ring, not a measurement.
 bool hasIndex(double v) { return !std::isnan(v) && v != 0.0; }
@@ -18,107 +24,141 @@ double indexOf(const SeriesIndices& in, int k, int year) {
   return i >= 0 && i < in.yearCount[k] ? in.values[k * in.stride + i] : NONE;
 }
 
-// The years of series k that fall in first .. last (present or not).
-int spanStart(const SeriesIndices& in, int k, int first) { return std::max(first, in.firstYear[k]); }
-int spanEnd(const SeriesIndices& in, int k, int last) {
-  return std::min(last, in.firstYear[k] + in.yearCount[k] - 1);
-}
-
-// Each series' years with an index in first .. last, sorted by their index.
-void orderSpan(const SeriesIndices& in, int first, int last, SignalWork& w) {
-  const auto count = static_cast<std::size_t>(in.seriesCount);
-  w.orderStart.assign(count, 0);
-  w.orderCount.assign(count, 0);
-  long total = 0;
-  for (int k = 0; k < in.seriesCount; ++k) {
-    if (in.taking[k] != 0) total += std::max(0, spanEnd(in, k, last) - spanStart(in, k, first) + 1);
+// Series k's part of the span first .. last: its years with an index, their order by index and
+// their own ranks. `at` is where its arrays begin in the work's; returns where they end.
+long prepareSeries(const SeriesIndices& in, int k, int first, int last, long at, SignalWork& w) {
+  SpanSeries& s = w.series[k];
+  s = SpanSeries{0, -1, 0, at, 0};
+  if (in.taking[k] == 0) return at;
+  for (int year = std::max(first, in.firstYear[k]);
+       year <= std::min(last, in.firstYear[k] + in.yearCount[k] - 1); ++year) {
+    if (!hasIndex(indexOf(in, k, year))) continue;
+    if (s.count++ == 0) s.first = year;
+    s.last = year;
   }
-  w.order.resize(static_cast<std::size_t>(total));
-  int at = 0;
-  for (int k = 0; k < in.seriesCount; ++k) {
-    if (in.taking[k] == 0) continue;
-    w.orderStart[k] = at;
-    for (int year = spanStart(in, k, first); year <= spanEnd(in, k, last); ++year) {
-      if (hasIndex(indexOf(in, k, year))) w.order[at++] = year;
+  const long length = s.last - s.first + 1;
+  if (w.order.size() < static_cast<std::size_t>(at + length)) {
+    const std::size_t grown = static_cast<std::size_t>(2 * (at + length));
+    w.order.resize(grown);
+    w.ownRank.resize(grown);
+    w.present.resize(grown);
+  }
+  unsigned short* order = w.order.data() + at;
+  unsigned char* present = w.present.data() + at;
+  const double* value = in.values + k * in.stride + (s.first - in.firstYear[k]);
+  int m = 0;
+  for (int j = 0; j < length; ++j) {
+    present[j] = static_cast<unsigned char>(hasIndex(value[j]));
+    if (present[j] != 0) order[m++] = static_cast<unsigned short>(j);
+  }
+  std::sort(order, order + m, [value](int a, int b) { return value[a] < value[b]; });
+  for (int i = 1; i < m; ++i) {
+    if (value[order[i]] == value[order[i - 1] & ~TIED]) order[i] |= TIED;
+  }
+  short* rank = w.ownRank.data() + at;
+  std::fill(rank, rank + length, 0);
+  for (int run = 0, end; run < m; run = end) {
+    for (end = run + 1; end < m && (order[end] & TIED) != 0; ++end) {
     }
-    w.orderCount[k] = at - w.orderStart[k];
-    std::sort(w.order.begin() + w.orderStart[k], w.order.begin() + at,
-              [&in, k](int a, int b) { return indexOf(in, k, a) < indexOf(in, k, b); });
+    // Ranks run + 1 .. end share their mean, doubled: run + 1 + end; centred: less m + 1.
+    for (int i = run; i < end; ++i) rank[order[i] & ~TIED] = static_cast<short>(run + end - m);
+    s.ownSquares += static_cast<long long>(run + end - m) * (run + end - m) * (end - run);
   }
+  return at + length;
 }
 
-// The ranks (from 1, tied indices sharing their average) of series k's indices in the years
-// lo .. hi where `partner` has one too, at rank[year - lo]; NaN in the other years.
-void commonRanks(const SeriesIndices& in, const SignalWork& w, int k, int partner, int lo,
-                 int hi, double rank[]) {
-  std::fill(rank, rank + (hi - lo + 1), NONE);
-  const int* years = w.order.data() + w.orderStart[k];
-  const int count = w.orderCount[k];
-  const auto common = [&](int year) {
-    return year >= lo && year <= hi && hasIndex(indexOf(in, partner, year));
+// The ranks of series s's indices among the `common` years in lo .. hi where `partner` has one
+// too, doubled and centred, at rank[year - lo]; 0 in the other years, rank[hi - lo + 1]
+// overwritten. Without branches on whether a year is common (a walk in the order of the
+// indices meets them at random): every index writes its rank, one that isn't common to the
+// slot past the end.
+void commonRanks(const SignalWork& w, const SpanSeries& s, const SpanSeries& partner, int lo,
+                 int hi, int common, int rank[]) {
+  const int beyond = hi - lo + 1;
+  std::fill(rank, rank + beyond, 0);
+  const unsigned short* order = w.order.data() + s.at;
+  const unsigned char* partnerPresent = w.present.data() + partner.at - partner.first;
+  const auto slot = [&](unsigned short entry) {
+    const int year = s.first + (entry & ~TIED);
+    const bool inside = year >= lo && year <= hi;
+    const bool both = inside && partnerPresent[std::clamp(year, lo, hi)] != 0;
+    return both ? year - lo : beyond;
   };
   int taken = 0;
-  for (int run = 0, end; run < count; run = end) {
-    const double value = indexOf(in, k, years[run]);
-    int inRun = 0;
-    for (end = run; end < count && indexOf(in, k, years[end]) == value; ++end) {
-      inRun += static_cast<int>(common(years[end]));
+  for (int run = 0, end; run < s.count; run = end) {
+    end = run + 1;
+    if (end == s.count || (order[end] & TIED) == 0) {  // no tie: one rank
+      const int at = slot(order[run]);
+      rank[at] = 2 * taken + 1 - common;
+      taken += static_cast<int>(at != beyond);
+      continue;
     }
-    const double shared = taken + (inRun + 1) / 2.0;
-    for (int p = run; p < end; ++p) {
-      if (common(years[p])) rank[years[p] - lo] = shared;
+    int inRun = static_cast<int>(slot(order[run]) != beyond);
+    for (; end < s.count && (order[end] & TIED) != 0; ++end) {
+      inRun += static_cast<int>(slot(order[end]) != beyond);
     }
+    for (int i = run; i < end; ++i) rank[slot(order[i])] = 2 * taken + inRun - common;
     taken += inRun;
   }
 }
 
-// The Spearman correlation of series a and b over the years first .. last, when they have at
-// least `commonYears` years in common; NaN otherwise, or when the ranks of one are all equal
-// (0 / 0).
-double pairCorrelation(const SeriesIndices& in, SignalWork& w, int a, int b, int first,
-                       int last, int commonYears) {
-  const int lo = std::max(spanStart(in, a, first), spanStart(in, b, first));
-  const int hi = std::min(spanEnd(in, a, last), spanEnd(in, b, last));
+// The Spearman correlation of two prepared series, when they have at least `commonYears`
+// years in common; NaN otherwise, or when the ranks of one are all equal (0 / 0).
+double pairCorrelation(SignalWork& w, const SpanSeries& a, const SpanSeries& b,
+                       int commonYears) {
+  const int lo = std::max(a.first, b.first);
+  const int hi = std::min(a.last, b.last);
   if (hi - lo + 1 < commonYears) return NONE;
+  const short* ownA = w.ownRank.data() + a.at - a.first;
+  const short* ownB = w.ownRank.data() + b.at - b.first;
+  long long products = 0;
+  if (a.first == b.first && a.last == b.last && a.count == hi - lo + 1 && b.count == a.count) {
+    // The same years, none missing: each series' own ranks are its ranks in the pair.
+    for (int year = lo; year <= hi; ++year) products += ownA[year] * ownB[year];
+    return static_cast<double>(products) /
+           std::sqrt(static_cast<double>(a.ownSquares) * static_cast<double>(b.ownSquares));
+  }
+  const unsigned char* presentA = w.present.data() + a.at - a.first;
+  const unsigned char* presentB = w.present.data() + b.at - b.first;
   int common = 0;
-  for (int year = lo; year <= hi; ++year) {
-    common += static_cast<int>(hasIndex(indexOf(in, a, year)) && hasIndex(indexOf(in, b, year)));
-  }
+  for (int year = lo; year <= hi; ++year) common += presentA[year] & presentB[year];
   if (common < commonYears) return NONE;
-  commonRanks(in, w, a, b, lo, hi, w.rankA.data());
-  commonRanks(in, w, b, a, lo, hi, w.rankB.data());
-  const double mean = (common + 1) / 2.0;
-  double products = 0.0;
-  double squaresA = 0.0;
-  double squaresB = 0.0;
+  int* rankA = w.rankA.data();
+  int* rankB = w.rankB.data();
+  commonRanks(w, a, b, lo, hi, common, rankA);
+  commonRanks(w, b, a, lo, hi, common, rankB);
+  long long squaresA = 0;
+  long long squaresB = 0;
   for (int j = 0; j <= hi - lo; ++j) {
-    if (std::isnan(w.rankA[j])) continue;
-    const double da = w.rankA[j] - mean;
-    const double db = w.rankB[j] - mean;
-    products += da * db;
-    squaresA += da * da;
-    squaresB += db * db;
+    products += static_cast<long long>(rankA[j]) * rankB[j];
+    squaresA += static_cast<long long>(rankA[j]) * rankA[j];
+    squaresB += static_cast<long long>(rankB[j]) * rankB[j];
   }
-  return products / std::sqrt(squaresA * squaresB);
+  return static_cast<double>(products) /
+         std::sqrt(static_cast<double>(squaresA) * static_cast<double>(squaresB));
 }
 
 }  // namespace
 
 SignalStats signalStats(const SeriesIndices& in, int first, int last, int commonYears,
                         SignalWork& work) {
-  orderSpan(in, first, last, work);
+  work.series.resize(static_cast<std::size_t>(in.seriesCount));
+  long at = 0;
+  for (int k = 0; k < in.seriesCount; ++k) at = prepareSeries(in, k, first, last, at, work);
   const auto span = static_cast<std::size_t>(std::max(0, last - first + 1));
-  work.rankA.resize(span);
-  work.rankB.resize(span);
+  if (work.rankA.size() < span + 1) {
+    work.rankA.resize(span + 1);
+    work.rankB.resize(span + 1);
+  }
   std::vector<unsigned char>& inPair = work.inPair;
   inPair.assign(static_cast<std::size_t>(in.seriesCount), 0);
   double sum = 0.0;
   long pairs = 0;
   for (int a = 0; a < in.seriesCount; ++a) {
-    if (in.taking[a] == 0) continue;
+    if (work.series[a].count == 0) continue;
     for (int b = a + 1; b < in.seriesCount; ++b) {
-      if (in.taking[b] == 0) continue;
-      const double r = pairCorrelation(in, work, a, b, first, last, commonYears);
+      if (work.series[b].count == 0) continue;
+      const double r = pairCorrelation(work, work.series[a], work.series[b], commonYears);
       if (std::isnan(r)) continue;
       sum += r;
       ++pairs;
@@ -143,9 +183,9 @@ int firstWindowStart(const SeriesIndices& in, int firstYear, int years, int wind
   covered.assign(static_cast<std::size_t>(years) + 1, 0);  // depths, then their sums
   for (int k = 0; k < in.seriesCount; ++k) {
     if (in.taking[k] == 0) continue;
-    for (int year = spanStart(in, k, firstYear); year <= spanEnd(in, k, firstYear + years - 1);
-         ++year) {
-      covered[year - firstYear + 1] += static_cast<long>(hasIndex(indexOf(in, k, year)));
+    for (int i = 0; i < in.yearCount[k]; ++i) {
+      const int j = in.firstYear[k] + i - firstYear;
+      if (j >= 0 && j < years) covered[j + 1] += static_cast<long>(hasIndex(in.values[k * in.stride + i]));
     }
   }
   for (int j = 1; j <= years; ++j) {

@@ -12,13 +12,27 @@ namespace ringsmooth {
 // The most common years a pair of series needs to count (fewer in a shorter window: all).
 inline constexpr int PAIR_COMMON_YEARS = 30;
 
-// Storage that the statistics of one table reuse from span to span.
+// One series' part of a span, prepared once for all its pairs: its years with an index
+// (other than 0) lie in first .. last, `count` of them.
+struct SpanSeries {
+  int first;
+  int last;
+  int count;
+  long at;                // its part of SignalWork::order, ::ownRank and ::present
+  long long ownSquares;   // the sum of its ownRank squared
+};
+
+// Storage that the statistics of one table reuse from span to span. Ranks are kept doubled and
+// centred, 2 rank - (m + 1) for m values, which makes them integers whose sums are exact.
 struct SignalWork {
-  std::vector<int> order;       // each series' years in a span, in the order of their indices
-  std::vector<int> orderStart;  // series k's part of `order` begins at orderStart[k] ...
-  std::vector<int> orderCount;  // ... and holds orderCount[k] years
-  std::vector<double> rankA;    // a pair's ranks, by year within the pair's common span
-  std::vector<double> rankB;
+  std::vector<SpanSeries> series;
+  std::vector<unsigned short> order;  // per series: years from `first`, in the order of their
+                                      // indices; TIED marks one equal to the one before
+  std::vector<short> ownRank;         // per series, year by year from `first`: the rank among
+                                      // its own indices of the span, 0 where it has none
+  std::vector<unsigned char> present; // per series, year by year from `first`: has an index
+  std::vector<int> rankA;             // a pair's ranks among their common years, year by year
+  std::vector<int> rankB;
   std::vector<unsigned char> inPair;  // per series: in at least one pair
   std::vector<long> covered;          // indices covered up to each year of the chronology
 };

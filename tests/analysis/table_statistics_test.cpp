@@ -149,6 +149,7 @@ TEST(SignalStats, PairsAsRCorrelatesThem) {
   } cases[] = {
       {{1, 2, 3, 4, 5}, {2, 1, 4, 3, 5}, 0.79999999999999982},
       {{1, 2, 2, 3, 3, 3}, {5, 1, 1, 2, 9, 9}, 0.50851338093098264},  // ties in both
+      {{1, 2, 2, 0, 3, 3}, {5, 1, 1, 2, 9, 9}, 0.66666666666666663},  // ... and a year apart
       {{1, 0, 3, 4, 2, 7}, {3, 2, NONE, 1, 4, 0}, -0.5},  // 0 and NaN are missing
       {{NONE, NONE, 3, 4, 2, 7}, {3, 2, 5, 1, NONE, NONE}, NONE},  // 2 years in common
       {{1, 0, 3, 5}, {2, 5, 1, 4}, 0.5},                  // 3 years in common: enough
