@@ -24,8 +24,16 @@ double indexOf(const SeriesIndices& in, int k, int year) {
   return i >= 0 && i < in.yearCount[k] ? in.values[k * in.stride + i] : NONE;
 }
 
+// The years of series k within first .. last, present or not.
+int yearsWithin(const SeriesIndices& in, int k, int first, int last) {
+  if (in.taking[k] == 0) return 0;
+  return std::max(0, std::min(last, in.firstYear[k] + in.yearCount[k] - 1) -
+                         std::max(first, in.firstYear[k]) + 1);
+}
+
 // Series k's part of the span first .. last: its years with an index, their order by index and
-// their own ranks. `at` is where its arrays begin in the work's; returns where they end.
+// their own ranks. `at` is where its arrays begin in the work's (which hold yearsWithin from
+// there); returns where they end.
 long prepareSeries(const SeriesIndices& in, int k, int first, int last, long at, SignalWork& w) {
   SpanSeries& s = w.series[k];
   s = SpanSeries{0, -1, 0, at, 0};
@@ -37,12 +45,6 @@ long prepareSeries(const SeriesIndices& in, int k, int first, int last, long at,
     s.last = year;
   }
   const long length = s.last - s.first + 1;
-  if (w.order.size() < static_cast<std::size_t>(at + length)) {
-    const std::size_t grown = static_cast<std::size_t>(2 * (at + length));
-    w.order.resize(grown);
-    w.ownRank.resize(grown);
-    w.present.resize(grown);
-  }
   unsigned short* order = w.order.data() + at;
   unsigned char* present = w.present.data() + at;
   const double* value = in.values + k * in.stride + (s.first - in.firstYear[k]);
@@ -80,11 +82,11 @@ void commonRanks(const SignalWork& w, const SpanSeries& s, const SpanSeries& par
   const int beyond = hi - lo + 1;
   std::fill(rank, rank + beyond, 0);
   const unsigned short* order = w.order.data() + s.at;
-  const unsigned char* partnerPresent = w.present.data() + partner.at - partner.first;
+  const unsigned char* partnerPresent = w.present.data() + partner.at;
   const auto slot = [&](unsigned short entry) {
     const int year = s.first + (entry & ~TIED);
     const bool inside = year >= lo && year <= hi;
-    const bool both = inside && partnerPresent[std::clamp(year, lo, hi)] != 0;
+    const bool both = inside && partnerPresent[std::clamp(year, lo, hi) - partner.first] != 0;
     return both ? year - lo : beyond;
   };
   int taken = 0;
@@ -111,20 +113,21 @@ double pairCorrelation(SignalWork& w, const SpanSeries& a, const SpanSeries& b,
                        int commonYears) {
   const int lo = std::max(a.first, b.first);
   const int hi = std::min(a.last, b.last);
-  if (hi - lo + 1 < commonYears) return NONE;
-  const short* ownA = w.ownRank.data() + a.at - a.first;
-  const short* ownB = w.ownRank.data() + b.at - b.first;
+  const int n = hi - lo + 1;
+  if (n < commonYears) return NONE;
   long long products = 0;
   if (a.first == b.first && a.last == b.last && a.count == hi - lo + 1 && b.count == a.count) {
     // The same years, none missing: each series' own ranks are its ranks in the pair.
-    for (int year = lo; year <= hi; ++year) products += ownA[year] * ownB[year];
+    const short* ownA = w.ownRank.data() + a.at;
+    const short* ownB = w.ownRank.data() + b.at;
+    for (int j = 0; j < n; ++j) products += ownA[j] * ownB[j];
     return static_cast<double>(products) /
            std::sqrt(static_cast<double>(a.ownSquares) * static_cast<double>(b.ownSquares));
   }
-  const unsigned char* presentA = w.present.data() + a.at - a.first;
-  const unsigned char* presentB = w.present.data() + b.at - b.first;
+  const unsigned char* presentA = w.present.data() + a.at + (lo - a.first);
+  const unsigned char* presentB = w.present.data() + b.at + (lo - b.first);
   int common = 0;
-  for (int year = lo; year <= hi; ++year) common += presentA[year] & presentB[year];
+  for (int j = 0; j < n; ++j) common += presentA[j] & presentB[j];
   if (common < commonYears) return NONE;
   int* rankA = w.rankA.data();
   int* rankB = w.rankB.data();
@@ -132,7 +135,7 @@ double pairCorrelation(SignalWork& w, const SpanSeries& a, const SpanSeries& b,
   commonRanks(w, b, a, lo, hi, common, rankB);
   long long squaresA = 0;
   long long squaresB = 0;
-  for (int j = 0; j <= hi - lo; ++j) {
+  for (int j = 0; j < n; ++j) {
     products += static_cast<long long>(rankA[j]) * rankB[j];
     squaresA += static_cast<long long>(rankA[j]) * rankA[j];
     squaresB += static_cast<long long>(rankB[j]) * rankB[j];
@@ -146,6 +149,13 @@ double pairCorrelation(SignalWork& w, const SpanSeries& a, const SpanSeries& b,
 SignalStats signalStats(const SeriesIndices& in, int first, int last, int commonYears,
                         SignalWork& work) {
   work.series.resize(static_cast<std::size_t>(in.seriesCount));
+  std::size_t total = 0;
+  for (int k = 0; k < in.seriesCount; ++k) total += yearsWithin(in, k, first, last);
+  if (work.order.size() < total) {
+    work.order.resize(total);
+    work.ownRank.resize(total);
+    work.present.resize(total);
+  }
   long at = 0;
   for (int k = 0; k < in.seriesCount; ++k) at = prepareSeries(in, k, first, last, at, work);
   const auto span = static_cast<std::size_t>(std::max(0, last - first + 1));
