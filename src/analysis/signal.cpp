@@ -107,6 +107,16 @@ void commonRanks(const SignalWork& w, const SpanSeries& s, const SpanSeries& par
   }
 }
 
+// commonRanks, or a copy of the series' own ranks when each of its indices is in a common year
+// (its years within the partner's, the partner missing none of them): 10% less time for all
+// years in the benchmark below, whose pairs are half of them one series within the other.
+void pairRanks(const SignalWork& w, const SpanSeries& s, const SpanSeries& partner, int lo,
+               int hi, int common, int rank[]) {
+  if (common != s.count) return commonRanks(w, s, partner, lo, hi, common, rank);
+  const short* own = w.ownRank.data() + s.at + (lo - s.first);
+  std::copy(own, own + (hi - lo + 1), rank);
+}
+
 // The Spearman correlation of two prepared series, when they have at least `commonYears`
 // years in common; NaN otherwise, or when the ranks of one are all equal (0 / 0).
 double pairCorrelation(SignalWork& w, const SpanSeries& a, const SpanSeries& b,
@@ -131,8 +141,8 @@ double pairCorrelation(SignalWork& w, const SpanSeries& a, const SpanSeries& b,
   if (common < commonYears) return NONE;
   int* rankA = w.rankA.data();
   int* rankB = w.rankB.data();
-  commonRanks(w, a, b, lo, hi, common, rankA);
-  commonRanks(w, b, a, lo, hi, common, rankB);
+  pairRanks(w, a, b, lo, hi, common, rankA);
+  pairRanks(w, b, a, lo, hi, common, rankB);
   long long squaresA = 0;
   long long squaresB = 0;
   for (int j = 0; j < n; ++j) {
