@@ -109,7 +109,7 @@ void commonRanks(const SignalWork& w, const SpanSeries& s, const SpanSeries& par
 
 // commonRanks, or a copy of the series' own ranks when each of its indices is in a common year
 // (its years within the partner's, the partner missing none of them): 10% less time for all
-// years in the benchmark below, whose pairs are half of them one series within the other.
+// years in the benchmark named above, half of whose pairs have one series within the other.
 void pairRanks(const SignalWork& w, const SpanSeries& s, const SpanSeries& partner, int lo,
                int hi, int common, int rank[]) {
   if (common != s.count) return commonRanks(w, s, partner, lo, hi, common, rank);
