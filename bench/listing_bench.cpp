@@ -5,8 +5,9 @@
 #include <random>
 #include <vector>
 
-#include "driver/fixed_field.h"
-#include "driver/listing.h"
+#include "core/capacities.h"
+#include "output/fixed_field.h"
+#include "output/listing.h"
 
 namespace {
 

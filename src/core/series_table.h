@@ -7,9 +7,8 @@
 namespace ringsmooth {
 
 // Series k (counted from 0) is column k of `values`: values[k * MAX_YEARS + i] is its value for
-// the year firstYear[k] + i. The per-series pipeline rewrites firstYear, lastYear and yearCount
-// when it trims a series and, when indices are wanted, puts a listed series' index of the year
-// firstYear[k] + i (NaN for none) in place of the values, which are not read again.
+// the year firstYear[k] + i. Once read, the table is not changed: a series' trimmed span and
+// its indices are the per-series pipeline's results.
 struct SeriesTable {
   double values[MAX_YEARS * MAX_SERIES];  // 56 MB, 0.0 before the reader runs
   int firstYear[MAX_SERIES];

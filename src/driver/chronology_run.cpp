@@ -5,10 +5,8 @@
 #include <thread>
 
 #include "analysis/chronology.h"
-#include "core/run_error.h"
-#include "driver/jobs.h"
+#include "core/termination_signals.h"
 #include "output/chronology_files.h"
-#include "output/whole_file.h"
 
 namespace ringsmooth {
 
@@ -17,17 +15,14 @@ ChronologyOutputNames chronologyOutputs(const std::string& stem, ChronologyFiles
                                files.csv ? stem + ".chron.csv" : ""};
 }
 
-TableChronology::TableChronology(const SeriesTable& table)
-    : table_(table), taking_(static_cast<std::size_t>(std::max(table.seriesCount, 0)), 0) {}
-
 // Indices enough to pay for starting a thread for a share of the years.
 constexpr long FEWEST_INDICES_FOR_THREADS = 100000;
 
 void TableChronology::buildYears(int first, int years, int jobs) {
-  const SeriesTable& t = table_;
+  const IndexStore& t = store_;
   long indices = 0;
   for (int k = 0; k < t.seriesCount; ++k) {
-    if (taking_[static_cast<std::size_t>(k)] != 0) indices += t.yearCount[k];
+    if (t.taking[k] != 0) indices += t.yearCount[k];
   }
   if (years == 0) return;
   const int blocks = (years + CHRONOLOGY_BLOCK_YEARS - 1) / CHRONOLOGY_BLOCK_YEARS;
@@ -35,8 +30,7 @@ void TableChronology::buildYears(int first, int years, int jobs) {
   const std::size_t workSize =
       static_cast<std::size_t>(CHRONOLOGY_TILE_YEARS + 2) * static_cast<std::size_t>(t.seriesCount);
   const auto work = std::make_unique_for_overwrite<double[]>(workSize * shares);
-  const SeriesIndices in{t.values, MAX_YEARS, t.firstYear, t.yearCount, taking_.data(),
-                         t.seriesCount};
+  const SeriesIndices in = t.indices();
   // Share s takes whole blocks of years; each year is computed alone, so the chronology is
   // the same for any number of shares.
   const auto share = [&](int s) {
@@ -53,12 +47,12 @@ void TableChronology::buildYears(int first, int years, int jobs) {
 }
 
 std::string TableChronology::build(const char* title, PlotBook* book, int jobs) {
-  const SeriesTable& t = table_;
+  const IndexStore& t = store_;
   int first = 0;
   int last = 0;
   bool any = false;
   for (int k = 0; k < t.seriesCount; ++k) {
-    if (taking_[static_cast<std::size_t>(k)] == 0 || t.yearCount[k] <= 0) continue;
+    if (t.taking[k] == 0 || t.yearCount[k] <= 0) continue;
     first = any ? std::min(first, t.firstYear[k]) : t.firstYear[k];
     const int lastOfSeries = t.firstYear[k] + t.yearCount[k] - 1;
     last = any ? std::max(last, lastOfSeries) : lastOfSeries;
@@ -101,20 +95,10 @@ std::string TableChronology::build(const char* title, PlotBook* book, int jobs) 
 void TableChronology::write(const ChronologyOutputNames& names, const std::string& tableName,
                             IndexKind index) const {
   if (years_ == 0) return;
-  const ChronologyTable table{firstYear_, years_, mean_.data(), depth_.data()};
-  if (!names.csv.empty()) writeWholeFile(names.csv, chronologyCsvText(table), "the chronology");
-  if (names.crn.empty()) return;
-  std::string text;
-  int badYear = 0;
   const char* indexName =
       index == IndexKind::Ratio ? "ratio (value / spline)" : "difference (value - spline)";
-  if (!crnText(table, siteId(tableName), indexName, text, badYear)) {
-    throw InputError{"Cannot write the chronology \"" + names.crn + "\"",
-                     "The index of year " + std::to_string(badYear) +
-                         " does not fit the 4 columns of a Tucson chronology (-0.999 to 9.989, "
-                         "years -999 to 9999); the other outputs are written"};
-  }
-  writeWholeFile(names.crn, text, "the chronology");
+  writeChronologyFiles(ChronologyTable{firstYear_, years_, mean_.data(), depth_.data()},
+                       names.csv, names.crn, siteId(tableName), indexName);
 }
 
 }  // namespace ringsmooth

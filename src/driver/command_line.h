@@ -20,7 +20,7 @@ struct CommandLine {
   std::string outputDir;            // -d: the folder outputs go to
   bool verbose = false;             // the dialogue's console echo, on standard error
   int jobs = 0;                     // -j: threads; 0: as many as the cores the process may use
-  std::string error;                // for UsageError: what is wrong, one line
+  std::string error;                // for UsageError: what is wrong, one line (usageError)
 };
 
 // Reads the arguments; never touches a file. A batch run gets everything it needs checked here:
@@ -33,6 +33,10 @@ CommandLine parseCommandLine(int argc, const char* const* argv);
 // dialogue or a batch run). A text for `out` that could not be written gives status 1 after a
 // note on `err`, so that a lost help text is not reported as success.
 int handleCommandLine(const CommandLine& commandLine, std::FILE* out, std::FILE* err);
+
+// A usage error: "ringsmooth: MESSAGE" and a pointer to --help on `err`. Returns the exit
+// status, 2.
+int usageError(const std::string& message, std::FILE* err);
 
 // The same from the raw arguments.
 int handleCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err);

@@ -74,20 +74,26 @@ int Dialogue::askCutoff() {
   }
 }
 
-char Dialogue::askNormalize() {
+Scaling Dialogue::askScaling() {
   for (;;) {
     const char answer = askLetter("Normalize the input data first? y/n");
-    if (answer == 'y' || answer == 'n') return answer;
+    if (answer == 'y') return Scaling::Standardize;
+    if (answer == 'n') return Scaling::Centre;
     std::fputs(" Please answer y or n.\n", out_);
   }
 }
 
+PlotSpan Dialogue::askPlotSpan() {
+  const char answer = askLetter("Maximum x-axis range for all plots? y/n");
+  if (answer == 'y') return PlotSpan::Widest;
+  if (answer == 'n') return PlotSpan::Listed;
+  return PlotSpan::None;
+}
+
 void Dialogue::askSmoothing(RunSettings& settings) {
   settings.cutoff = askCutoff();
-  settings.normalizeAnswer = ' ';
-  settings.normalizeAnswer = askNormalize();
-  settings.plotRangeAnswer = ' ';
-  settings.plotRangeAnswer = askLetter("Maximum x-axis range for all plots? y/n");
+  settings.scaling = askScaling();
+  settings.plotSpan = askPlotSpan();
 }
 
 }  // namespace ringsmooth

@@ -22,14 +22,16 @@ class Dialogue {
   // "Enter missing value flag, e.g., -999.00" (an answer with no number in it is an error).
   void askTableShape(RunSettings& settings);
   // An empty line, then the cutoff (asked again until it is 1 or more), normalizing (asked again
-  // until y or n) and the plot range (any answer; Y and N fold to lower case).
+  // until y or n) and the plot range (y widest, n the listed years, any other answer no plots; Y
+  // and N fold to lower case).
   void askSmoothing(RunSettings& settings);
 
  private:
   void askText(const char* prompt, char* field, int width);
   char askLetter(const char* prompt);
   int askCutoff();
-  char askNormalize();
+  Scaling askScaling();
+  PlotSpan askPlotSpan();
 
   FreeFormReader& console_;
   std::FILE* out_;

@@ -1,6 +1,5 @@
 #include "driver/jobs.h"
 
-#include <pthread.h>
 #include <sched.h>
 
 #include <cstdlib>
@@ -27,22 +26,6 @@ int jobsFromEnvironment(bool& valid) {
   if (parseWhole(value.data(), value.size(), jobs) == TokenStatus::Ok && jobs >= 1) return jobs;
   valid = false;
   return availableCores();
-}
-
-sigset_t terminationSignals() {
-  sigset_t set;
-  sigemptyset(&set);
-  for (int s : {SIGINT, SIGQUIT, SIGHUP, SIGTERM}) sigaddset(&set, s);
-  return set;
-}
-
-TerminationSignalsBlocked::TerminationSignalsBlocked() {
-  const sigset_t held = terminationSignals();
-  pthread_sigmask(SIG_BLOCK, &held, &previous_);
-}
-
-TerminationSignalsBlocked::~TerminationSignalsBlocked() {
-  pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
 }
 
 }  // namespace ringsmooth

@@ -107,7 +107,7 @@ std::string plotBookName(const RunSettings& settings) {
 }
 
 bool plotsInABook(const RunSettings& settings) {
-  const bool plots = settings.plotRangeAnswer == 'y' || settings.plotRangeAnswer == 'n';
+  const bool plots = settings.plotSpan != PlotSpan::None;
   return plots && (settings.plotDevice == "pdf" || settings.plotDevice == "pdfcairo");
 }
 

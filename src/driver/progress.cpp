@@ -45,11 +45,14 @@ void Progress::draw() {
   lastDrawn_ = now;
 }
 
-void Progress::hide() {
-  if (!shown_) return;
+bool Progress::hide() {
+  if (!shown_) return false;
   std::fputs("\r\033[K", terminal_);
   std::fflush(terminal_);
   shown_ = false;
+  return true;
 }
+
+void Progress::redraw() { draw(); }
 
 }  // namespace ringsmooth

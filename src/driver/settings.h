@@ -6,12 +6,19 @@
 
 #include "analysis/index.h"
 #include "input/series_file.h"
+#include "output/series_output_file.h"
 
 namespace ringsmooth {
 
-enum class OutputFormat { Listing, Csv };  // the fixed-width listing, or RFC 4180 CSV
-inline constexpr int OUTPUT_FORMATS = 2;
-enum class Ends { Predict, None };         // extend both ends by prediction, or smooth as is
+enum class Ends { Predict, None };  // extend both ends by prediction, or smooth as is
+
+// The normalize question's answers: n, remove the series' mean and add it back after; y,
+// standard normal deviates.
+enum class Scaling { Centre, Standardize };
+
+// The plot-range question's answers: y, the span as the table gives it; n, the listed years;
+// anything else, no plots.
+enum class PlotSpan { None, Listed, Widest };
 
 // The chronology files a batch run writes for each table.
 struct ChronologyFiles {
@@ -29,8 +36,8 @@ struct RunSettings {
   int cutoff = 0;               // years; at least 1 once accepted, unless cutoffPercent is set
   int cutoffPercent = 0;        // batch runs: 1..1000 gives each series that percentage of its
                                 // length as its cutoff; 0: the cutoff in years holds
-  char normalizeAnswer = ' ';   // 'y' or 'n'
-  char plotRangeAnswer = ' ';   // 'y' (widest range), 'n' (listed years), anything else no plots
+  Scaling scaling = Scaling::Centre;
+  PlotSpan plotSpan = PlotSpan::None;
   std::vector<OutputFormat> formats = {OutputFormat::Listing};  // each once, in the order asked
   Ends ends = Ends::Predict;
   std::string plotDevice;  // a PLplot device name; empty: RINGSMOOTH_PLOT_DEVICE, or the default

@@ -4,6 +4,10 @@
 #include <cmath>
 #include <cstdio>
 
+#include "output/output_error.h"
+#include "output/shortest_decimal.h"
+#include "output/whole_file.h"
+
 namespace ringsmooth {
 namespace {
 
@@ -84,18 +88,33 @@ bool crnText(const ChronologyTable& c, const std::string& site, const char* inde
 
 std::string chronologyCsvText(const ChronologyTable& c) {
   std::string text = "year,index,depth\n";
-  char number[32];
+  char number[SHORTEST_DOUBLE_CAPACITY];
   for (int j = 0; j < c.years; ++j) {
     text += std::to_string(c.firstYear + j);
     text += ',';
-    if (c.depth[j] > 0) {
-      text.append(number, std::to_chars(number, number + sizeof number, c.value[j]).ptr);
-    }
+    if (c.depth[j] > 0) text.append(number, shortestDecimal(number, c.value[j]));
     text += ',';
     text += std::to_string(c.depth[j]);
     text += '\n';
   }
   return text;
+}
+
+void writeChronologyFiles(const ChronologyTable& c, const std::string& csvName,
+                          const std::string& crnName, const std::string& site,
+                          const char* indexName) {
+  constexpr const char* WHAT = "the chronology";
+  if (!csvName.empty()) writeWholeFile(csvName, chronologyCsvText(c), WHAT);
+  if (crnName.empty()) return;
+  std::string text;
+  int badYear = 0;
+  if (!crnText(c, site, indexName, text, badYear)) {
+    throw outputRefused(OutputStep::Write, WHAT, crnName,
+                        "The index of year " + std::to_string(badYear) +
+                            " does not fit the 4 columns of a Tucson chronology (-0.999 to "
+                            "9.989, years -999 to 9999); the other outputs are written");
+  }
+  writeWholeFile(crnName, text, WHAT);
 }
 
 }  // namespace ringsmooth

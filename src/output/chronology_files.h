@@ -32,4 +32,12 @@ bool crnText(const ChronologyTable& c, const std::string& site, const char* inde
 // decimal that reads back as the same double, empty in a year of depth 0.
 std::string chronologyCsvText(const ChronologyTable& c);
 
+// Writes the chronology's CSV as `csvName` and then its Tucson file as `crnName` (an empty
+// name: not asked for), each whole. Throws OutputError when a file can't be written, and for
+// a .crn whose index (or year) its 4 columns can't hold, naming the year, after the CSV is
+// written.
+void writeChronologyFiles(const ChronologyTable& c, const std::string& csvName,
+                          const std::string& crnName, const std::string& site,
+                          const char* indexName);
+
 }  // namespace ringsmooth

@@ -3,21 +3,11 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
-#include "core/run_error.h"
+#include "output/output_error.h"
 #include "output/replaced_file.h"
 
 namespace ringsmooth {
-namespace {
-
-InputError fileError(const char* verb, const char* what, const std::string& name,
-                     int errorNumber) {
-  return InputError{std::string(verb) + " " + what + " \"" + name + "\"",
-                    std::strerror(errorNumber)};
-}
-
-}  // namespace
 
 int writeFully(int fd, const char* data, std::size_t size) {
   while (size > 0) {
@@ -33,16 +23,14 @@ int writeFully(int fd, const char* data, std::size_t size) {
 void writeWholeFile(const std::string& name, const std::string& text, const char* what) {
   ReplacedFile file;
   if (const int failure = file.open(name); failure != 0) {
-    InputError error = fileError("Cannot create", what, name, failure);
-    error.message = creationFailure(name, failure);
-    throw error;
+    throw outputFailure(OutputStep::Create, what, name, failure);
   }
   // On a failure the file's temporary goes with `file`; an earlier file of the name stays.
   if (const int failure = writeFully(file.fd(), text.data(), text.size()); failure != 0) {
-    throw fileError("Cannot write", what, name, failure);
+    throw outputFailure(OutputStep::Write, what, name, failure);
   }
   if (const int failure = file.commit(); failure != 0) {
-    throw fileError("Cannot write", what, name, failure);
+    throw outputFailure(OutputStep::Write, what, name, failure);
   }
 }
 

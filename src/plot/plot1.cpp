@@ -103,7 +103,7 @@ struct PageRequest {
   const char* fileName;  // nullptr unless a file device
   PlotRange range;
   int n;
-  char normalized;
+  bool standardized;
   const PlotWork::Storage* work;
 };
 
@@ -135,7 +135,7 @@ void drawCurves(const PageRequest& page, bool firstPage) {
   plcol0(COLOUR_FOREGROUND);
   if (firstPage) plssub(1, 1);
   plenv(page.range.xMin, page.range.xMax, page.range.yMin, page.range.yMax, 0, 2);
-  pllab("Years", page.normalized == 'y' ? "Standard Normal Deviates" : "Original Data Units",
+  pllab("Years", page.standardized ? "Standard Normal Deviates" : "Original Data Units",
         w.plotTitle);
   pllsty(1);
   plwidth(1);
@@ -250,7 +250,7 @@ void drawShownCurves(const PageRequest& page, bool firstPage) {
   shownSpan(w.smoothedPoints, page.n, y0, y1);
   shownSpan(w.levelPoints, page.n, y0, y1);
   startPage(page.range.xMin, page.range.xMax, y0, y1, firstPage);
-  drawFrame(false, page.normalized == 'y' ? "Standard Normal Deviates" : "Original Data Units",
+  drawFrame(false, page.standardized ? "Standard Normal Deviates" : "Original Data Units",
             w.plotTitle);
   const LegendEntry legend[] = {{"measured", COLOUR_SERIES, 1.0, false},
                                 {"spline", COLOUR_SPLINE, 2.0, false},
@@ -343,23 +343,19 @@ bool runGuarded(Body body) {
   }
 }
 
-void note(const PlotOutput& out, const char* format, const char* text) {
-  std::fputs(out.notePrefix, out.notes);
-  std::fprintf(out.notes, format, text);
-  std::fflush(out.notes);
-}
+void note(const PlotOutput& out, const std::string& text) { out.notes->line(text); }
 
 // A file device must have a file it can write: PLplot would otherwise ask for a name on
 // standard input, or retry and end the process. The plot goes to a temporary beside fileName,
 // put in place once the plot is whole.
 bool fileStarted(ReplacedFile& file, const char* fileName, const PlotOutput& out) {
   if (fileName == nullptr || fileName[0] == '\0') {
-    note(out, " Plot not written: no file name for it.%s\n", "");
+    note(out, " Plot not written: no file name for it.");
     return false;
   }
   if (const int failure = file.open(fileName); failure != 0) {
     const std::string why = std::string(fileName) + " (" + creationFailure(fileName, failure) + ")";
-    note(out, " Plot not written: cannot create %s.\n", why.c_str());
+    note(out, " Plot not written: cannot create " + why + ".");
     return false;
   }
   return true;
@@ -369,7 +365,7 @@ bool fileStarted(ReplacedFile& file, const char* fileName, const PlotOutput& out
 bool fileCommitted(ReplacedFile& file, const char* fileName, const PlotOutput& out) {
   if (const int failure = file.commit(); failure != 0) {
     const std::string why = std::string(fileName) + " (" + std::strerror(failure) + ")";
-    note(out, " Plot not written: cannot write %s.\n", why.c_str());
+    note(out, " Plot not written: cannot write " + why + ".");
     return false;
   }
   return true;
@@ -378,7 +374,7 @@ bool fileCommitted(ReplacedFile& file, const char* fileName, const PlotOutput& o
 // The page's range, its range lines on the echo stream, and the curves copied for PLplot.
 PageRequest preparePage(const SeriesCurves& c, const PlotOutput& out, PlotWork::Storage& w) {
   const int count = clampedCount(c.n);
-  PageRequest page{out.device, nullptr, {}, count, c.normalized, &w};
+  PageRequest page{out.device, nullptr, {}, count, c.standardized, &w};
   plotRange(c.observed, c.smoothed, count, c.startYear, page.range);
   fillYearAxis(count, c.startYear, w.yearAxis);
   if (out.echo != nullptr) writeRangeLines(page.range, out.echo);
@@ -404,9 +400,9 @@ PageRequest preparePage(const SeriesCurves& c, const PlotOutput& out, PlotWork::
 }  // namespace
 
 void plot1(const float observed[], const float smoothed[], const float level[], int n,
-           int startYear, const char title[NAME_LENGTH], char normalized,
+           int startYear, const char title[NAME_LENGTH], bool standardized,
            const PlotOutput& output, const char* fileName, PlotWork& work) {
-  const SeriesCurves curves{observed, smoothed, level, n, startYear, title, normalized};
+  const SeriesCurves curves{observed, smoothed, level, n, startYear, title, standardized};
   PageRequest page = preparePage(curves, output, work.storage());
   const bool toFile = output.device->extension[0] != '\0';
   ReplacedFile file;
@@ -420,9 +416,9 @@ void plot1(const float observed[], const float smoothed[], const float level[], 
     plend();
   });
   if (!finished) {
-    note(output, " Plot stopped: PLplot reported \"%s\".\n", plplotFatalMessage);
+    note(output, std::string(" Plot stopped: PLplot reported \"") + plplotFatalMessage + "\".");
   } else if (toFile && fileCommitted(file, fileName, output)) {
-    note(output, " Plot written to %s\n", fileName);
+    note(output, std::string(" Plot written to ") + fileName);
   }
 }
 
@@ -430,7 +426,7 @@ void plot1(const float observed[], const float smoothed[], const float level[], 
 template <typename Draw>
 void PlotBook::addPage(const char* windowTitle, Draw draw) {
   if (failed_) return;
-  PageRequest opening{output_.device, nullptr, {}, 0, 'n', &work_.storage()};
+  PageRequest opening{output_.device, nullptr, {}, 0, false, &work_.storage()};
   if (!open_) {
     if (!fileStarted(file_, fileName_.c_str(), output_)) {
       failed_ = true;
@@ -452,7 +448,7 @@ void PlotBook::addPage(const char* windowTitle, Draw draw) {
     failed_ = true;
     open_ = false;
     file_.discard();
-    note(output_, " Plots stopped: PLplot reported \"%s\".\n", plplotFatalMessage);
+    note(output_, std::string(" Plots stopped: PLplot reported \"") + plplotFatalMessage + "\".");
     return;
   }
   ++pages_;
@@ -475,13 +471,13 @@ void PlotBook::close() {
   const bool finished = runGuarded([] { plend(); });
   if (!finished) {
     file_.discard();
-    note(output_, " Plots stopped: PLplot reported \"%s\".\n", plplotFatalMessage);
+    note(output_, std::string(" Plots stopped: PLplot reported \"") + plplotFatalMessage + "\".");
     return;
   }
   if (!fileCommitted(file_, fileName_.c_str(), output_)) return;
   const std::string what = fileName_ + " (" + std::to_string(pages_) +
                            (pages_ == 1 ? " page)" : " pages)");
-  note(output_, " Plots written to %s\n", what.c_str());
+  note(output_, " Plots written to " + what);
 }
 
 PlotBook::~PlotBook() {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/capacities.h"
+#include "core/notes.h"
 #include "output/replaced_file.h"
 #include "plot/plot_device.h"
 
@@ -31,9 +32,8 @@ class PlotWork {
 // Where plots go and where their console lines go.
 struct PlotOutput {
   const PlotDevice* device;
-  std::FILE* echo;         // the two range lines of every plot; null: not written
-  std::FILE* notes;        // files written, plots that could not be made
-  const char* notePrefix;  // written before every note ("" in the dialogue)
+  std::FILE* echo;  // the two range lines of every plot; null: not written
+  Notes* notes;     // files written, plots that could not be made
 };
 
 // One series' curves: the first n points (clamped to 0..PLOT_MAX_POINTS) against the years
@@ -45,7 +45,7 @@ struct SeriesCurves {
   int n;
   int startYear;
   const char* title;  // NAME_LENGTH characters, blank-padded
-  char normalized;    // 'y': the values are standard normal deviates
+  bool standardized;  // the values are standard normal deviates
   // A book's page only: its whole title (NUL-terminated) in place of the series name.
   const char* pageTitle = nullptr;
 };
@@ -69,7 +69,7 @@ struct ChronologyCurves {
 // under a temporary name and put in place when the plot is whole). Returns when a screen
 // plot is dismissed. A fatal error inside PLplot ends this plot with a note, never the program.
 void plot1(const float observed[], const float smoothed[], const float level[], int n,
-           int startYear, const char title[NAME_LENGTH], char normalized,
+           int startYear, const char title[NAME_LENGTH], bool standardized,
            const PlotOutput& output, const char* fileName, PlotWork& work);
 
 // Many plots as the pages of one file (a PDF of a whole table), in one use of the library,

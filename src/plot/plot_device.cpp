@@ -107,7 +107,7 @@ const char* fallbackDescription(const PlotDevice& device) {
 }
 
 // The device named in RINGSMOOTH_PLOT_DEVICE, or the fallback with a note saying why not.
-void chooseRequestedDevice(PlotDevice& device, const char* requested, std::FILE* console) {
+void chooseRequestedDevice(PlotDevice& device, const char* requested, Notes& notes) {
   const DeviceKind* kind = usableDevice(requested);
   const char* problem = nullptr;
   if (!knownToPlplot(requested)) {
@@ -122,15 +122,17 @@ void chooseRequestedDevice(PlotDevice& device, const char* requested, std::FILE*
     return;
   }
   setFileFallback(device);
-  std::fprintf(console, " Plot device \"%.60s\" %s; plots go to %s instead.\n", requested,
-               problem, fallbackDescription(device));
+  char text[256];
+  std::snprintf(text, sizeof text, " Plot device \"%.60s\" %s; plots go to %s instead.\n",
+                requested, problem, fallbackDescription(device));
+  notes.asItStands(text);
 }
 
 }  // namespace
 
-void choosePlotDevice(PlotDevice& device, const char* requested, std::FILE* console) {
+void choosePlotDevice(PlotDevice& device, const char* requested, Notes& notes) {
   if (requested != nullptr && requested[0] != '\0') {
-    chooseRequestedDevice(device, requested, console);
+    chooseRequestedDevice(device, requested, notes);
   } else if (knownToPlplot("xwin") && xDisplayReachable()) {
     setDevice(device, *usableDevice("xwin"));
   } else {

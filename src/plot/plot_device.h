@@ -1,6 +1,6 @@
 #pragma once
 // Where the plots go: a PLplot screen or file device, chosen once per run, and the file names.
-#include <cstdio>
+#include "core/notes.h"
 
 namespace ringsmooth {
 
@@ -13,9 +13,9 @@ struct PlotDevice {
 // Picks the device: `requested` (the user's choice; null or empty for none) if known to PLplot
 // and usable here (a screen device also needs a reachable X display); none requested, "xwin"
 // when an X display is reachable, otherwise "pngcairo". A name that cannot be used gets a
-// one-line note on `console` and plots go to PNG files ("pngcairo"; "svg" or "psc" if the cairo
+// one-line note, as it stands, and plots go to PNG files ("pngcairo"; "svg" or "psc" if the cairo
 // driver is missing). Never lets PLplot ask on standard input.
-void choosePlotDevice(PlotDevice& device, const char* requested, std::FILE* console);
+void choosePlotDevice(PlotDevice& device, const char* requested, Notes& notes);
 
 // The file a plot of series `seriesNumber` (from 1) goes to on a file device: the listing name
 // without its extension, "-", the number, ".", the device's extension. Empty for a screen.

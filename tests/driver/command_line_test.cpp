@@ -101,36 +101,39 @@ TEST(CommandLine, BatchOptionsInEveryForm) {
   using ringsmooth::CommandLine;
   using ringsmooth::Ends;
   using ringsmooth::OutputFormat;
+  using ringsmooth::PlotSpan;
+  using ringsmooth::Scaling;
   const struct {
     std::vector<std::string> arguments;
     int cutoff, columns;
     float flag;
-    char normalize, range;
+    ringsmooth::Scaling scaling;
+    ringsmooth::PlotSpan span;
     std::vector<OutputFormat> formats;
     Ends ends;
     std::string output, dir, device;
     bool verbose;
     std::vector<std::string> tables;
   } cases[] = {
-      {{"-c", "30", "t.txt"}, 30, 0, -999.0f, 'n', ' ', {OutputFormat::Listing}, Ends::Predict, "",
+      {{"-c", "30", "t.txt"}, 30, 0, -999.0f, Scaling::Centre, PlotSpan::None, {OutputFormat::Listing}, Ends::Predict, "",
        "", "", false, {"t.txt"}},
-      {{"t.txt", "--cutoff=7", "u.txt"}, 7, 0, -999.0f, 'n', ' ', {OutputFormat::Listing},
+      {{"t.txt", "--cutoff=7", "u.txt"}, 7, 0, -999.0f, Scaling::Centre, PlotSpan::None, {OutputFormat::Listing},
        Ends::Predict, "", "", "", false, {"t.txt", "u.txt"}},
       {{"-c30", "-nv", "-m", "-99.99", "-fcsv", "-p", "widest", "-o", "-", "-"}, 30, 0, -99.99f,
-       'y', 'y', {OutputFormat::Csv}, Ends::Predict, "-", "", "", true, {"-"}},
+       Scaling::Standardize, PlotSpan::Widest, {OutputFormat::Csv}, Ends::Predict, "-", "", "", true, {"-"}},
       {{"--cutoff", "5", "--columns", "12", "--missing=NaN", "--plots=listed",
         "--plot-device=svg", "--ends=none", "--format", "listing", "-d", "out", "a", "b"},
-       5, 12, NAN, 'n', 'n', {OutputFormat::Listing}, Ends::None, "", "out", "svg", false,
+       5, 12, NAN, Scaling::Centre, PlotSpan::Listed, {OutputFormat::Listing}, Ends::None, "", "out", "svg", false,
        {"a", "b"}},
-      {{"-c", "3", "--", "-n", "--odd"}, 3, 0, -999.0f, 'n', ' ', {OutputFormat::Listing},
+      {{"-c", "3", "--", "-n", "--odd"}, 3, 0, -999.0f, Scaling::Centre, PlotSpan::None, {OutputFormat::Listing},
        Ends::Predict, "", "", "", false, {"-n", "--odd"}},
-      {{"-p", "none", "-c", "2", "-c", "4", "x"}, 4, 0, -999.0f, 'n', ' ', {OutputFormat::Listing},
+      {{"-p", "none", "-c", "2", "-c", "4", "x"}, 4, 0, -999.0f, Scaling::Centre, PlotSpan::None, {OutputFormat::Listing},
        Ends::Predict, "", "", "", false, {"x"}},
-      {{"-c", "4", "-f", "csv,listing", "x"}, 4, 0, -999.0f, 'n', ' ',
+      {{"-c", "4", "-f", "csv,listing", "x"}, 4, 0, -999.0f, Scaling::Centre, PlotSpan::None,
        {OutputFormat::Csv, OutputFormat::Listing}, Ends::Predict, "", "", "", false, {"x"}},
-      {{"-c", "4", "--format=listing,csv", "x"}, 4, 0, -999.0f, 'n', ' ',
+      {{"-c", "4", "--format=listing,csv", "x"}, 4, 0, -999.0f, Scaling::Centre, PlotSpan::None,
        {OutputFormat::Listing, OutputFormat::Csv}, Ends::Predict, "", "", "", false, {"x"}},
-      {{"-c", "4", "--plot-device", "png", "x"}, 4, 0, -999.0f, 'n', ' ', {OutputFormat::Listing},
+      {{"-c", "4", "--plot-device", "png", "x"}, 4, 0, -999.0f, Scaling::Centre, PlotSpan::None, {OutputFormat::Listing},
        Ends::Predict, "", "", "pngcairo", false, {"x"}},
   };
   for (const auto& c : cases) {
@@ -146,8 +149,8 @@ TEST(CommandLine, BatchOptionsInEveryForm) {
     EXPECT_EQ(l.settings.columnCount, c.columns);
     EXPECT_TRUE(l.settings.missingFlag == c.flag ||
                 (std::isnan(l.settings.missingFlag) && std::isnan(c.flag)));
-    EXPECT_EQ(l.settings.normalizeAnswer, c.normalize);
-    EXPECT_EQ(l.settings.plotRangeAnswer, c.range);
+    EXPECT_EQ(l.settings.scaling, c.scaling);
+    EXPECT_EQ(l.settings.plotSpan, c.span);
     EXPECT_EQ(l.settings.formats, c.formats);
     EXPECT_EQ(l.settings.ends, c.ends);
     EXPECT_EQ(l.output, c.output);

@@ -116,8 +116,9 @@ TEST_P(ChoosePlotDeviceCases, PicksAUsableDeviceAndSaysWhyWhenItFallsBack) {
   ScopedEnv device("RINGSMOOTH_PLOT_DEVICE", c.requested);
   ScopedEnv display("DISPLAY", c.display);
   support::TextStream console("");
+  Notes notes(console.get());
   PlotDevice chosen{};
-  choosePlotDevice(chosen, std::getenv("RINGSMOOTH_PLOT_DEVICE"), console.get());
+  choosePlotDevice(chosen, std::getenv("RINGSMOOTH_PLOT_DEVICE"), notes);
   EXPECT_STREQ(chosen.name, c.name);
   EXPECT_STREQ(chosen.extension, c.extension);
   EXPECT_EQ(chosen.interactive, c.interactive);
@@ -165,14 +166,15 @@ TEST(ChoosePlotDevice, UnknownNameThenPlotLeavesStandardInputUnread) {
 
   ScopedEnv device("RINGSMOOTH_PLOT_DEVICE", "no-such-device");
   support::TextStream console("");
+  Notes notes(console.get());
   PlotDevice chosen{};
-  choosePlotDevice(chosen, std::getenv("RINGSMOOTH_PLOT_DEVICE"), console.get());
+  choosePlotDevice(chosen, std::getenv("RINGSMOOTH_PLOT_DEVICE"), notes);
   const std::string dir = testing::TempDir();
   char fileName[512];
   const std::string listing = dir + "/ringsmooth-stdin-check-" + std::to_string(getpid()) + ".txt";
   plotFileName(chosen, listing.c_str(), 1, fileName, sizeof fileName);
   const float values[3] = {1.0f, 2.0f, 3.0f};
-  plot1(values, values, values, 3, 2000, "stdin check         ", 'n', PlotOutput{&chosen, console.get(), console.get(), ""}, fileName, plotWork());
+  plot1(values, values, values, 3, 2000, "stdin check         ", false, PlotOutput{&chosen, console.get(), &notes}, fileName, plotWork());
   const off_t position = lseek(STDIN_FILENO, 0, SEEK_CUR);
 
   dup2(savedStdin, STDIN_FILENO);

@@ -18,10 +18,11 @@ int main() {
   }
   const PlotDevice screen{"xwin", "", true};
   PlotWork work;
-  plot1(observed, smoothed, level, n, 1880, "Demo one            ", 'y', PlotOutput{&screen, stdout, stdout, ""}, nullptr, work);
+  Notes notes(stdout);
+  plot1(observed, smoothed, level, n, 1880, "Demo one            ", true, PlotOutput{&screen, stdout, &notes}, nullptr, work);
   std::printf("plot 1 returned\n");
   std::fflush(stdout);
-  plot1(observed, smoothed, level, n, 1880, "Demo two            ", 'n', PlotOutput{&screen, stdout, stdout, ""}, nullptr, work);
+  plot1(observed, smoothed, level, n, 1880, "Demo two            ", false, PlotOutput{&screen, stdout, &notes}, nullptr, work);
   std::printf("plot 2 returned\n");
   std::fflush(stdout);
   return 0;

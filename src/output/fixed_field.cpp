@@ -1,4 +1,4 @@
-#include "driver/fixed_field.h"
+#include "output/fixed_field.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,5 +1,5 @@
 // The listing's number fields against the C library's own "%8.3f" and "%*lld".
-#include "driver/fixed_field.h"
+#include "output/fixed_field.h"
 
 #include <gtest/gtest.h>
 

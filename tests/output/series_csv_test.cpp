@@ -1,6 +1,6 @@
 // The two forms of the output: a CSV block quotes names and writes numbers that read back as
 // the same floats, with NaN, Inf and -Inf as the field's tools read them.
-#include "driver/listing.h"
+#include "output/series_csv.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/capacities.h"
 #include "support/scratch_folder.h"
 
 namespace ringsmooth {
@@ -19,8 +20,8 @@ std::string csvBlock(const char* name, int firstYear, const std::vector<float>& 
                      const std::vector<float>& smoothed, const std::vector<unsigned char>& filled,
                      const std::vector<double>& index) {
   runner::ScratchFolder folder;
-  Listing listing;
-  listing.create(folder / "out.csv", OutputFormat::Csv);
+  SeriesCsv listing;
+  listing.create(folder / "out.csv");
   char field[NAME_LENGTH];
   std::memset(field, ' ', NAME_LENGTH);
   std::memcpy(field, name, std::strlen(name));

@@ -1,0 +1,68 @@
+#include "driver/option_values.h"
+
+#include <algorithm>
+#include <climits>
+#include <optional>
+
+#include "input/missing_flag.h"
+#include "input/number_token.h"
+
+namespace ringsmooth {
+namespace {
+
+constexpr int MAX_CUTOFF_PERCENT = 1000;
+
+}  // namespace
+
+std::string readWholeNumber(const std::string& value, int lowest, int highest, int& setting) {
+  int number = 0;
+  if (parseWhole(value.data(), value.size(), number) != TokenStatus::Ok || number < lowest ||
+      number > highest) {
+    return "a whole number " +
+           (highest == INT_MAX ? "of " + std::to_string(lowest) + " or more"
+                               : "from " + std::to_string(lowest) + " to " + std::to_string(highest));
+  }
+  setting = number;
+  return "";
+}
+
+std::string readCutoff(const std::string& value, int& years, int& percent) {
+  if (!value.empty() && value.back() == '%') {
+    int share = 0;
+    if (parseWhole(value.data(), value.size() - 1, share) != TokenStatus::Ok || share < 1 ||
+        share > MAX_CUTOFF_PERCENT) {
+      return "a percentage from 1% to 1000%";
+    }
+    years = 0;
+    percent = share;
+    return "";
+  }
+  percent = 0;
+  return readWholeNumber(value, 1, INT_MAX, years);
+}
+
+std::string readFormats(const std::string& value, std::vector<OutputFormat>& formats) {
+  formats.clear();
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t comma = value.find(',', start);
+    const std::string word = value.substr(start, comma == std::string::npos ? comma : comma - start);
+    const OutputFormat format = word == "csv" ? OutputFormat::Csv : OutputFormat::Listing;
+    if ((word != "csv" && word != "listing") ||
+        std::find(formats.begin(), formats.end(), format) != formats.end()) {
+      return "listing, csv or both (listing,csv)";
+    }
+    formats.push_back(format);
+    if (comma == std::string::npos) return "";
+    start = comma + 1;
+  }
+}
+
+std::string readMissingFlag(const std::string& value, float& flag) {
+  std::string problem;
+  const std::optional<float> read = missingFlagFromText(value, problem);
+  if (read) flag = *read;
+  return read ? "" : problem;
+}
+
+}  // namespace ringsmooth
