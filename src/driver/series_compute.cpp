@@ -18,7 +18,7 @@ SmoothingPlan smoothingPlan(int cutoff, Ends ends) {
 }
 
 int relativeCutoff(int percent, int n) {
-  const long long years = (static_cast<long long>(percent) * n + 50) / 100;
+  const long long years = static_cast<long long>(percent) * n / 100;
   return static_cast<int>(std::max(1LL, years));
 }
 

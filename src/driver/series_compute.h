@@ -36,8 +36,8 @@ struct SmoothingPlan {
 // extension: the spline has the series alone.
 SmoothingPlan smoothingPlan(int cutoff, Ends ends = Ends::Predict);
 
-// A cutoff of `percent` of a series of n years: rounded to the nearest year (halves up), at
-// least 1.
+// A cutoff of `percent` of a series of n years: the whole years in it (floor, as the field's
+// package takes 0.67 n), at least 1.
 int relativeCutoff(int percent, int n);
 
 // The answers the computing uses.

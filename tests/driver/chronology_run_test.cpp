@@ -55,10 +55,10 @@ TEST_F(ChronologyRun, EachSeriesGetsItsCutoffAndShortSeriesAreNoted) {
     std::vector<int> lengths;  // of 10, 33, 100 and 7 years
     const char* note;          // the table's note on short series, or ""
   } cases[] = {
-      {"67%", {7, 22, 67, 5}, ""},             // 6.7, 22.11, 67, 4.69
-      {"50%", {5, 17, 50, 4}, ""},             // halves up: 16.5 and 3.5
+      {"67%", {6, 22, 67, 4}, ""},             // 6.7, 22.11, 67, 4.69: whole years
+      {"50%", {5, 16, 50, 3}, ""},             // 16.5 and 3.5
       {"1%", {1, 1, 1, 1}, ""},                // at least 1
-      {"150%", {15, 50, 150, 11},
+      {"150%", {15, 49, 150, 10},
        "4 of 4 series are shorter than their cutoff (150% of their length)"},
       {"30", {30, 30, 30, 30}, "2 of 4 series are shorter than the cutoff (30 years)"},
       {"9", {9, 9, 9, 9}, "1 of 4 series is shorter than the cutoff (9 years)"},
