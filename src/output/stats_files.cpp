@@ -1,43 +1,27 @@
 #include "output/stats_files.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
+#include <initializer_list>
 
-#include "core/text_field.h"
+#include "output/csv_name.h"
+#include "output/shortest_decimal.h"
 
 namespace ringsmooth {
 namespace {
 
-void appendNumber(std::string& text, double value) {
-  if (std::isnan(value)) return;
-  if (std::isinf(value)) {
-    text += value < 0 ? "-Inf" : "Inf";
-    return;
+// Each number after a comma; nothing for a NaN.
+void appendFields(std::string& text, std::initializer_list<double> values) {
+  char number[SHORTEST_DOUBLE_CAPACITY];
+  for (const double value : values) {
+    text += ',';
+    if (!std::isnan(value)) text.append(number, shortestDecimal(number, value));
   }
-  char number[32];
-  text.append(number, std::to_chars(number, number + sizeof number, value).ptr);
 }
 
 void appendName(std::string& text, const char name[NAME_LENGTH]) {
-  const std::string trimmed = trimmedText(name, NAME_LENGTH);
-  const bool quote = (!trimmed.empty() && trimmed[0] == ' ') ||
-                     trimmed.find_first_of(",\"\r\n") != std::string::npos;
-  if (!quote) {
-    text += trimmed;
-    return;
-  }
-  text += '"';
-  for (const char c : trimmed) text.append(c == '"' ? 2 : 1, c);
-  text += '"';
-}
-
-// Each number after a comma.
-void appendFields(std::string& text, std::initializer_list<double> values) {
-  for (const double value : values) {
-    text += ',';
-    appendNumber(text, value);
-  }
+  char field[CSV_NAME_CAPACITY];
+  text.append(field, static_cast<std::size_t>(csvName(name, field)));
 }
 
 }  // namespace
@@ -71,33 +55,32 @@ std::string seriesCsvText(const SeriesTable& t, const SeriesSummary summary[]) {
   return text;
 }
 
-std::string indexTableCsvText(const SeriesTable& t, const unsigned char taking[]) {
+std::string indexTableCsvText(const IndexColumns& c) {
   std::string text = "year";
   int first = 0;
   int last = -1;
   bool any = false;
-  const auto indexOf = [&t](int k, int year) {
-    const int i = year - t.firstYear[k];
-    return i >= 0 && i < t.yearCount[k] ? t.values[k * static_cast<long>(MAX_YEARS) + i] : NAN;
+  const auto indexOf = [&c](int k, int year) {
+    const int i = year - c.firstYear[k];
+    return i >= 0 && i < c.yearCount[k] ? c.values[k * c.stride + i] : NAN;
   };
-  for (int k = 0; k < t.seriesCount; ++k) {
-    if (taking[k] == 0) continue;
+  for (int k = 0; k < c.seriesCount; ++k) {
+    if (c.taking[k] == 0) continue;
     text += ',';
-    appendName(text, t.seriesName[k]);
-    for (int i = 0; i < t.yearCount[k]; ++i) {
-      if (std::isnan(indexOf(k, t.firstYear[k] + i))) continue;
-      first = any ? std::min(first, t.firstYear[k] + i) : t.firstYear[k] + i;
-      last = any ? std::max(last, t.firstYear[k] + i) : t.firstYear[k] + i;
+    appendName(text, c.names[k]);
+    for (int i = 0; i < c.yearCount[k]; ++i) {
+      if (std::isnan(c.values[k * c.stride + i])) continue;
+      const int year = c.firstYear[k] + i;
+      first = any ? std::min(first, year) : year;
+      last = any ? std::max(last, year) : year;
       any = true;
     }
   }
   text += '\n';
   for (int year = first; year <= last; ++year) {
     text += std::to_string(year);
-    for (int k = 0; k < t.seriesCount; ++k) {
-      if (taking[k] == 0) continue;
-      text += ',';
-      appendNumber(text, indexOf(k, year));
+    for (int k = 0; k < c.seriesCount; ++k) {
+      if (c.taking[k] != 0) appendFields(text, {indexOf(k, year)});
     }
     text += '\n';
   }

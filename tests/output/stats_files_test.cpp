@@ -15,7 +15,7 @@ TEST(StatsFiles, CsvTexts) {
   const SeriesTablePtr t = makeSeriesTable();
   t->seriesCount = 3;
   const char* names[] = {"A,1", "skipped", "B\"x"};
-  const int first[] = {1901, 1900, 1899};
+  const int first[] = {-5, 1900, -7};  // years before the common era too
   const double values[][2] = {{0.5, NAN}, {9.0, 9.0}, {NAN, 1.0 / 3.0}};
   for (int k = 0; k < 3; ++k) {
     setField(t->seriesName[k], NAME_LENGTH, names[k]);
@@ -24,8 +24,9 @@ TEST(StatsFiles, CsvTexts) {
     std::copy(values[k], values[k] + 2, t->values + k * MAX_YEARS);
   }
   const unsigned char taking[] = {1, 0, 1};
-  EXPECT_EQ(indexTableCsvText(*t, taking),
-            "year,\"A,1\",\"B\"\"x\"\n1900,,0.3333333333333333\n1901,0.5,\n");
+  EXPECT_EQ(indexTableCsvText({t->seriesName, t->values, MAX_YEARS, t->firstYear, t->yearCount,
+                               taking, 3}),
+            "year,\"A,1\",\"B\"\"x\"\n-6,,0.3333333333333333\n-5,0.5,\n");
   const SeriesSummary summary[] = {{1901, 1902, 2, 0.25, 0.5, 2.0, NAN, -1.5, 0.1, 1e-20},
                                    {0, 0, 0, NAN, NAN, NAN, NAN, NAN, NAN, NAN},
                                    {-5, 5, 11, 1, 2, 3, 4, 5, 6, 7}};
