@@ -6,8 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,31 +13,15 @@
 #include "analysis/chronology.h"
 #include "analysis/series_stats.h"
 #include "analysis/signal.h"
+#include "support/csv_numbers.h"
 
 namespace ringsmooth {
 namespace {
 
-const double NONE = NAN;
+using support::csvRows;
+using support::expectNear;
 
-// The numbers of a CSV file after its header, row by row; an empty or text cell is NaN.
-std::vector<std::vector<double>> csvRows(const std::string& name) {
-  std::ifstream file(std::string(RINGSMOOTH_SOURCE_DIR) + "/tests/analysis/reference/" + name);
-  std::vector<std::vector<double>> rows;
-  std::string line;
-  std::getline(file, line);
-  while (std::getline(file, line)) {
-    std::vector<double>& row = rows.emplace_back();
-    std::stringstream cells(line);
-    for (std::string cell; std::getline(cells, cell, ',');) {
-      char* end = nullptr;
-      const double value = std::strtod(cell.c_str(), &end);
-      row.push_back(cell.empty() || *end != '\0' ? NONE : value);
-    }
-    if (line.back() == ',') row.push_back(NONE);
-  }
-  EXPECT_FALSE(rows.empty()) << name;
-  return rows;
-}
+const double NONE = NAN;
 
 // A wide table (a year column, a column per series) as the routines take it: each series from
 // its first to its last year with a number.
@@ -66,14 +48,6 @@ struct Wide {
   std::vector<unsigned char> taking;
 };
 
-void expectNear(double value, double expected, double tolerance, const char* what) {
-  if (std::isnan(expected)) {
-    EXPECT_TRUE(std::isnan(value)) << what;
-  } else {
-    EXPECT_NEAR(value, expected, tolerance * std::max(1.0, std::fabs(expected))) << what;
-  }
-}
-
 void expectSignal(const SignalStats& s, const std::vector<double>& row) {
   EXPECT_EQ(s.first, row[0]);
   EXPECT_EQ(s.last, row[1]);
@@ -87,7 +61,7 @@ void expectSignal(const SignalStats& s, const std::vector<double>& row) {
 TEST(TableStatistics, AgreeWithTheFieldsPackage) {
   for (const std::string site : {"ca533", "co021"}) {
     SCOPED_TRACE(site);
-    const Wide index(csvRows(site + ".index.csv"));
+    const Wide index(csvRows(support::referencePath(site + ".index.csv")));
     // The residual chronology: each series' residuals, then the biweight mean.
     Wide residual = index;
     std::vector<double> work(2 * index.years);
@@ -100,14 +74,14 @@ TEST(TableStatistics, AgreeWithTheFieldsPackage) {
     std::vector<double> chronologyWork((CHRONOLOGY_TILE_YEARS + 2) * index.series);
     chronology(residual.indices(), index.firstYear, index.years, res.data(), depth.data(),
                chronologyWork.data());
-    const auto expectedRes = csvRows(site + ".res.csv");
+    const auto expectedRes = csvRows(support::referencePath(site + ".res.csv"));
     ASSERT_EQ(expectedRes.size(), res.size());
     for (int j = 0; j < index.years; ++j) {
       expectNear(res[j] / expectedRes[j][1], std::isnan(expectedRes[j][1]) ? NONE : 1.0, 1e-5,
                  "res");
     }
     // rbar, EPS and SNR over all years, then in windows.
-    const auto signal = csvRows(site + ".signal.csv");
+    const auto signal = csvRows(support::referencePath(site + ".signal.csv"));
     SignalWork signalWork;
     expectSignal(signalStats(index.indices(), index.firstYear, index.firstYear + index.years - 1,
                              PAIR_COMMON_YEARS, signalWork),
@@ -117,8 +91,8 @@ TEST(TableStatistics, AgreeWithTheFieldsPackage) {
     ASSERT_EQ(windows.size() + 1, signal.size());
     for (std::size_t w = 0; w < windows.size(); ++w) expectSignal(windows[w], signal[w + 1]);
     // The series as read.
-    const Wide value(csvRows(site + ".value.csv"));
-    const auto series = csvRows(site + ".series.csv");
+    const Wide value(csvRows(support::referencePath(site + ".value.csv")));
+    const auto series = csvRows(support::referencePath(site + ".series.csv"));
     ASSERT_EQ(series.size(), static_cast<std::size_t>(value.series));
     for (int k = 0; k < value.series; ++k) {  // each with a missing value before and after
       std::vector<double> x(value.count[k] + 2, -999.0);
