@@ -20,6 +20,7 @@ namespace {
 
 using support::csvRows;
 using support::expectNear;
+using support::expectRowsNear;
 
 const double NONE = NAN;
 
@@ -48,14 +49,8 @@ struct Wide {
   std::vector<unsigned char> taking;
 };
 
-void expectSignal(const SignalStats& s, const std::vector<double>& row) {
-  EXPECT_EQ(s.first, row[0]);
-  EXPECT_EQ(s.last, row[1]);
-  EXPECT_EQ(s.series, row[2]) << s.first;
-  EXPECT_EQ(s.pairs, row[3]) << s.first;
-  expectNear(s.rbar, row[4], 1e-6, "rbar");
-  expectNear(s.eps, row[5], 1e-6, "eps");
-  expectNear(s.snr, row[6], 1e-6, "snr");
+std::vector<double> row(const SignalStats& s) {
+  return {1.0 * s.first, 1.0 * s.last, 1.0 * s.series, double(s.pairs), s.rbar, s.eps, s.snr};
 }
 
 TEST(TableStatistics, AgreeWithTheFieldsPackage) {
@@ -74,37 +69,29 @@ TEST(TableStatistics, AgreeWithTheFieldsPackage) {
     std::vector<double> chronologyWork((CHRONOLOGY_TILE_YEARS + 2) * index.series);
     chronology(residual.indices(), index.firstYear, index.years, res.data(), depth.data(),
                chronologyWork.data());
-    const auto expectedRes = csvRows(support::referencePath(site + ".res.csv"));
-    ASSERT_EQ(expectedRes.size(), res.size());
-    for (int j = 0; j < index.years; ++j) {
-      expectNear(res[j] / expectedRes[j][1], std::isnan(expectedRes[j][1]) ? NONE : 1.0, 1e-5,
-                 "res");
-    }
+    std::vector<std::vector<double>> rows;
+    for (int j = 0; j < index.years; ++j) rows.push_back({index.firstYear + j + 0.0, res[j]});
+    expectRowsNear("res", rows, csvRows(support::referencePath(site + ".res.csv")), 0, 1e-5);
     // rbar, EPS and SNR over all years, then in windows.
-    const auto signal = csvRows(support::referencePath(site + ".signal.csv"));
     SignalWork signalWork;
-    expectSignal(signalStats(index.indices(), index.firstYear, index.firstYear + index.years - 1,
-                             PAIR_COMMON_YEARS, signalWork),
-                 signal[0]);
     std::vector<SignalStats> windows;
     runningSignal(index.indices(), index.firstYear, index.years, 50, windows, signalWork);
-    ASSERT_EQ(windows.size() + 1, signal.size());
-    for (std::size_t w = 0; w < windows.size(); ++w) expectSignal(windows[w], signal[w + 1]);
+    rows = {row(signalStats(index.indices(), index.firstYear, index.firstYear + index.years - 1,
+                            PAIR_COMMON_YEARS, signalWork))};
+    for (const SignalStats& w : windows) rows.push_back(row(w));
+    expectRowsNear("signal", rows, csvRows(support::referencePath(site + ".signal.csv")), 0, 1e-6);
     // The series as read.
     const Wide value(csvRows(support::referencePath(site + ".value.csv")));
-    const auto series = csvRows(support::referencePath(site + ".series.csv"));
-    ASSERT_EQ(series.size(), static_cast<std::size_t>(value.series));
+    rows.clear();
     for (int k = 0; k < value.series; ++k) {  // each with a missing value before and after
       std::vector<double> x(value.count[k] + 2, -999.0);
       std::copy_n(&value.values[k * value.years], value.count[k], x.begin() + 1);
       const SeriesSummary s = seriesSummary(x.data(), value.count[k] + 2, value.first[k] - 1,
                                             -999.0, work.data());
-      const std::vector<double>& e = series[k];
-      EXPECT_EQ(std::vector<double>({1.0 * s.first, 1.0 * s.last, 1.0 * s.years}),
-                std::vector<double>(e.begin() + 1, e.begin() + 4));
-      const double got[] = {s.mean, s.median, s.stdev, s.skew, s.kurtosis, s.gini, s.ar1};
-      for (int c = 0; c < 7; ++c) EXPECT_NEAR(got[c] / e[c + 4], 1.0, 1e-6) << k << " " << c;
+      rows.push_back({NONE, 1.0 * s.first, 1.0 * s.last, 1.0 * s.years, s.mean, s.median, s.stdev,
+                      s.skew, s.kurtosis, s.gini, s.ar1});
     }
+    expectRowsNear("series", rows, csvRows(support::referencePath(site + ".series.csv")), 1, 1e-6);
   }
 }
 
@@ -176,49 +163,40 @@ TEST(SignalStats, WindowsPlacedToCoverTheMostSharedYears) {
 }
 
 TEST(SignalStats, WeakYearsAndTheYearFromWhichEveryWindowIsEnough) {
+  const auto window = [](int at, double eps) { return SignalStats{at, at + 9, 2, 1, 0, eps, 0}; };
   const struct {
-    std::vector<SignalStats> windows;  // first, last and eps matter
-    std::vector<int> weakRuns;         // first and last years of each run of weak years
-    int trusted;                       // -1: none
+    std::vector<SignalStats> windows;
+    const char* weak;  // year by year, 0 to 19
+    int trusted;       // -1: none
   } cases[] = {
-      {{{0, 49, 2, 1, 0, 0.8, 0}, {25, 74, 2, 1, 0, 0.9, 0}, {50, 99, 2, 1, 0, 0.9, 0}},
-       {0, 49}, 50},
-      {{{10, 59, 2, 1, 0, 0.9, 0}, {35, 84, 2, 1, 0, 0.85, 0}}, {0, 9, 85, 99}, 10},
-      {{{0, 49, 2, 1, 0, 0.9, 0}, {25, 74, 2, 1, 0, 0.8, 0}}, {25, 99}, -1},
-      {{}, {0, 99}, -1},
+      {{window(0, 0.8), window(5, 0.9), window(10, 0.9)}, "11111111110000000000", 10},
+      {{window(2, 0.9), window(7, 0.85)}, "11000000000000000111", 2},
+      {{window(0, 0.9), window(5, 0.8)}, "00000111111111111111", -1},
+      {{}, "11111111111111111111", -1},
   };
   for (const auto& c : cases) {
-    unsigned char weak[100];
-    weakYears(c.windows.data(), static_cast<int>(c.windows.size()), 0, 100, weak);
-    std::vector<int> runs;
-    for (int j = 0; j < 100; ++j) {
-      if (weak[j] != 0 && (j == 0 || weak[j - 1] == 0)) runs.push_back(j);
-      if (weak[j] != 0 && (j == 99 || weak[j + 1] == 0)) runs.push_back(j);
-    }
-    EXPECT_EQ(runs, c.weakRuns);
+    unsigned char weak[20];
+    const int count = static_cast<int>(c.windows.size());
+    weakYears(c.windows.data(), count, 0, 20, weak);
+    std::string flags;
+    for (const unsigned char w : weak) flags += w != 0 ? '1' : '0';
+    EXPECT_EQ(flags, c.weak);
     int year = -1;
-    EXPECT_EQ(trustedFrom(c.windows.data(), static_cast<int>(c.windows.size()), year),
-              c.trusted >= 0);
+    EXPECT_EQ(trustedFrom(c.windows.data(), count, year), c.trusted >= 0);
     EXPECT_EQ(year, c.trusted);
   }
 }
 
+// R's ar() on the indices present, resid + x.mean, each residual back in its year.
 TEST(ResidualIndices, AsRFitsTheSeriesWithItsGapsClosed) {
-  const struct {
-    std::vector<double> index, expected;  // expected: R's ar(), resid + x.mean
-  } cases[] = {
-      {{NONE, 1, 3, NONE, 2, 5, 4, 6, 5, 8, 7, 9, 8, 11},
-       {NONE, NONE, 5.4747137404580144, NONE, 3.4327290076335877, 6.9537213740458013,
-        4.3907442748091601, 6.9117366412213741, 4.8697519083969469, 8.3907442748091601,
-        5.8277671755725189, 8.3487595419847338, 6.3067748091603058, 9.8277671755725180}},
-      {{2, 2, NONE, 2}, {2, 2, NONE, 2}},  // no variance: order 0
-  };
-  for (const auto& c : cases) {
-    const int n = static_cast<int>(c.index.size());
-    std::vector<double> out(n), work(2 * n);
-    residualIndices(c.index.data(), n, out.data(), work.data());
-    for (int i = 0; i < n; ++i) expectNear(out[i], c.expected[i], 1e-13, "residual");
-  }
+  const std::vector<double> index = {NONE, 1, 3, NONE, 2, 5, 4, 6, 5, 8, 7, 9, 8, 11};
+  const double r[] = {NONE, NONE, 5.4747137404580144, NONE, 3.4327290076335877,
+                      6.9537213740458013, 4.3907442748091601, 6.9117366412213741,
+                      4.8697519083969469, 8.3907442748091601, 5.8277671755725189,
+                      8.3487595419847338, 6.3067748091603058, 9.8277671755725180};
+  std::vector<double> out(14), work(28);
+  residualIndices(index.data(), 14, out.data(), work.data());
+  for (int i = 0; i < 14; ++i) expectNear(out[i], r[i], 1e-13, "residual");
 }
 
 }  // namespace

@@ -103,8 +103,7 @@ TEST_F(ChronologyRun, AnIndexTooWideForTheCrnIsReportedAndTheCsvWritten) {
       << ratio.errors;
   EXPECT_EQ(read("big.crn").substr(0, 10), "big     1 ");
 
-  // With plots, the table's PDF has a page for each series, the chronology's and the residual
-  // chronology's.
+  // With plots, the table's PDF has a page per series, the chronology's and the residual one's.
   const auto plotted = batch({"-c", "5", "-p", "listed", "--chronology=csv", "big.txt"});
   EXPECT_EQ(plotted.status, 0) << plotted.errors;
   EXPECT_NE(plotted.errors.find("Plots written to big.pdf (6 pages)"), std::string::npos)

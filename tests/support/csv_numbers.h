@@ -1,6 +1,5 @@
 #pragma once
-// The numbers of a CSV file, and comparing them with a tolerance: for checks against the field's
-// package's numbers (tests/analysis/reference).
+// The numbers of CSV files, compared with the field's package's (tests/analysis/reference).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,7 +11,6 @@
 
 namespace support {
 
-// The reference numbers the tests compare with, trimmed from the field's package's output.
 inline std::string referencePath(const std::string& name) {
   return std::string(RINGSMOOTH_SOURCE_DIR) + "/tests/analysis/reference/" + name;
 }
@@ -43,6 +41,22 @@ inline void expectNear(double value, double expected, double tolerance, const st
     EXPECT_TRUE(std::isnan(value)) << what;
   } else {
     EXPECT_NEAR(value, expected, tolerance * std::max(1.0, std::fabs(expected))) << what;
+  }
+}
+
+// Every number of `got` within `tolerance` relative of the same one of `expected` (columns
+// from `from` on), or both NaN.
+inline void expectRowsNear(const std::string& what, const std::vector<std::vector<double>>& got,
+                           const std::vector<std::vector<double>>& expected, std::size_t from,
+                           double tolerance) {
+  ASSERT_EQ(got.size(), expected.size()) << what;
+  for (std::size_t r = 0; r < got.size(); ++r) {
+    ASSERT_EQ(got[r].size(), expected[r].size()) << what << " row " << r;
+    for (std::size_t c = from; c < got[r].size(); ++c) {
+      const double e = expected[r][c], scale = e == 0 || std::isnan(e) ? 1 : std::fabs(e);
+      expectNear(got[r][c] / scale, e / scale, tolerance, what + " " + std::to_string(r) + "," +
+                                                              std::to_string(c));
+    }
   }
 }
 
