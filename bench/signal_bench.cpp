@@ -33,7 +33,9 @@ Table sampleTable() {
     t.first[k] = end(rng);
     t.count[k] = kYears - t.first[k] - end(rng);
     double level = 1.0;
-    for (int i = 0; i < t.count[k]; ++i) t.values[k * kYears + i] = level = 0.3 + 0.7 * level + noise(rng);
+    for (int i = 0; i < t.count[k]; ++i) {
+      t.values[k * kYears + i] = level = 0.3 + 0.7 * level + noise(rng);
+    }
   }
   return t;
 }

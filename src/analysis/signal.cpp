@@ -208,7 +208,8 @@ int firstWindowStart(const SeriesIndices& in, int firstYear, int years, int wind
     if (in.taking[k] == 0) continue;
     for (int i = 0; i < in.yearCount[k]; ++i) {
       const int j = in.firstYear[k] + i - firstYear;
-      if (j >= 0 && j < years) covered[j + 1] += static_cast<long>(hasIndex(in.values[k * in.stride + i]));
+      const bool present = hasIndex(in.values[k * in.stride + i]);
+      if (j >= 0 && j < years) covered[j + 1] += static_cast<long>(present);
     }
   }
   for (int j = 1; j <= years; ++j) {

@@ -275,9 +275,9 @@ void shadeWeakYears(const ChronologyCurves& c, double x0, double x1, double y0, 
     }
     int to = from;
     while (to < c.years && c.weak[to] != 0) ++to;
-    PLFLT x[] = {std::max(x0, c.yearAxis[from] - 0.5), std::min(x1, c.yearAxis[to - 1] + 0.5), 0, 0};
-    x[2] = x[1];
-    x[3] = x[0];
+    const PLFLT left = std::max(x0, c.yearAxis[from] - 0.5);
+    const PLFLT right = std::min(x1, c.yearAxis[to - 1] + 0.5);
+    PLFLT x[] = {left, right, right, left};
     PLFLT y[] = {y0, y0, y1, y1};
     plfill(4, x, y);
     from = to;

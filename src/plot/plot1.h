@@ -60,7 +60,7 @@ struct ChronologyCurves {
   const char* title;  // the whole title, NUL-terminated
   const char* indexLabel = "chronology";  // the index's name in the legend
   double level = 1.0;                     // a horizontal line: the index's mean level
-  const unsigned char* weak = nullptr;    // years shaded where not 0 (the signal is weak); null: none
+  const unsigned char* weak = nullptr;    // years shaded where not 0 (a weak signal); null: none
 };
 
 // Draws one plot in one whole use of the library. Writes the two range lines ("yMax yMin",
