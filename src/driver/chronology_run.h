@@ -22,9 +22,9 @@ ChronologyOutputNames chronologyOutputs(const std::string& stem, ChronologyFiles
 
 // A chronology page's words and marks besides its curves.
 struct ChronologyPage {
-  std::string title;                         // "Chronology of ca533: rbar 0.401, EPS 0.958"
-  double level;                              // the index's mean level: 1 for ratios, 0
-  const unsigned char* weak;                 // per year: shaded where not 0; null: none
+  std::string title;          // "Chronology of ca533: rbar 0.401, EPS 0.958"
+  double level;               // the index's mean level: 1 for ratios, 0 for differences
+  const unsigned char* weak;  // per year: shaded where not 0; null: none
 };
 
 class TableChronology {

@@ -224,14 +224,18 @@ void drawLegend(const LegendEntry entries[], int count) {
            scales, symbolNumbers, symbols);
 }
 
-// low .. high widened to hold values[0..n) (NaN aside), then by a margin below and room for the
-// legend above; 0 .. 1 when there is nothing to hold.
-void shownSpan(const double values[], int n, double& low, double& high) {
+// low .. high widened to hold values[0..n), NaN aside.
+void widenToHold(const double values[], int n, double& low, double& high) {
   for (int i = 0; i < n; ++i) {
     if (std::isnan(values[i])) continue;
     low = std::min(low, values[i]);
     high = std::max(high, values[i]);
   }
+}
+
+// The window's y range for curves spanning low .. high: a margin below and room for the legend
+// above; 0 .. 1 when there is nothing to show.
+void makeRoom(double& low, double& high) {
   if (!(high >= low)) {
     low = 0.0;
     high = 1.0;
@@ -246,9 +250,10 @@ void drawShownCurves(const PageRequest& page, bool firstPage) {
   const PlotWork::Storage& w = *page.work;
   double y0 = HUGE_VAL;
   double y1 = -HUGE_VAL;
-  shownSpan(w.observedPoints, page.n, y0, y1);
-  shownSpan(w.smoothedPoints, page.n, y0, y1);
-  shownSpan(w.levelPoints, page.n, y0, y1);
+  widenToHold(w.observedPoints, page.n, y0, y1);
+  widenToHold(w.smoothedPoints, page.n, y0, y1);
+  widenToHold(w.levelPoints, page.n, y0, y1);
+  makeRoom(y0, y1);
   startPage(page.range.xMin, page.range.xMax, y0, y1, firstPage);
   drawFrame(false, page.standardized ? "Standard Normal Deviates" : "Original Data Units",
             w.plotTitle);
@@ -290,7 +295,8 @@ void shadeWeakYears(const ChronologyCurves& c, double x0, double x1, double y0, 
 void drawChronology(const ChronologyCurves& c, char title[], bool firstPage) {
   double x0 = 0.0, x1 = 0.0, y0 = HUGE_VAL, y1 = -HUGE_VAL, d0 = 0.0, d1 = 0.0;
   if (!valueSpan(c.yearAxis, c.years, x0, x1)) return;
-  shownSpan(c.index, c.years, y0, y1);
+  widenToHold(c.index, c.years, y0, y1);
+  makeRoom(y0, y1);
   valueSpan(c.depth, c.years, d0, d1);
   copyTitle(c.title, static_cast<int>(strnlen(c.title, PAGE_TITLE_LENGTH)), title);
   startPage(x0, x1, y0, y1, firstPage);
