@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <memory>
-#include <thread>
 
+#include "analysis/ar_model.h"
 #include "analysis/chronology.h"
-#include "core/termination_signals.h"
+#include "driver/jobs.h"
 #include "output/chronology_files.h"
 
 namespace ringsmooth {
@@ -18,8 +18,8 @@ ChronologyOutputNames chronologyOutputs(const std::string& stem, ChronologyFiles
 // Indices enough to pay for starting a thread for a share of the years.
 constexpr long FEWEST_INDICES_FOR_THREADS = 100000;
 
-void TableChronology::buildYears(int first, int years, int jobs) {
-  const IndexStore& t = store_;
+void TableChronology::buildYears(const IndexStore& t, int first, int years, int jobs,
+                                 double mean[], int depth[]) {
   long indices = 0;
   for (int k = 0; k < t.seriesCount; ++k) {
     if (t.taking[k] != 0) indices += t.yearCount[k];
@@ -35,17 +35,38 @@ void TableChronology::buildYears(int first, int years, int jobs) {
   const auto share = [&](int s) {
     const int from = std::min(years, blocks * s / shares * CHRONOLOGY_BLOCK_YEARS);
     const int to = std::min(years, blocks * (s + 1) / shares * CHRONOLOGY_BLOCK_YEARS);
-    chronology(in, first + from, to - from, mean_.data() + from, depth_.data() + from,
+    chronology(in, first + from, to - from, mean + from, depth + from,
                work.get() + workSize * static_cast<std::size_t>(s));
   };
-  const TerminationSignalsBlocked blocked;
-  std::vector<std::thread> threads;
-  for (int s = 1; s < shares; ++s) threads.emplace_back(share, s);
-  share(0);
-  for (std::thread& thread : threads) thread.join();
+  runShares(shares, share);
 }
 
-std::string TableChronology::build(const char* title, PlotBook* book, int jobs) {
+void TableChronology::buildResidual(int jobs) {
+  const IndexStore& t = store_;
+  const IndexStorePtr residuals = makeIndexStore(t.seriesCount);
+  std::copy(t.firstYear, t.firstYear + t.seriesCount, residuals->firstYear);
+  std::copy(t.yearCount, t.yearCount + t.seriesCount, residuals->yearCount);
+  std::copy(t.taking, t.taking + t.seriesCount, residuals->taking);
+  long indices = 0;
+  for (int k = 0; k < t.seriesCount; ++k) {
+    if (t.taking[k] != 0) indices += t.yearCount[k];
+  }
+  // Each series is fitted alone, so the residuals are the same for any number of shares.
+  const int shares = indices < FEWEST_INDICES_FOR_THREADS ? 1 : std::clamp(jobs, 1, t.seriesCount);
+  runShares(shares, [&](int s) {
+    std::vector<double> work(2 * MAX_YEARS);
+    for (int k = t.seriesCount * s / shares; k < t.seriesCount * (s + 1) / shares; ++k) {
+      if (t.taking[k] == 0) continue;
+      residualIndices(t.values + static_cast<long>(k) * MAX_YEARS, t.yearCount[k],
+                      residuals->column(k), work.data());
+    }
+  });
+  residual_.resize(mean_.size());
+  std::vector<int> depth(mean_.size());
+  buildYears(*residuals, firstYear_, years_, jobs, residual_.data(), depth.data());
+}
+
+std::string TableChronology::build(bool residual, int jobs) {
   const IndexStore& t = store_;
   int first = 0;
   int last = 0;
@@ -60,7 +81,7 @@ std::string TableChronology::build(const char* title, PlotBook* book, int jobs) 
   const std::size_t span = any ? static_cast<std::size_t>(last - first + 1) : 0;
   mean_.resize(span);
   depth_.resize(span);
-  buildYears(first, static_cast<int>(span), jobs);
+  buildYears(store_, first, static_cast<int>(span), jobs, mean_.data(), depth_.data());
   // From the first to the last year with an index.
   const auto withIndex = [](int depth) { return depth > 0; };
   const auto from = std::find_if(depth_.begin(), depth_.end(), withIndex) - depth_.begin();
@@ -76,24 +97,32 @@ std::string TableChronology::build(const char* title, PlotBook* book, int jobs) 
   depth_.erase(depth_.begin() + to, depth_.end());
   depth_.erase(depth_.begin(), depth_.begin() + from);
   const int deepest = *std::max_element(depth_.begin(), depth_.end());
-  if (book != nullptr) {
-    std::vector<double> yearAxis(mean_.size());
-    std::vector<double> depth(mean_.size());
-    for (std::size_t j = 0; j < mean_.size(); ++j) {
-      yearAxis[j] = firstYear_ + static_cast<double>(j);
-      depth[j] = depth_[j];
-    }
-    book->chronologyPage(ChronologyCurves{yearAxis.data(), mean_.data(), depth.data(), years_,
-                                          title});
-  }
+  if (residual) buildResidual(jobs);
   return "Chronology " + std::to_string(firstYear_) + " to " +
          std::to_string(firstYear_ + years_ - 1) + " (" + std::to_string(years_) +
          " years), largest sample depth " + std::to_string(deepest) + ".";
 }
 
+void TableChronology::draw(PlotBook& book, const ChronologyPage& page,
+                           const std::string& residualTitle) const {
+  if (years_ == 0) return;
+  std::vector<double> yearAxis(mean_.size());
+  std::vector<double> depth(mean_.size());
+  for (std::size_t j = 0; j < mean_.size(); ++j) {
+    yearAxis[j] = firstYear_ + static_cast<double>(j);
+    depth[j] = depth_[j];
+  }
+  book.chronologyPage(ChronologyCurves{yearAxis.data(), mean_.data(), depth.data(), years_,
+                                       page.title.c_str(), "standard", page.level, page.weak});
+  if (residual_.empty()) return;
+  book.chronologyPage(ChronologyCurves{yearAxis.data(), residual_.data(), depth.data(), years_,
+                                       residualTitle.c_str(), "residual", page.level, nullptr});
+}
+
 void TableChronology::write(const ChronologyOutputNames& names, const SiteHeader& site) const {
   if (years_ == 0) return;
-  writeChronologyFiles(ChronologyTable{firstYear_, years_, mean_.data(), depth_.data()},
+  const double* residual = residual_.empty() ? nullptr : residual_.data();
+  writeChronologyFiles(ChronologyTable{firstYear_, years_, mean_.data(), depth_.data(), residual},
                        names.csv, names.crn, site);
 }
 

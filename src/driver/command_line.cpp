@@ -19,6 +19,7 @@ namespace {
 enum class Option {
   Cutoff, Output, OutputDir, Format, Columns, Missing, Normalize, Plots, PlotDevice, Ends,
   Filter, Predict, Response, Verbose, Help, Version, Jobs, InputFormat, Index, Chronology,
+  Stats, Window,
 };
 
 struct KnownOption {
@@ -39,6 +40,7 @@ constexpr KnownOption OPTIONS[] = {
     {'j', "jobs", true, Option::Jobs},           {0, "input-format", true, Option::InputFormat},
     {0, "filter", true, Option::Filter},          {0, "predict", true, Option::Predict},
     {0, "index", true, Option::Index},           {0, "chronology", true, Option::Chronology},
+    {0, "stats", false, Option::Stats},          {0, "window", true, Option::Window},
 };
 
 const KnownOption* byLongName(const std::string& name) {
@@ -221,7 +223,7 @@ class Parser {
         if (formatGiven_) return fail("option '" + shown + "' is given twice; name the formats "
                                       "in one, as in -f listing,csv");
         formatGiven_ = true;
-        return check(shown, value, readFormats(value, s.formats));
+        return check(shown, value, readFormats(value, s.formats, s.indexTable));
       case Option::Plots:
         return pick(shown, value,
                     {{"none", PlotSpan::None}, {"listed", PlotSpan::Listed},
@@ -245,6 +247,11 @@ class Parser {
       case Option::Normalize:
         s.scaling = Scaling::Standardize;
         return;
+      case Option::Stats:
+        s.stats = true;
+        return;
+      case Option::Window:
+        return check(shown, value, readWholeNumber(value, 3, MAX_YEARS, s.window));
       default:  // the run's own options (apply)
         return;
     }

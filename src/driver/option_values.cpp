@@ -57,21 +57,29 @@ std::string readEndLength(const std::string& value, bool autoAllowed, EndLength&
   return "";
 }
 
-std::string readFormats(const std::string& value, std::vector<OutputFormat>& formats) {
-  formats.clear();
+std::string readFormats(const std::string& value, std::vector<OutputFormat>& formats,
+                        bool& indexTable) {
+  std::vector<OutputFormat> read;
+  bool rwi = false;
   std::size_t start = 0;
   for (;;) {
     const std::size_t comma = value.find(',', start);
     const std::string word = value.substr(start, comma == std::string::npos ? comma : comma - start);
     const OutputFormat format = word == "csv" ? OutputFormat::Csv : OutputFormat::Listing;
-    if ((word != "csv" && word != "listing") ||
-        std::find(formats.begin(), formats.end(), format) != formats.end()) {
-      return "listing, csv or both (listing,csv)";
+    const bool known = word == "csv" || word == "listing";
+    if (word == "rwi" && !rwi) {
+      rwi = true;
+    } else if (!known || std::find(read.begin(), read.end(), format) != read.end()) {
+      return "listing, csv, rwi or several of them, each once (listing,csv,rwi)";
+    } else {
+      read.push_back(format);
     }
-    formats.push_back(format);
-    if (comma == std::string::npos) return "";
+    if (comma == std::string::npos) break;
     start = comma + 1;
   }
+  formats = read;
+  indexTable = rwi;
+  return "";
 }
 
 std::string readMissingFlag(const std::string& value, float& flag) {

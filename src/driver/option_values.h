@@ -21,8 +21,10 @@ std::string readCutoff(const std::string& value, int& years, int& percent);
 // 1000% of each series' length, or (when `autoAllowed`) "auto".
 std::string readEndLength(const std::string& value, bool autoAllowed, EndLength& length);
 
-// Formats separated by commas, each once, in the order given.
-std::string readFormats(const std::string& value, std::vector<OutputFormat>& formats);
+// Formats separated by commas, each once: the series' block formats in the order given, and
+// `indexTable` set by "rwi" (which may stand alone: no block format).
+std::string readFormats(const std::string& value, std::vector<OutputFormat>& formats,
+                        bool& indexTable);
 
 // The missing-value flag, read as the dialogue reads its answer, so that both take the same
 // flags; returns "" or the reader's words for the problem.

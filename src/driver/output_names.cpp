@@ -15,12 +15,18 @@ const char* extensionOf(OutputFormat format) {
   return format == OutputFormat::Csv ? ".spline.csv" : ".lst";
 }
 
+// The extension of the run's output: the first format's, or the index table's when it is the
+// only one.
+const char* firstExtension(const RunSettings& settings) {
+  return settings.formats.empty() ? ".rwi.csv" : extensionOf(settings.formats.front());
+}
+
 // The output name without the first format's extension: what the other outputs are named
 // after.
 std::string outputStem(const RunSettings& settings) {
   const std::string& name = settings.outputFileName;
   if (name == "-") return withoutExtension(plotBase(settings));
-  const std::string extension = extensionOf(settings.formats.front());
+  const std::string extension = firstExtension(settings);
   if (name.size() > extension.size() && name.ends_with(extension)) return name.substr(0, name.size() - extension.size());
   return withoutExtension(name);
 }
@@ -29,7 +35,7 @@ std::string outputStem(const RunSettings& settings) {
 // format's extension.
 std::string outputFor(const CommandLine& c, const std::string& table) {
   if (!c.output.empty()) return c.output;
-  const char* extension = extensionOf(c.settings.formats.front());
+  const char* extension = firstExtension(c.settings);
   std::string stem = withoutExtension(table);
   if (!c.outputDir.empty()) {
     const std::size_t slash = stem.rfind('/');
@@ -102,6 +108,15 @@ ChronologyOutputNames chronologyOutputNames(const RunSettings& settings) {
   return chronologyOutputs(outputStem(settings), settings.chronology);
 }
 
+StatisticsOutputNames statisticsOutputNames(const RunSettings& settings) {
+  return statisticsOutputs(outputStem(settings), settings.stats);
+}
+
+std::string indexTableName(const RunSettings& settings) {
+  if (!settings.indexTable) return "";
+  return settings.formats.empty() ? settings.outputFileName : outputStem(settings) + ".rwi.csv";
+}
+
 std::string plotBookName(const RunSettings& settings) {
   return withoutExtension(plotBase(settings)) + ".pdf";
 }
@@ -118,7 +133,9 @@ std::vector<std::string> tableOutputNames(const RunSettings& settings) {
   }
   if (plotsInABook(settings)) names.push_back(plotBookName(settings));
   const ChronologyOutputNames chronology = chronologyOutputNames(settings);
-  for (const std::string& name : {chronology.crn, chronology.csv}) {
+  const StatisticsOutputNames statistics = statisticsOutputNames(settings);
+  for (const std::string& name : {chronology.crn, chronology.csv, statistics.signal,
+                                  statistics.series, indexTableName(settings)}) {
     if (!name.empty()) names.push_back(name);
   }
   std::erase(names, "-");

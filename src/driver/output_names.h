@@ -9,6 +9,7 @@
 #include "driver/chronology_run.h"
 #include "driver/command_line.h"
 #include "driver/settings.h"
+#include "driver/signal_run.h"
 
 namespace ringsmooth {
 
@@ -31,6 +32,13 @@ bool writesCsv(const RunSettings& settings);
 // The chronology files of a table (empty names for those not asked for): named after the
 // output, as its other formats are.
 ChronologyOutputNames chronologyOutputNames(const RunSettings& settings);
+
+// The statistics files of a table (empty names when --stats is not given).
+StatisticsOutputNames statisticsOutputNames(const RunSettings& settings);
+
+// The index table of a table, "" when not asked for: beside the other outputs, or the run's
+// output itself when it is the only format.
+std::string indexTableName(const RunSettings& settings);
 
 // The name plot files are made from: the output's name, or, for an output on standard output,
 // the table's ("stdin" for standard input).

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/run_error.h"
+#include "core/text_field.h"
 #include "output/filter_echo.h"
 
 namespace ringsmooth {
@@ -59,8 +60,21 @@ void SeriesWriter::plotWidestRange(const SeriesResult& s, const char* fileName) 
   }
   draw(SeriesCurves{plotValues_, plotSmoothed_, plotLevel_, s.untrimmedCount,
                     s.untrimmedFirstYear, table_.seriesName[s.k],
-                    settings_.scaling == Scaling::Standardize},
+                    settings_.scaling == Scaling::Standardize, pageTitle(s)},
        fileName);
+}
+
+// A book page's title: "CAM011 - ca533, spline 67% = 304 years" ("spline 30 years" for a cutoff
+// in years).
+const char* SeriesWriter::pageTitle(const SeriesResult& s) {
+  if (out_.book == nullptr) return nullptr;
+  const std::string years = yearsText(s.plan.period);
+  pageTitle_ = trimmedText(table_.seriesName[s.k], NAME_LENGTH) + " - " + out_.table +
+               ", spline " +
+               (settings_.cutoffPercent > 0
+                    ? std::to_string(settings_.cutoffPercent) + "% = " + years
+                    : years);
+  return pageTitle_.c_str();
 }
 
 void SeriesWriter::draw(const SeriesCurves& curves, const char* fileName) {
@@ -81,7 +95,8 @@ void SeriesWriter::plot(const SeriesResult& s) {
   }
   if (span == PlotSpan::Listed) {
     draw(SeriesCurves{s.workSeries, s.smoothedSeries, s.levelLine, s.n, s.firstYear,
-                      table_.seriesName[s.k], settings_.scaling == Scaling::Standardize},
+                      table_.seriesName[s.k], settings_.scaling == Scaling::Standardize,
+                      pageTitle(s)},
          fileName);
   } else {
     plotWidestRange(s, fileName);

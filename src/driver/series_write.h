@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdio>
 #include <exception>
+#include <string>
 
 #include "core/notes.h"
 #include "driver/index_store.h"
@@ -33,6 +34,7 @@ struct SeriesDestination {
   IndexStore* indexStore;         // each series written with its indices is marked taking
                                   // part in the chronology, with its span; or null
   PipelineTally* tally;           // counted as the series are written
+  const char* table = "";         // the table as a book's page titles name it
 };
 
 // Thrown by the writer, before a block, when the run was asked to stop.
@@ -65,6 +67,7 @@ class SeriesWriter {
   void plot(const SeriesResult& s);
   void plotWidestRange(const SeriesResult& s, const char* fileName);
   void draw(const SeriesCurves& curves, const char* fileName);
+  const char* pageTitle(const SeriesResult& s);
 
   const SeriesTable& table_;
   const PipelineSettings& settings_;
@@ -74,6 +77,7 @@ class SeriesWriter {
   float plotSmoothed_[MAX_YEARS];
   float plotLevel_[MAX_YEARS];
   PlotWork plotWork_;
+  std::string pageTitle_;
 };
 
 }  // namespace ringsmooth

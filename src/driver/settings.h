@@ -57,6 +57,9 @@ struct RunSettings {
   std::optional<InputFormat> inputFormat;  // none: by the input file's name
   IndexKind index = IndexKind::Ratio;       // the CSV's index column and the chronology's
   ChronologyFiles chronology;               // none in the dialogue
+  bool indexTable = false;  // -f rwi: <stem>.rwi.csv, the indices year by year, a column a series
+  bool stats = false;       // --stats: <stem>.stats.csv (rbar, EPS, SNR) and <stem>.series.csv
+  int window = 50;          // the running windows' years (--window)
 };
 
 }  // namespace ringsmooth

@@ -12,6 +12,7 @@
 #include "driver/open_table.h"
 #include "driver/output_names.h"
 #include "driver/series_scheduler.h"
+#include "driver/table_wide_run.h"
 #include "input/series_file.h"
 #include "plot/plot1.h"
 #include "output/chronology_files.h"
@@ -31,6 +32,10 @@ class TableOutputs {
     const ChronologyOutputNames chronology = chronologyOutputNames(settings);
     refuseOutputOverTable(input, chronology.crn, "the chronology");
     refuseOutputOverTable(input, chronology.csv, "the chronology");
+    const StatisticsOutputNames statistics = statisticsOutputNames(settings);
+    refuseOutputOverTable(input, statistics.signal, "the statistics");
+    refuseOutputOverTable(input, statistics.series, "the series statistics");
+    refuseOutputOverTable(input, indexTableName(settings), "the index table");
     for (const OutputFormat format : settings.formats) {
       const std::string name = formatOutputName(settings, format);
       refuseOutputOverTable(input, name, "the output listing");
@@ -106,6 +111,11 @@ void noteSeriesShorterThanCutoff(const TableConsole& console, const RunSettings&
                           cutoff + ": their splines are nearly straight lines.");
 }
 
+// The table's own outputs need every series' indices once all are written.
+bool keepsIndices(const RunSettings& settings) {
+  return settings.chronology.any() || settings.stats || settings.indexTable;
+}
+
 PipelineSettings pipelineSettings(const RunSettings& settings, int jobs) {
   return PipelineSettings{smoothingPlan(settings.cutoff, settings.ends),
                           settings.scaling,
@@ -114,7 +124,7 @@ PipelineSettings pipelineSettings(const RunSettings& settings, int jobs) {
                           settings.formats,
                           settings.cutoffPercent,
                           settings.ends,
-                          writesCsv(settings) || settings.chronology.any(),
+                          writesCsv(settings) || keepsIndices(settings),
                           settings.index,
                           settings.filter,
                           settings.predict};
@@ -130,14 +140,16 @@ void smoothTable(RunSettings& settings, const TableConsole& console, const Serie
   PlotBook* const book = plots.book ? &*plots.book : nullptr;
   if (console.progress != nullptr) console.progress->tableHolds(table.seriesCount);
   const IndexStorePtr indices =
-      settings.chronology.any() ? makeIndexStore(table.seriesCount) : nullptr;
+      keepsIndices(settings) ? makeIndexStore(table.seriesCount) : nullptr;
+  const std::string tableShown = shownTableName(settings.inputFileName);
   PipelineTally tally;
   const SeriesDestination destination{&outputs.files(), console.echo,
                                       &console.notes,   console.dialogue != nullptr,
                                       settings.plotSpan != PlotSpan::None ? &plots.device : nullptr,
                                       plots.base.c_str(), book,
                                       console.progress, console.stop,
-                                      indices.get(),    &tally};
+                                      indices.get(),    &tally,
+                                      tableShown.c_str()};
   const auto finish = [&] {
     if (book != nullptr) book->close();
     outputs.close();
@@ -153,12 +165,10 @@ void smoothTable(RunSettings& settings, const TableConsole& console, const Serie
     finish();
     return;
   }
-  TableChronology chronology(*indices);
-  const std::string title = "Chronology of " + withoutExtension(settings.inputFileName);
-  const std::string note = chronology.build(title.c_str(), book, console.jobs);
+  TableWideOutputs wide(settings, table, *indices);
+  wide.build(book, console.jobs);
   finish();
-  console.notes.tableNote(note);
-  chronology.write(chronologyOutputNames(settings), site);
+  wide.write(console.notes, site);
 }
 
 }  // namespace

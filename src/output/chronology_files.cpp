@@ -98,12 +98,16 @@ bool crnText(const ChronologyTable& c, const SiteHeader& site, std::string& text
 }
 
 std::string chronologyCsvText(const ChronologyTable& c) {
-  std::string text = "year,index,depth\n";
+  std::string text = "year,std,res,depth\n";
   char number[SHORTEST_DOUBLE_CAPACITY];
   for (int j = 0; j < c.years; ++j) {
     text += std::to_string(c.firstYear + j);
     text += ',';
     if (c.depth[j] > 0) text.append(number, shortestDecimal(number, c.value[j]));
+    text += ',';
+    if (c.residual != nullptr && !std::isnan(c.residual[j])) {
+      text.append(number, shortestDecimal(number, c.residual[j]));
+    }
     text += ',';
     text += std::to_string(c.depth[j]);
     text += '\n';

@@ -7,12 +7,14 @@
 namespace ringsmooth {
 
 // A chronology: for each year firstYear + j, j in [0, years), its index value[j] (NaN when no
-// series has one) and its sample depth depth[j].
+// series has one) and its sample depth depth[j]; and the residual chronology's index
+// residual[j] (NaN when none; null: not made).
 struct ChronologyTable {
   int firstYear;
   int years;
   const double* value;
   const int* depth;
+  const double* residual = nullptr;
 };
 
 // The site of a table named `tableName` that brings no site header of its own: its ID the first
@@ -32,8 +34,9 @@ SiteHeader tableSite(const std::string& tableName);
 // is then incomplete.
 bool crnText(const ChronologyTable& c, const SiteHeader& site, std::string& text, int& badYear);
 
-// The chronology as CSV: "year,index,depth", then one row per year; the index as the shortest
-// decimal that reads back as the same double, empty in a year of depth 0.
+// The chronology as CSV: "year,std,res,depth", then one row per year; the indices as the
+// shortest decimals that read back as the same doubles, std empty in a year of depth 0, res
+// empty where it is NaN.
 std::string chronologyCsvText(const ChronologyTable& c);
 
 // Writes the chronology's CSV as `csvName` and then its Tucson file as `crnName` (an empty

@@ -21,6 +21,12 @@ int writeFully(int fd, const char* data, std::size_t size) {
 }
 
 void writeWholeFile(const std::string& name, const std::string& text, const char* what) {
+  if (name == "-") {
+    if (const int failure = writeFully(STDOUT_FILENO, text.data(), text.size()); failure != 0) {
+      throw outputFailure(OutputStep::Write, what, name, failure);
+    }
+    return;
+  }
   ReplacedFile file;
   if (const int failure = file.open(name); failure != 0) {
     throw outputFailure(OutputStep::Create, what, name, failure);

@@ -18,6 +18,7 @@
 namespace ringsmooth {
 
 constexpr int TITLE_LENGTH = NAME_LENGTH;
+constexpr int PAGE_TITLE_LENGTH = 160;  // a book page's title: series, table and stiffness
 static_assert(std::is_same_v<PLFLT, double>, "the chronology's arrays go to PLplot as they are");
 
 // The year axis in single precision as the range rules want it, and the double copies PLplot
@@ -29,7 +30,7 @@ struct PlotWork::Storage {
   PLFLT observedPoints[PLOT_MAX_POINTS];
   PLFLT smoothedPoints[PLOT_MAX_POINTS];
   PLFLT levelPoints[PLOT_MAX_POINTS];
-  char plotTitle[2 * TITLE_LENGTH + 1];
+  char plotTitle[2 * PAGE_TITLE_LENGTH + 1];
   char windowTitle[2 * TITLE_LENGTH + 64];
 };
 
@@ -43,6 +44,8 @@ constexpr int COLOUR_BACKGROUND = 0;
 constexpr int COLOUR_SERIES = 1;   // red in PLplot's default map 0
 constexpr int COLOUR_SPLINE = 9;   // blue in PLplot's default map 0
 constexpr int COLOUR_FOREGROUND = 15;
+constexpr int COLOUR_GRID = 7;   // set to a light grey
+constexpr int COLOUR_SHADE = 8;  // set to a light orange
 
 // Where PLplot's fatal errors land instead of ending the process (see runGuarded). PLplot's
 // exit handler is a plain C callback with no place for our own data, so this is the one state
@@ -58,8 +61,9 @@ int trimmedTitleLength(const char title[]) {
   return trimmedLength(title, static_cast<int>(strnlen(title, TITLE_LENGTH)));
 }
 
-void copyTitle(const char title[], char text[]) {
-  const int length = trimmedTitleLength(title);
+// title[0..length) as PLplot shows it as written: '#', its text escape, doubled; text holds
+// 2 length + 2 characters.
+void copyTitle(const char title[], int length, char text[]) {
   int out = 0;
   for (int i = 0; i < length; ++i) {
     if (title[i] == '#') text[out++] = '#';
@@ -108,6 +112,8 @@ void openStream(const PageRequest& page) {
   plsdev(page.device->name);
   plscol0(COLOUR_BACKGROUND, 255, 255, 255);
   plscol0(COLOUR_FOREGROUND, 0, 0, 0);
+  plscol0(COLOUR_GRID, 225, 225, 225);
+  plscol0(COLOUR_SHADE, 255, 226, 190);
   plscolbg(255, 255, 255);
   if (page.device->interactive) {
     plspause(1);
@@ -160,20 +166,147 @@ bool valueSpan(const double values[], int n, double& low, double& high) {
   return any;
 }
 
-// The chronology page: the index in the spline's colour against the left axis, broken where a
-// year has none, and the sample depth in the series' colour against its own axis on the right.
-void drawChronology(const ChronologyCurves& c, bool firstPage) {
-  double x0 = 0.0, x1 = 0.0, y0 = 0.0, y1 = 0.0, d0 = 0.0, d1 = 0.0;
-  if (!valueSpan(c.yearAxis, c.years, x0, x1) || !valueSpan(c.index, c.years, y0, y1)) return;
-  valueSpan(c.depth, c.years, d0, d1);
+// A new page of a book, its window x0 .. x1, y0 .. y1.
+void startPage(double x0, double x1, double y0, double y1, bool firstPage) {
   plcol0(COLOUR_FOREGROUND);
   if (firstPage) plssub(1, 1);
   pladv(0);
   plvsta();
   plwind(x0, x1, y0, y1);
-  plbox("bcgnst", 0.0, 0, "bgnstv", 0.0, 0);
-  pllab("Years", "Index", c.title);
-  pllsty(1);
+}
+
+// A book page's frame: the grid in light grey under the curves, the axes (with a right one
+// unless `rightAxisOwn`) and the labels.
+void drawFrame(bool rightAxisOwn, const char* yLabel, const char* title) {
+  plcol0(COLOUR_GRID);
+  plwidth(1);
+  plbox("g", 0.0, 0, "g", 0.0, 0);
+  plcol0(COLOUR_FOREGROUND);
+  plbox("bcnst", 0.0, 0, rightAxisOwn ? "bnstv" : "bcnstv", 0.0, 0);
+  pllab("Years", yLabel, title);
+}
+
+// A legend entry: a line of the colour and width, or a box of the colour.
+struct LegendEntry {
+  const char* text;
+  int colour;
+  double width;
+  bool box;
+};
+
+constexpr int LEGEND_MOST = 3;
+
+// The legend in one row inside the top right corner of the window, on white.
+void drawLegend(const LegendEntry entries[], int count) {
+  PLINT options[LEGEND_MOST], colours[LEGEND_MOST], styles[LEGEND_MOST], patterns[LEGEND_MOST];
+  PLINT symbolNumbers[LEGEND_MOST], textColours[LEGEND_MOST];
+  PLFLT widths[LEGEND_MOST], scales[LEGEND_MOST];
+  const char* texts[LEGEND_MOST];
+  const char* symbols[LEGEND_MOST];
+  for (int i = 0; i < count; ++i) {
+    options[i] = entries[i].box ? PL_LEGEND_COLOR_BOX : PL_LEGEND_LINE;
+    colours[i] = entries[i].colour;
+    widths[i] = entries[i].width;
+    texts[i] = entries[i].text;
+    styles[i] = 1;
+    patterns[i] = 0;
+    scales[i] = 0.8;
+    symbolNumbers[i] = 0;
+    symbols[i] = "";
+    textColours[i] = COLOUR_FOREGROUND;
+  }
+  PLFLT width = 0.0;
+  PLFLT height = 0.0;
+  pllegend(&width, &height, PL_LEGEND_BACKGROUND | PL_LEGEND_BOUNDING_BOX,
+           PL_POSITION_TOP | PL_POSITION_RIGHT | PL_POSITION_INSIDE, 0.01, 0.01, 0.06,
+           COLOUR_BACKGROUND, COLOUR_FOREGROUND, 1, 1, count, count, options, 0.6, 0.7, 2.0, 0.0,
+           textColours, texts, colours, patterns, scales, widths, colours, styles, widths, colours,
+           scales, symbolNumbers, symbols);
+}
+
+// low .. high widened to hold values[0..n), NaN aside.
+void widenToHold(const double values[], int n, double& low, double& high) {
+  for (int i = 0; i < n; ++i) {
+    if (std::isnan(values[i])) continue;
+    low = std::min(low, values[i]);
+    high = std::max(high, values[i]);
+  }
+}
+
+// The window's y range for curves spanning low .. high: a margin below and room for the legend
+// above; 0 .. 1 when there is nothing to show.
+void makeRoom(double& low, double& high) {
+  if (!(high >= low)) {
+    low = 0.0;
+    high = 1.0;
+  }
+  const double span = high > low ? high - low : 1.0;
+  low -= 0.04 * span;
+  high += 0.2 * span;
+}
+
+// A series page of a book: values, spline and level line over a light grid, with a legend.
+void drawShownCurves(const PageRequest& page, bool firstPage) {
+  const PlotWork::Storage& w = *page.work;
+  double y0 = HUGE_VAL;
+  double y1 = -HUGE_VAL;
+  widenToHold(w.observedPoints, page.n, y0, y1);
+  widenToHold(w.smoothedPoints, page.n, y0, y1);
+  widenToHold(w.levelPoints, page.n, y0, y1);
+  makeRoom(y0, y1);
+  startPage(page.range.xMin, page.range.xMax, y0, y1, firstPage);
+  drawFrame(false, page.standardized ? "Standard Normal Deviates" : "Original Data Units",
+            w.plotTitle);
+  const LegendEntry legend[] = {{"measured", COLOUR_SERIES, 1.0, false},
+                                {"spline", COLOUR_SPLINE, 2.0, false},
+                                {"mean", COLOUR_FOREGROUND, 1.0, false}};
+  const PLFLT* curves[] = {w.observedPoints, w.smoothedPoints, w.levelPoints};
+  for (int c = 0; c < 3; ++c) {
+    plcol0(legend[c].colour);
+    plwidth(legend[c].width);
+    plline(page.n, w.yearAxisPoints, curves[c]);
+  }
+  drawLegend(legend, 3);
+}
+
+// The years where weak[] is not 0, shaded from y0 to y1: a box from half a year before each run
+// of them to half a year after, within x0 .. x1.
+void shadeWeakYears(const ChronologyCurves& c, double x0, double x1, double y0, double y1) {
+  plcol0(COLOUR_SHADE);
+  for (int from = 0; from < c.years;) {
+    if (c.weak[from] == 0) {
+      ++from;
+      continue;
+    }
+    int to = from;
+    while (to < c.years && c.weak[to] != 0) ++to;
+    const PLFLT left = std::max(x0, c.yearAxis[from] - 0.5);
+    const PLFLT right = std::min(x1, c.yearAxis[to - 1] + 0.5);
+    PLFLT x[] = {left, right, right, left};
+    PLFLT y[] = {y0, y0, y1, y1};
+    plfill(4, x, y);
+    from = to;
+  }
+}
+
+// The chronology page: the weak years shaded, the level line, the index in the spline's colour
+// against the left axis, broken where a year has none, and the sample depth in the series'
+// colour against its own axis on the right; a legend. title[] takes the title as PLplot shows it.
+void drawChronology(const ChronologyCurves& c, char title[], bool firstPage) {
+  double x0 = 0.0, x1 = 0.0, y0 = HUGE_VAL, y1 = -HUGE_VAL, d0 = 0.0, d1 = 0.0;
+  if (!valueSpan(c.yearAxis, c.years, x0, x1)) return;
+  widenToHold(c.index, c.years, y0, y1);
+  makeRoom(y0, y1);
+  valueSpan(c.depth, c.years, d0, d1);
+  copyTitle(c.title, static_cast<int>(strnlen(c.title, PAGE_TITLE_LENGTH)), title);
+  startPage(x0, x1, y0, y1, firstPage);
+  if (c.weak != nullptr) shadeWeakYears(c, x0, x1, y0, y1);
+  drawFrame(true, "Index", title);
+  plwidth(1);
+  plcol0(COLOUR_FOREGROUND);
+  const PLFLT levelX[] = {x0, x1};
+  const PLFLT levelY[] = {c.level, c.level};
+  plline(2, levelX, levelY);
   plwidth(2);
   plcol0(COLOUR_SPLINE);
   for (int from = 0; from < c.years;) {
@@ -182,12 +315,16 @@ void drawChronology(const ChronologyCurves& c, bool firstPage) {
     if (to > from) plline(to - from, c.yearAxis + from, c.index + from);
     from = to + 1;
   }
-  plwind(x0, x1, 0.0, d1 * 1.1);
+  plwind(x0, x1, 0.0, d1 * 1.25);
   plwidth(1);
   plcol0(COLOUR_SERIES);
   plline(c.years, c.yearAxis, c.depth);
   plbox("", 0.0, 0, "cmstv", 0.0, 0);
   plmtex("r", 4.0, 0.5, 0.5, "Sample depth");
+  const LegendEntry legend[] = {{c.indexLabel, COLOUR_SPLINE, 2.0, false},
+                                {"sample depth", COLOUR_SERIES, 1.0, false},
+                                {"EPS < 0.85", COLOUR_SHADE, 1.0, true}};
+  drawLegend(legend, c.weak != nullptr ? 3 : 2);
 }
 
 // Runs `body` with PLplot's exit handler pointed at a jump back here, so that a fatal error of
@@ -251,7 +388,11 @@ PageRequest preparePage(const SeriesCurves& c, const PlotOutput& out, PlotWork::
   toPoints(c.observed, count, w.observedPoints);
   toPoints(c.smoothed, count, w.smoothedPoints);
   toPoints(c.level, count, w.levelPoints);
-  copyTitle(c.title, w.plotTitle);
+  if (c.pageTitle != nullptr) {
+    copyTitle(c.pageTitle, static_cast<int>(strnlen(c.pageTitle, PAGE_TITLE_LENGTH)), w.plotTitle);
+  } else {
+    copyTitle(c.title, trimmedTitleLength(c.title), w.plotTitle);
+  }
   // xwin goes on through our handlers; xcairo keeps PLplot's own rule.
   const bool anyKey = std::strcmp(out.device->name, "xwin") == 0;
   std::snprintf(w.windowTitle, sizeof w.windowTitle, "ringsmooth: %.*s (%s goes on)",
@@ -322,11 +463,12 @@ void PlotBook::addPage(const char* windowTitle, Draw draw) {
 void PlotBook::page(const SeriesCurves& curves) {
   if (failed_) return;
   const PageRequest page = preparePage(curves, output_, work_.storage());
-  addPage(work_.storage().windowTitle, [&](bool first) { drawCurves(page, first); });
+  addPage(work_.storage().windowTitle, [&](bool first) { drawShownCurves(page, first); });
 }
 
 void PlotBook::chronologyPage(const ChronologyCurves& curves) {
-  addPage("ringsmooth: chronology", [&](bool first) { drawChronology(curves, first); });
+  addPage("ringsmooth: chronology",
+          [&](bool first) { drawChronology(curves, work_.storage().plotTitle, first); });
 }
 
 void PlotBook::close() {

@@ -46,6 +46,8 @@ struct SeriesCurves {
   int startYear;
   const char* title;  // NAME_LENGTH characters, blank-padded
   bool standardized;  // the values are standard normal deviates
+  // A book's page only: its whole title (NUL-terminated) in place of the series name.
+  const char* pageTitle = nullptr;
 };
 
 // A table's chronology over its years: the index (a NaN is a gap in its line) and the sample
@@ -56,6 +58,9 @@ struct ChronologyCurves {
   const double* depth;
   int years;
   const char* title;  // the whole title, NUL-terminated
+  const char* indexLabel = "chronology";  // the index's name in the legend
+  double level = 1.0;                     // a horizontal line: the index's mean level
+  const unsigned char* weak = nullptr;    // years shaded where not 0 (a weak signal); null: none
 };
 
 // Draws one plot in one whole use of the library. Writes the two range lines ("yMax yMin",
@@ -67,10 +72,11 @@ void plot1(const float observed[], const float smoothed[], const float level[], 
            int startYear, const char title[NAME_LENGTH], bool standardized,
            const PlotOutput& output, const char* fileName, PlotWork& work);
 
-// Many plots as the pages of one file (a PDF of a whole table), in one use of the library: the
-// file is begun at the first page under a temporary name and put in place by close(), which
-// notes it; a book not closed leaves no file. A fatal error inside PLplot ends the book with a
-// note and no file; later pages are skipped.
+// Many plots as the pages of one file (a PDF of a whole table), in one use of the library,
+// drawn to be shown rather than as the dialogue's plots: a light grid, a legend, a y range that
+// holds every curve. The file is begun at the first page under a temporary name and put in
+// place by close(), which notes it; a book not closed leaves no file. A fatal error inside
+// PLplot ends the book with a note and no file; later pages are skipped.
 class PlotBook {
  public:
   PlotBook(const PlotOutput& output, std::string fileName)

@@ -206,6 +206,10 @@ TEST_F(BatchRun, OutputsAreNamedAfterTheirTables) {
       {{"-fcsv", "-o", "out/x.spline.csv", "--chronology=crn", "in/plain"},
        {"out/x.spline.csv", "out/x.crn"}},
       {{"-o", "-", "--chronology=crn", "in/site.a.txt"}, {"in/site.a.crn"}},
+      // The statistics and the index table beside it too; the index table alone is the output.
+      {{"--stats", "-f", "listing,rwi", "-d", "out", "in/site.a.txt"},
+       {"out/site.a.lst", "out/site.a.stats.csv", "out/site.a.series.csv", "out/site.a.rwi.csv"}},
+      {{"-f", "rwi", "-o", "out/indices.csv", "in/plain"}, {"out/indices.csv"}},
   };
   for (const auto& c : cases) {
     std::vector<std::string> arguments = {"-c", "10"};

@@ -121,7 +121,7 @@ TEST_F(ChronologyRun, AnIndexTooWideForTheCrnIsReportedAndTheCsvWritten) {
             std::string::npos)
       << wide.errors;
   EXPECT_FALSE(has("big.crn"));
-  EXPECT_EQ(read("big.chron.csv").rfind("year,index,depth\n1801,", 0), 0u);
+  EXPECT_EQ(read("big.chron.csv").rfind("year,std,res,depth\n1801,", 0), 0u);
   EXPECT_NE(read("big.lst"), "");
 
   const auto ratio = batch({"-c", "5", "--chronology=crn,csv", "big.txt"});
@@ -132,10 +132,10 @@ TEST_F(ChronologyRun, AnIndexTooWideForTheCrnIsReportedAndTheCsvWritten) {
       << ratio.errors;
   EXPECT_EQ(read("big.crn").substr(0, 10), "big    1 b");  // columns 7-10 are no number
 
-  // With plots, the table's PDF has a page for each series and one for the chronology.
+  // With plots, the table's PDF has a page per series, the chronology's and the residual one's.
   const auto plotted = batch({"-c", "5", "-p", "listed", "--chronology=csv", "big.txt"});
   EXPECT_EQ(plotted.status, 0) << plotted.errors;
-  EXPECT_NE(plotted.errors.find("Plots written to big.pdf (5 pages)"), std::string::npos)
+  EXPECT_NE(plotted.errors.find("Plots written to big.pdf (6 pages)"), std::string::npos)
       << plotted.errors;
 }
 

@@ -33,7 +33,7 @@ bool near(const std::string& got, double want) {
 class DplrReference : public runner::ScratchTest {};
 
 // Every spline (CSV column 4, dplR's 4) and index (6, 5) within 2e-6 of dplR's, the standard
-// chronology (2, 2) too, with equal years and depths (3, 4).
+// chronology (2, 2) too, with equal years and depths (4, 4).
 TEST_F(DplrReference, TheUsualSplineWorkflow) {
   for (const std::string site : {"ca533", "co021"}) {
     SCOPED_TRACE(site);
@@ -54,7 +54,7 @@ TEST_F(DplrReference, TheUsualSplineWorkflow) {
     const auto std = csvRows(runner::readFile(TESTS + "driver/dplr/" + site + ".spline-chron.csv"));
     ASSERT_EQ(chronology.size(), std.size());
     for (std::size_t j = 0; j < std.size(); ++j) {
-      EXPECT_EQ(chronology[j][0] + " " + chronology[j][2], std[j][0] + " " + std[j][3]);
+      EXPECT_EQ(chronology[j][0] + " " + chronology[j][3], std[j][0] + " " + std[j][3]);
       EXPECT_TRUE(near(chronology[j][1], std::stod(std[j][1]))) << std[j][0];
     }
   }

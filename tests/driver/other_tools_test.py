@@ -188,7 +188,7 @@ try:
     check(list(chronology.index) == list(want.index), "chronology years differ")
     check(np.array_equal(chronology.depth.to_numpy(), by_year.size().to_numpy()),
           "chronology depths are not the counts of measured values")
-    got, want = chronology["index"].to_numpy(), want.to_numpy()
+    got, want = chronology["std"].to_numpy(), want.to_numpy()
     differ = np.abs(got - want) > 1e-12 * np.abs(want)  # years of index 0 (rings of width 0) too
     check(not differ.any(), f"chronology differs from the biweight mean in {differ.sum()} years")
 

@@ -42,6 +42,7 @@ const std::map<std::string, std::string> TABLES = {
     {"other.txt", SAMPLE},
     {"other.spline.csv", SAMPLE},
     {"other.chron.csv", SAMPLE},
+    {"other.stats.csv", SAMPLE},
     {"long.txt", tooLongTable()},
     {"bad.txt", "Year A\n1901 1.5\n1902 x\n"},
 };
@@ -231,6 +232,8 @@ TEST_F(Outputs, LeftBehindAfterSuccessFailureClashAndSignal) {
       {"a chronology over another table",
        {"-c", "30", "--chronology=csv", "other.txt", "other.chron.csv"}, "", {}, 2, {},
        "table other.txt would write other.chron.csv over table other.chron.csv\n"},
+      {"statistics over another table", {"-c", "30", "--stats", "other.txt", "other.stats.csv"},
+       "", {}, 2, {}, "table other.txt would write other.stats.csv over table other.stats.csv\n"},
       {"a repeated -f", {"-c", "30", "-f", "csv", "-f", "listing", "sample.txt"}, "", {}, 2, {},
        "option '-f' is given twice"},
       // Signals: the temporaries go, earlier results and finished tables stay.

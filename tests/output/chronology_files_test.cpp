@@ -126,9 +126,10 @@ TEST(TableSite, FirstSixCharactersOfTheTableName) {
 
 TEST(ChronologyCsv, ShortestDecimalsAndEmptyYears) {
   const double value[] = {1.0 / 3.0, NONE, 0.5};
+  const double residual[] = {NONE, NONE, 0.1};
   const int depth[] = {2, 0, 1};
-  EXPECT_EQ(chronologyCsvText({-1, 3, value, depth}),
-            "year,index,depth\n-1,0.3333333333333333,2\n0,,0\n1,0.5,1\n");
+  EXPECT_EQ(chronologyCsvText({-1, 3, value, depth, residual}),
+            "year,std,res,depth\n-1,0.3333333333333333,,2\n0,,,0\n1,0.5,0.1,1\n");
 }
 
 }  // namespace

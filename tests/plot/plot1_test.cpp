@@ -362,5 +362,75 @@ TEST(Plot1, NullDeviceDrawsNothingAndNamesNoFile) {
   EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2);
 }
 
+// One page of a book, as SVG.
+template <typename Draw>
+svgpage::Page bookPage(const std::string& name, Draw draw) {
+  const std::string path = svgPath(name);
+  support::TextStream console("");
+  Notes notes(console.get());
+  const PlotOutput output{&SVG, nullptr, &notes};
+  PlotBook book(output, path);
+  draw(book);
+  book.close();
+  svgpage::Page page = svgpage::readPage(path);
+  unlink(path.c_str());
+  return page;
+}
+
+TEST(PlotBookSvg, SeriesPageHasItsTitleALegendALightGridAndRoomForTheSpline) {
+  Curves c = wavyCurves(60);
+  for (float& v : c.smoothed) v -= 3.0f;  // far below the values
+  const svgpage::Page page = bookPage("series", [&](PlotBook& book) {
+    book.page({c.observed.data(), c.smoothed.data(), c.level.data(), 60, 1901, "Pine", false,
+               "Pine - ridge, spline 67% = 40 years"});
+  });
+  for (const char* text : {"Pine - ridge, spline 67% = 40 years", "measured", "spline", "mean"}) {
+    EXPECT_TRUE(hasText(page, text)) << text;
+  }
+  EXPECT_FALSE(svgpage::pointsOf(page, "#E1E1E1", 1.0).empty());  // the grid
+  const svgpage::Box frame = frameOf(page);
+  const svgpage::Box spline = svgpage::boxOf(svgpage::pointsOf(page, "#0000FF", 2.0));
+  EXPECT_GT(spline.bottom, frame.bottom);
+  EXPECT_LT(spline.top, frame.top);
+}
+
+TEST(PlotBookSvg, ChronologyPageShadesTheWeakYearsAndDrawsTheLevel) {
+  std::vector<double> years(100), index(100), depth(100, 5.0);
+  std::vector<unsigned char> weak(100, 0);
+  for (int j = 0; j < 100; ++j) {
+    years[j] = 1900 + j;
+    index[j] = 1.0 + 0.3 * std::sin(0.5 * j);
+    weak[j] = j < 20 || (j >= 50 && j < 60);
+  }
+  const svgpage::Page page = bookPage("chronology", [&](PlotBook& book) {
+    book.chronologyPage({years.data(), index.data(), depth.data(), 100, "Site: rbar 0.5",
+                         "standard", 1.0, weak.data()});
+  });
+  for (const char* text : {"Site: rbar 0.5", "standard", "sample depth", "EPS < 0.85"}) {
+    EXPECT_TRUE(hasText(page, text)) << text;
+  }
+  // The index, one line (the legend's sample is another), spans the years across the frame,
+  // 0.7 to 1.3 (within 0.001).
+  svgpage::Box curve;
+  for (const svgpage::Polyline& line : page.lines) {
+    if (line.stroke == "#0000FF" && line.points.size() == 100) curve = svgpage::boxOf(line.points);
+  }
+  std::vector<double> shaded;  // the years at each shaded box's edges
+  int levels = 0;              // black lines across the frame at 1.0, midway
+  for (const svgpage::Polyline& line : page.lines) {
+    const svgpage::Box box = svgpage::boxOf(line.points);
+    levels += line.stroke == "#000000" && box.right - box.left > curve.right - curve.left - 0.1 &&
+              std::fabs(box.top + box.bottom - curve.top - curve.bottom) < 2;
+    if (line.stroke != "#FFE2BE" || box.top - box.bottom < curve.top - curve.bottom) continue;
+    for (const double x : {box.left, box.right}) {
+      shaded.push_back(1900 + (x - curve.left) / (curve.right - curve.left) * 99);
+    }
+  }
+  EXPECT_EQ(levels, 1);
+  ASSERT_EQ(shaded.size(), 4u);
+  const double edges[] = {1900, 1919.5, 1949.5, 1959.5};  // the first clipped to the frame
+  for (int e = 0; e < 4; ++e) EXPECT_NEAR(shaded[e], edges[e], 0.05);
+}
+
 }  // namespace
 }  // namespace ringsmooth
