@@ -209,6 +209,42 @@ void SeriesComputer::compute(const SeriesSource& source, int first, int count,
   }
 }
 
+bool SeriesComputer::tooLong(const SeriesSource& source, int k, SeriesResult& s) {
+  s.k = k;
+  prepare(source, s);
+  return s.outcome == SeriesOutcome::Listed && !s.plan.fits(s.n);
+}
+
+SeriesTooLongForPlan longestTooLong(const SeriesSource& source) {
+  const SeriesTable& t = source.table;
+  const PipelineSettings& settings = source.settings;
+  SeriesTooLongForPlan longest;
+  std::unique_ptr<SeriesComputer> computer;
+  std::unique_ptr<SeriesResult> s;
+  for (int k = 0; k < t.seriesCount; ++k) {
+    // Trimming only shortens a series, and a shorter one fits whenever a longer one does.
+    const int untrimmed = t.yearCount[k];
+    if (settings.planFor(untrimmed).fits(untrimmed)) continue;
+    if (!computer) {
+      computer = std::make_unique_for_overwrite<SeriesComputer>();
+      s = std::make_unique_for_overwrite<SeriesResult>();
+    }
+    if (computer->tooLong(source, k, *s) && s->n > longest.n) longest = {k, s->n, s->plan};
+  }
+  return longest;
+}
+
+int largestCutoffThatFits(const PipelineSettings& settings, int n) {
+  if (settings.cutoffPercent == 0) {
+    const int years = (MAX_YEARS - n) / 2;  // the years predicted at each end are the cutoff's
+    return std::max(years, 0);
+  }
+  for (int percent = settings.cutoffPercent; percent >= 1; --percent) {
+    if (smoothingPlan(relativeCutoff(percent, n), settings.ends).fits(n)) return percent;
+  }
+  return 0;
+}
+
 std::unique_ptr<SeriesBatch> makeSeriesBatch(const SeriesOutputs& outputs, int width) {
   // Storage made once and left as it comes: every series writes what is read of it.
   auto batch = std::make_unique_for_overwrite<SeriesBatch>();

@@ -19,8 +19,10 @@ std::string yearsText(int count) {
 
 }  // namespace
 
-void SeriesWriter::noteSkipped(const SeriesResult& s, const char* why) {
-  out_.notes->seriesNote(s.k + 1, table_.seriesName[s.k], std::string(why) + "; no result block.");
+void SeriesWriter::noteSkipped(const SeriesResult& s, NoteKind kind, const char* why) {
+  out_.notes->seriesNote(s.k + 1, table_.seriesName[s.k], std::string(why) + "; no result block.",
+                         kind);
+  ++out_.tally->skipped;
 }
 
 // The run stops at a series too long for the spline: the dialogue shows the spline's own
@@ -92,14 +94,17 @@ void SeriesWriter::plot(const SeriesResult& s) {
 void SeriesWriter::noteListed(const SeriesResult& s) {
   const char* name = table_.seriesName[s.k];
   if (s.filledCount > 0) {
+    const std::string first = std::to_string(s.firstFilledYear);
     out_.notes->seriesNote(s.k + 1, name,
                            yearsText(s.filledCount) + " filled with the series mean, the first " +
-                               std::to_string(s.firstFilledYear) + ".");
+                               first + ".",
+                           NoteKind::Filled, " in " + first);
   }
   if (s.noIndexCount > 0) {
     out_.notes->seriesNote(s.k + 1, name,
                            yearsText(s.noIndexCount) +
-                               " without a ratio index: the spline is not above 0.");
+                               " without a ratio index: the spline is not above 0.",
+                           NoteKind::NoRatioIndex, ", " + yearsText(s.noIndexCount));
   }
 }
 
@@ -124,11 +129,12 @@ void SeriesWriter::writeSeries(const SeriesResult& s) {
   const SmoothingPlan& plan = s.plan;
   switch (s.outcome) {
     case SeriesOutcome::NoValue:
-      return noteSkipped(s, "no value present");
+      return noteSkipped(s, NoteKind::NoValue, "no value present");
     case SeriesOutcome::NoSpread:
-      return noteSkipped(s, "standard deviation 0 or undefined, cannot standardize");
+      return noteSkipped(s, NoteKind::NoSpread,
+                         "standard deviation 0 or undefined, cannot standardize");
     case SeriesOutcome::TooLarge:
-      return noteSkipped(s, "values too large for a single-precision mean");
+      return noteSkipped(s, NoteKind::TooLarge, "values too large for a single-precision mean");
     default:
       break;
   }
@@ -142,10 +148,11 @@ void SeriesWriter::writeSeries(const SeriesResult& s) {
     case SeriesOutcome::TooLong:
       return stopTooLong(s);
     case SeriesOutcome::TooShort:
-      return noteSkipped(s, "too short to smooth");
+      return noteSkipped(s, NoteKind::TooShort, "too short to smooth");
     case SeriesOutcome::NotSolved:
-      out_.notes->asItStands(">> sbr spline: matrix not positive definite\n");
-      return noteSkipped(s, "the spline could not be solved");
+      // The spline's own words, with the console echo; the series' note says it otherwise.
+      if (out_.echo != nullptr) out_.notes->asItStands(">> sbr spline: matrix not positive definite\n");
+      return noteSkipped(s, NoteKind::NotSolved, "the spline could not be solved");
     default:
       return writeListed(s);
   }

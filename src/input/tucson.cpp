@@ -271,7 +271,7 @@ class SeriesBuilder {
   bool open() const { return open_; }
   const std::string& id() const { return id_; }
   int nextYear() const { return firstLineYear_ + years_; }
-  void note(std::string text) { pending_.push_back(std::move(text)); }
+  void note(Note text) { pending_.push_back(std::move(text)); }
 
   // Starts a series with ID `id` whose first line gives the year `year`.
   void begin(std::string_view id, int year) {
@@ -286,8 +286,10 @@ class SeriesBuilder {
     for (int n = 2; nameTaken(name); ++n) name = id_ + "_" + std::to_string(n);
     pending_.clear();
     if (name != id_) {
-      note(" Series " + id_ + " at line " + std::to_string(line) +
-           " has the name of an earlier series: read as " + name);
+      note(Note(NoteKind::Renamed,
+                " Series " + id_ + " at line " + std::to_string(line) +
+                    " has the name of an earlier series: read as " + name,
+                id_ + " at line " + std::to_string(line) + ", read as " + name));
     }
     setField(t_.seriesName[k_], NAME_LENGTH, name);
     open_ = true;
@@ -311,7 +313,7 @@ class SeriesBuilder {
   }
 
   // Ends the series: its values become `whole / unit` and its span is its present years.
-  void finish(double unit, std::vector<std::string>& notes) {
+  void finish(double unit, std::vector<Note>& notes) {
     double* values = column();
     for (int i = 0; i <= lastPresent_; ++i) {
       if (!std::isnan(values[i])) values[i] = values[i] / unit;
@@ -325,7 +327,7 @@ class SeriesBuilder {
       t_.yearCount[k_] = lastPresent_ + 1;
       t_.lastYear[k_] = t_.firstYear[k_] + lastPresent_;
     }
-    for (std::string& text : pending_) notes.push_back(std::move(text));
+    for (Note& text : pending_) notes.push_back(std::move(text));
     pending_.clear();
     open_ = false;
   }
@@ -353,7 +355,7 @@ class SeriesBuilder {
 
   SeriesTable& t_;
   const Lines& lines_;
-  std::vector<std::string> pending_;
+  std::vector<Note> pending_;
   bool open_ = false;
   int k_ = 0;
   std::string id_;
@@ -379,8 +381,10 @@ class TucsonReader {
       return false;
     }
     ++titles_;
-    notes_.lines.push_back(" Line " + std::to_string(lines_.number()) +
-                           " skipped as a title: " + quoted(lines_.text()));
+    const std::string line = std::to_string(lines_.number());
+    const std::string title = quoted(lines_.text());
+    notes_.lines.push_back(Note(NoteKind::Title, " Line " + line + " skipped as a title: " + title,
+                                "line " + line + ": " + title));
     return true;
   }
 
@@ -629,8 +633,10 @@ class RingWidthReader : TucsonReader {
     if (!series_.open()) {
       series_.begin(r.id, r.year);
     } else if (r.id != series_.id()) {
-      series_.note(" Series " + series_.id() + " continues at line " + std::to_string(here) +
-                   " with its ID written " + std::string(r.id));
+      series_.note(Note(NoteKind::CaseChanged,
+                        " Series " + series_.id() + " continues at line " + std::to_string(here) +
+                            " with its ID written " + std::string(r.id),
+                        series_.id() + " at line " + std::to_string(here)));
     }
     if (byBlanks && offGrid_++ == 0) firstOffGrid_ = here;
     lastLine_ = here;

@@ -57,6 +57,7 @@
 #include <string>
 #include <vector>
 
+#include "core/notes.h"
 #include "core/run_error.h"
 #include "core/series_table.h"
 
@@ -66,7 +67,7 @@ namespace ringsmooth {
 struct TucsonNotes {
   // Console notes, without line ends: titles skipped, letter-case changes and renamed series
   // in file order, then the count of lines read by blanks.
-  std::vector<std::string> lines;
+  std::vector<Note> lines;
   std::vector<InputError> skipped;  // one report per series skipped, in file order
 };
 
