@@ -22,7 +22,12 @@ std::string outputStem(const RunSettings& settings) {
   const std::string& name = settings.outputFileName;
   if (name == "-") return withoutExtension(plotBase(settings));
   const std::string extension = extensionOf(settings.formats.front());
-  if (name.size() > extension.size() && name.ends_with(extension)) return name.substr(0, name.size() - extension.size());
+  // A file named only by the extension (".lst", "out/.lst") keeps it, as withoutExtension does.
+  const std::size_t slash = name.rfind('/');
+  const std::size_t base = slash == std::string::npos ? 0 : slash + 1;
+  if (name.size() - base > extension.size() && name.ends_with(extension)) {
+    return name.substr(0, name.size() - extension.size());
+  }
   return withoutExtension(name);
 }
 

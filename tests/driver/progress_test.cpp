@@ -102,7 +102,8 @@ TEST_F(ProgressRun, TheLastLineDrawnShowsEverySeriesDone) {
   } cases[] = {
       {{"--jobs=1", "a.txt"}, "table 1 of 1, series 37 of 37", ""},
       {{"--jobs=2", "a.txt"}, "table 1 of 1, series 37 of 37", ""},
-      {{"--jobs=1", "a.txt", "b.txt"}, "table 2 of 2, series 9 of 9", ""},
+      {{"--jobs=1", "a.txt", "b.txt"}, "table 2 of 2, series 9 of 9",
+       "ringsmooth: 2 of 2 tables read, 46 series listed"},
       {{"--jobs=1", "-p", "listed", "a.txt"}, "table 1 of 1, series 37 of 37",
        "ringsmooth: a.txt: Plots written to a.pdf (37 pages)\r\n"},
   };
@@ -125,14 +126,16 @@ TEST_F(ProgressRun, TheLastLineDrawnShowsEverySeriesDone) {
     const std::string text = readAvailable(master);
     ::close(terminal);
     ::close(master);
-    const std::size_t last = text.rfind("\rringsmooth: ");
+    const std::size_t last = text.rfind("\rringsmooth: table ");
     ASSERT_NE(last, std::string::npos) << text;
-    EXPECT_EQ(text.substr(last), "\rringsmooth: " + std::string(c.last) + "\033[K\r\033[K");
-    // A note begins on a line the display has cleared.
-    const std::size_t note = text.find(c.note);
-    ASSERT_NE(note, std::string::npos) << text;
-    if (c.note[0] != '\0') {
-      EXPECT_EQ(text.substr(note - 4, 4), "\r\033[K") << text;
+    const std::string lastDrawn = "\rringsmooth: " + std::string(c.last) + "\033[K\r\033[K";
+    EXPECT_EQ(text.substr(last, lastDrawn.size()), lastDrawn);
+    EXPECT_NE(text.find(c.note), std::string::npos) << text;
+    // Every line, drawn or written, begins where the display has been cleared or a line ended.
+    for (std::size_t at = 0; (at = text.find("ringsmooth: ", at)) != std::string::npos; ++at) {
+      const std::string before = text.substr(at < 4 ? 0 : at - 4, std::min<std::size_t>(at, 4));
+      EXPECT_TRUE(at == 0 || before.ends_with('\r') || before.ends_with('\n') || before == "\r\033[K")
+          << text.substr(at < 40 ? 0 : at - 40, 80);
     }
   }
 }
