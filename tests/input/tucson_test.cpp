@@ -245,6 +245,11 @@ TEST(Tucson, SeriesAsTheFileGivesThem) {
         " Line 1 skipped as a title: \"T1\"", " Line 2 skipped as a title: \"T2\"",
         " Line 3 skipped as a title: \"T3\""},
        {rwlHeading + "4: series T4 skipped: Expected the year after the series ID"}},
+      {"a title with a control byte, shown as '?'", InputFormat::Rwl,
+       "T\x1b[2J\nA       1901     5   999\n", {{"A", 1901, {0.05}}},
+       {" Tucson ring-width file: 1 series, years 1901 to 1901",
+        " Line 1 skipped as a title: \"T?[2J\""},
+       {}},
       {"two chronologies, 9990 gaps, header, statistics", InputFormat::Crn,
        "CA5     1 Site\nCA5     2 Place\nCA5     3 Who\n"
        "CA5    -10" + crnPad + crnPad + crnPad + crnPad + crnPad + crnPad + crnPad + crnPad +
@@ -276,6 +281,16 @@ TEST(Tucson, SeriesAsTheFileGivesThem) {
     ASSERT_EQ(r.t->seriesCount, static_cast<int>(c.series.size()));
     EXPECT_TRUE(std::isnan(r.t->missingFlag));
     EXPECT_EQ(readingNotes(r.summary), c.notes);
+    // A batch run counts the notes of one kind in one line.
+    for (const Note& note : readingNoteList(r.summary)) {
+      const auto has = [&](const char* words) { return note.text.find(words) != std::string::npos; };
+      EXPECT_EQ(note.kind, has(" with its ID written ")                  ? NoteKind::CaseChanged
+                           : has(" has the name of an earlier series")  ? NoteKind::Renamed
+                           : has(" skipped as a title: ")               ? NoteKind::Title
+                                                                        : NoteKind::Single)
+          << note.text;
+      EXPECT_EQ(note.place, printable(note.place));
+    }
     std::vector<std::string> skipped;
     for (const InputError& e : r.summary.skipped) skipped.push_back(e.heading + ": " + e.message);
     EXPECT_EQ(skipped, c.skipped);
