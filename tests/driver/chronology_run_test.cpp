@@ -102,6 +102,15 @@ TEST_F(ChronologyRun, AnIndexTooWideForTheCrnIsReportedAndTheCsvWritten) {
             std::string::npos)
       << ratio.errors;
   EXPECT_EQ(read("big.crn").substr(0, 10), "big     1 ");
+  EXPECT_NE(read("big.crn").find("ratio (value / spline)"), std::string::npos);
+  // The header names the index; a table where no series has one gets a note and no file.
+  write("t.txt", fourLengths(1.0));
+  EXPECT_EQ(batch({"-c", "5", "--index=difference", "--chronology=crn", "t.txt"}).status, 0);
+  EXPECT_NE(read("t.crn").find("difference (value - spline)"), std::string::npos);
+  write("none.txt", "Year A\n1901 -999\n1902 -999\n");
+  const auto none = batch({"-c", "5", "--chronology=crn,csv", "none.txt"});
+  EXPECT_NE(none.errors.find("none.txt: No chronology: no series has an index.\n"), std::string::npos);
+  EXPECT_FALSE(has("none.crn") || has("none.chron.csv"));
 
   // With plots, the table's PDF has a page for each series and one for the chronology.
   const auto plotted = batch({"-c", "5", "-p", "listed", "--chronology=csv", "big.txt"});
@@ -112,36 +121,3 @@ TEST_F(ChronologyRun, AnIndexTooWideForTheCrnIsReportedAndTheCsvWritten) {
 
 }  // namespace
 
-// The .crn's header names the index it holds; a table where no series has an index gets a note
-// and no chronology file.
-TEST_F(ChronologyRun, TheCrnNamesItsIndexAndNoIndexMeansNoFile) {
-  write("t.txt", fourLengths(1.0));
-  write("none.txt", "Year A\n1901 -999\n1902 -999\n");
-  const struct {
-    const char* table;
-    const char* index;
-    const char* header;  // in the .crn's first three lines; null: no chronology files
-    const char* note;
-  } cases[] = {
-      {"t", "ratio", "ratio (value / spline)", "Chronology 1801 to 1900 (100 years)"},
-      {"t", "difference", "difference (value - spline)", "Chronology 1801 to 1900 (100 years)"},
-      {"none", "ratio", nullptr, "ringsmooth: none.txt: No chronology: no series has an index.\n"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.index);
-    const std::string stem = c.table;
-    const auto r = batch({"-c", "5", std::string("--index=") + c.index, "--chronology=crn,csv",
-                          stem + ".txt"});
-    EXPECT_EQ(r.status, 0) << r.errors;
-    EXPECT_NE(r.errors.find(c.note), std::string::npos) << r.errors;
-    EXPECT_EQ(has(stem + ".chron.csv"), c.header != nullptr);
-    if (c.header == nullptr) {
-      EXPECT_FALSE(has(stem + ".crn"));
-      continue;
-    }
-    const std::string crn = read(stem + ".crn");
-    std::size_t third = 0;
-    for (int line = 0; line < 3; ++line) third = crn.find('\n', third) + 1;
-    EXPECT_NE(crn.substr(0, third).find(c.header), std::string::npos) << crn;
-  }
-}

@@ -24,11 +24,9 @@ bool chosen(const char* call, const char* path) {
   const std::size_t pathLength = std::strlen(path);
   if (pathLength >= nameLength && std::strcmp(path + pathLength - nameLength, name) == 0) return true;
   // The temporary is named after the file's last name, without the folder.
-  const char* nameSlash = std::strrchr(name, '/');
-  const char* nameBase = nameSlash == nullptr ? name : nameSlash + 1;
+  const char* nameBase = std::strrchr(name, '/') == nullptr ? name : std::strrchr(name, '/') + 1;
   const std::size_t baseLength = std::strlen(nameBase);
-  const char* slash = std::strrchr(path, '/');
-  const char* base = slash == nullptr ? path : slash + 1;
+  const char* base = std::strrchr(path, '/') == nullptr ? path : std::strrchr(path, '/') + 1;
   return base[0] == '.' && std::strncmp(base + 1, nameBase, baseLength) == 0 &&
          base[1 + baseLength] == '.';
 }
@@ -43,11 +41,6 @@ bool chosenFile(const char* call, int fd) {
   return chosen(call, path);
 }
 
-template <typename Call>
-Call next(const char* name) {
-  return reinterpret_cast<Call>(::dlsym(RTLD_NEXT, name));
-}
-
 int failed() {
   errno = EIO;
   return -1;
@@ -56,18 +49,19 @@ int failed() {
 }  // namespace
 
 extern "C" int close(int fd) {
-  static const auto realClose = next<int (*)(int)>("close");
+  static const auto real = reinterpret_cast<int (*)(int)>(::dlsym(RTLD_NEXT, "close"));
   const bool fail = chosenFile("close", fd);
-  const int result = realClose(fd);
+  const int result = real(fd);
   return fail && result == 0 ? failed() : result;
 }
 
 extern "C" int fsync(int fd) {
-  static const auto realFsync = next<int (*)(int)>("fsync");
-  return chosenFile("fsync", fd) ? failed() : realFsync(fd);
+  static const auto real = reinterpret_cast<int (*)(int)>(::dlsym(RTLD_NEXT, "fsync"));
+  return chosenFile("fsync", fd) ? failed() : real(fd);
 }
 
 extern "C" int rename(const char* from, const char* to) {
-  static const auto realRename = next<int (*)(const char*, const char*)>("rename");
-  return chosen("rename", to) ? failed() : realRename(from, to);
+  using Rename = int (*)(const char*, const char*);
+  static const auto real = reinterpret_cast<Rename>(::dlsym(RTLD_NEXT, "rename"));
+  return chosen("rename", to) ? failed() : real(from, to);
 }
