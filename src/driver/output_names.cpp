@@ -131,10 +131,9 @@ std::vector<TableOutput> tableOutputs(const RunSettings& settings) {
   return outputs;
 }
 
-SeriesPlotFiles seriesPlotFiles(const RunSettings& settings) {
+SeriesPlotFiles seriesPlotFiles(const RunSettings& settings, const std::string& extension) {
   if (settings.plotSpan == PlotSpan::None || plotsInABook(settings)) return {};
-  return {withoutExtension(plotBase(settings)),
-          namedPlotDevice(settings.plotDevice.c_str()).extension};
+  return {withoutExtension(plotBase(settings)), extension};
 }
 
 namespace {
@@ -143,6 +142,11 @@ namespace {
 class RunFiles {
  public:
   explicit RunFiles(const CommandLine& c) : c_(c) {
+    // Every table's plots go to one device, asked for once.
+    const std::string extension =
+        c.settings.plotSpan == PlotSpan::None || c.tables.empty()
+            ? ""
+            : namedPlotDevice(tableSettings(c, 0).plotDevice.c_str()).extension;
     for (std::size_t t = 0; t < c.tables.size(); ++t) {
       tables_.push_back(c.tables[t] == "-" ? FileIdentity{} : identityOf(c.tables[t]));
       const RunSettings settings = tableSettings(c, t);
@@ -150,7 +154,7 @@ class RunFiles {
         FileIdentity id = identityOf(output.name);
         outputs_.push_back(Output{t, output.what, std::move(output.name), std::move(id)});
       }
-      plots_.push_back(seriesPlotFiles(settings));
+      plots_.push_back(seriesPlotFiles(settings, extension));
     }
   }
 

@@ -55,13 +55,14 @@ struct TableOutput {
 // are is known only once the table is read): see seriesPlotFiles.
 std::vector<TableOutput> tableOutputs(const RunSettings& settings);
 
-// The plot files of one series each that a batch table writes, STEM-N.EXTENSION for series N;
-// an empty extension when it writes none (no plots, or one PDF of them all).
+// The plot files of one series each that a batch table writes, STEM-N.EXTENSION for series N,
+// on a device whose files have `extension` (plot/plot_device.h); an empty extension when it
+// writes none (no plots, a screen, or one PDF of them all).
 struct SeriesPlotFiles {
   std::string stem;
   std::string extension;
 };
-SeriesPlotFiles seriesPlotFiles(const RunSettings& settings);
+SeriesPlotFiles seriesPlotFiles(const RunSettings& settings, const std::string& extension);
 
 // The usage error of a batch run two of whose outputs would be the same file (two of one table,
 // or of two tables), or one of whose tables would write over another table of the run (or,
