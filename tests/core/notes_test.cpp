@@ -59,15 +59,13 @@ TEST(Notes, EachNoteClearsTheStatusLineAndDrawsItAgain) {
       {"t.txt", true, [](Notes& n) { n.asItStands(""); }, ""},
       // Gathered: the report after the notes, a kind counted in the place of its first note, a
       // kind noted once as it stands, all in one write.
-      {"t.txt", true,
-       [&](Notes& n) {
+      {"t.txt", true, [&](Notes& n) {
          n.report(InputError{"Input error", "Bad"});
          n.seriesNote(2, name, "1 year filled", NoteKind::Filled, " in 1907");
          n.line(" Alone");
          n.seriesNote(5, "B", "2 years filled", NoteKind::Filled, " in 1910");
          n.note(Note(NoteKind::PlotFile, " Plot written to t-1.png", "t-1.png"));
-         n.end();
-         n.end();
+         for (int twice = 0; twice < 2; ++twice) n.end();
        },
        "[hide]ringsmooth: t.txt: 2 series have years filled with the series mean, the first "
        "Pine ridge (series 2) in 1907\nringsmooth: t.txt: Alone\nringsmooth: t.txt: Plot written "

@@ -284,12 +284,9 @@ TEST(Tucson, SeriesAsTheFileGivesThem) {
     // A batch run counts the notes of one kind in one line.
     for (const Note& note : readingNoteList(r.summary)) {
       const auto has = [&](const char* words) { return note.text.find(words) != std::string::npos; };
-      EXPECT_EQ(note.kind, has(" with its ID written ")                  ? NoteKind::CaseChanged
-                           : has(" has the name of an earlier series")  ? NoteKind::Renamed
-                           : has(" skipped as a title: ")               ? NoteKind::Title
-                                                                        : NoteKind::Single)
-          << note.text;
-      EXPECT_EQ(note.place, printable(note.place));
+      EXPECT_EQ(note.kind, has(" ID written ") ? NoteKind::CaseChanged : has(" an earlier series")
+                           ? NoteKind::Renamed : has(" as a title: ") ? NoteKind::Title : NoteKind::Single);
+      EXPECT_EQ(note.place, printable(note.place)) << note.text;
     }
     std::vector<std::string> skipped;
     for (const InputError& e : r.summary.skipped) skipped.push_back(e.heading + ": " + e.message);

@@ -10,35 +10,29 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 namespace {
 
-// True when CALL_FAILS is `call` and `path` names the chosen file or its temporary.
-bool chosen(const char* call, const char* path) {
+// True when CALL_FAILS is `call` and `path` (or, with `fd` >= 0, the file open on it) names the
+// chosen file or its temporary.
+bool chosen(const char* call, const char* path, int fd = -1) {
   const char* failing = std::getenv("CALL_FAILS");
   const char* name = std::getenv("CALL_FAILS_FOR");
-  if (failing == nullptr || std::strcmp(failing, call) != 0 || name == nullptr || name[0] == '\0') {
+  char link[64];
+  char opened[4096];
+  std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+  const ssize_t length = fd < 0 ? 0 : ::readlink(link, opened, sizeof opened - 1);
+  if (failing == nullptr || std::strcmp(failing, call) != 0 || name == nullptr || length < 0) {
     return false;
   }
-  const std::size_t nameLength = std::strlen(name);
-  const std::size_t pathLength = std::strlen(path);
-  if (pathLength >= nameLength && std::strcmp(path + pathLength - nameLength, name) == 0) return true;
+  const std::string_view p = fd < 0 ? std::string_view(path) : std::string_view(opened, length);
+  const std::string_view n(name);
   // The temporary is named after the file's last name, without the folder.
-  const char* nameBase = std::strrchr(name, '/') == nullptr ? name : std::strrchr(name, '/') + 1;
-  const std::size_t baseLength = std::strlen(nameBase);
-  const char* base = std::strrchr(path, '/') == nullptr ? path : std::strrchr(path, '/') + 1;
-  return base[0] == '.' && std::strncmp(base + 1, nameBase, baseLength) == 0 &&
-         base[1 + baseLength] == '.';
-}
-
-bool chosenFile(const char* call, int fd) {
-  char link[64];
-  char path[4096];
-  std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
-  const ssize_t length = ::readlink(link, path, sizeof path - 1);
-  if (length < 0) return false;
-  path[length] = '\0';
-  return chosen(call, path);
+  const std::string_view base = p.substr(p.rfind('/') + 1), own = n.substr(n.rfind('/') + 1);
+  return !n.empty() && (p.ends_with(n) || (base.size() > own.size() + 1 && base[0] == '.' &&
+                                           base.substr(1, own.size()) == own &&
+                                           base[1 + own.size()] == '.'));
 }
 
 int failed() {
@@ -50,14 +44,14 @@ int failed() {
 
 extern "C" int close(int fd) {
   static const auto real = reinterpret_cast<int (*)(int)>(::dlsym(RTLD_NEXT, "close"));
-  const bool fail = chosenFile("close", fd);
+  const bool fail = chosen("close", nullptr, fd);
   const int result = real(fd);
   return fail && result == 0 ? failed() : result;
 }
 
 extern "C" int fsync(int fd) {
   static const auto real = reinterpret_cast<int (*)(int)>(::dlsym(RTLD_NEXT, "fsync"));
-  return chosenFile("fsync", fd) ? failed() : real(fd);
+  return chosen("fsync", nullptr, fd) ? failed() : real(fd);
 }
 
 extern "C" int rename(const char* from, const char* to) {
