@@ -194,7 +194,8 @@ class RunFiles {
       if (plots_[p].extension.empty()) continue;
       const std::string prefix = identityOf(plots_[p].stem + "-").path;
       for (std::size_t t = 0; t < tables_.size(); ++t) {
-        if (c_.tables[t] != "-" && isSeriesNumbered(tables_[t].path, prefix, plots_[p].extension)) {
+        const std::string& extension = plots_[p].extension;
+        if (c_.tables[t] != "-" && isSeriesNumbered(tables_[t].path, prefix, extension)) {
           return "table " + name(p) + " would write a plot file over table " + c_.tables[t];
         }
       }
@@ -218,7 +219,8 @@ class RunFiles {
         !path.ends_with(ending)) {
       return false;
     }
-    const std::string number = path.substr(prefix.size(), path.size() - prefix.size() - ending.size());
+    const std::string number =
+        path.substr(prefix.size(), path.size() - prefix.size() - ending.size());
     return number.front() != '0' &&
            std::all_of(number.begin(), number.end(), [](char d) { return d >= '0' && d <= '9'; });
   }

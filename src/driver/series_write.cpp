@@ -151,7 +151,9 @@ void SeriesWriter::writeSeries(const SeriesResult& s) {
       return noteSkipped(s, NoteKind::TooShort, "too short to smooth");
     case SeriesOutcome::NotSolved:
       // The spline's own words, with the console echo; the series' note says it otherwise.
-      if (out_.echo != nullptr) out_.notes->asItStands(">> sbr spline: matrix not positive definite\n");
+      if (out_.echo != nullptr) {
+        out_.notes->asItStands(">> sbr spline: matrix not positive definite\n");
+      }
       return noteSkipped(s, NoteKind::NotSolved, "the spline could not be solved");
     default:
       return writeListed(s);

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "core/file_names.h"
-#include "core/text_field.h"
 #include "core/series_table.h"
+#include "core/text_field.h"
 #include "driver/chronology_run.h"
 #include "driver/index_store.h"
 #include "driver/open_table.h"
@@ -45,7 +45,8 @@ class TableOutputs {
   const SeriesOutputs& files() const { return files_; }
   void close() {
     for (const OutputFormat format : settings_.formats) {
-      if (owned_[static_cast<std::size_t>(format)]) owned_[static_cast<std::size_t>(format)]->close();
+      const auto f = static_cast<std::size_t>(format);
+      if (owned_[f]) owned_[f]->close();
     }
   }
 
@@ -168,13 +169,14 @@ void smoothTable(RunSettings& settings, const TableConsole& console, const Serie
 void refuseCutoffTooLong(const RunSettings& settings, const SeriesTable& table) {
   const PipelineSettings pipeline = pipelineSettings(settings, 1);
   const SeriesOutputs none{};
-  const SeriesTooLongForPlan longest = longestTooLong(SeriesSource{table, pipeline, none, nullptr});
+  const SeriesTooLongForPlan longest =
+      longestTooLong(SeriesSource{table, pipeline, none, nullptr});
   if (longest.k < 0) return;
   const int fits = largestCutoffThatFits(pipeline, longest.n);
   const std::string largest =
-      fits == 0                      ? "no cutoff fits it; --ends=none smooths it without predicted years"
-      : settings.cutoffPercent > 0 ? "the largest cutoff that fits is " + std::to_string(fits) + "%"
-                                   : "the largest cutoff that fits is " + std::to_string(fits) + " years";
+      fits == 0 ? "no cutoff fits it; --ends=none smooths it without predicted years"
+                : "the largest cutoff that fits is " + std::to_string(fits) +
+                      (settings.cutoffPercent > 0 ? "%" : " years");
   throw CutoffTooLong("The cutoff is too long for series " + std::to_string(longest.k + 1) + " (" +
                           trimmedText(table.seriesName[longest.k], NAME_LENGTH) + "), the longest",
                       std::to_string(longest.n) + " years and " +

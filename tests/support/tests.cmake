@@ -1,5 +1,5 @@
 # Shared libraries the tests preload into the program: close(), fsync() or rename() of a chosen
-# file fails with EIO (write failures); the monotonic clock steps a second at every reading (the progress display).
+# file fails with EIO (write failures); the clock steps a second at every reading (progress).
 add_library(call_fails MODULE ${CMAKE_CURRENT_LIST_DIR}/call_fails.cpp)
 target_link_libraries(call_fails PRIVATE ${CMAKE_DL_LIBS})
 add_library(clock_steps MODULE ${CMAKE_CURRENT_LIST_DIR}/clock_steps.cpp)
