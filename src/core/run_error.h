@@ -53,6 +53,14 @@ class OutputError : public RunError {
   int exitStatus() const noexcept override { return EXIT_OUTPUT_ERROR; }
 };
 
+// A cutoff that a series of a batch table can't take, found once the table is read and before
+// any of its outputs is made: the table fails whole, with exit status 3.
+class CutoffTooLong : public RunError {
+ public:
+  using RunError::RunError;
+  int exitStatus() const noexcept override { return EXIT_TOO_LONG; }
+};
+
 // A series that, extended at both ends, is longer than the spline can take: the run stops after
 // the spline's message, with exit status 3. The blocks already written stay.
 class SeriesTooLong : public std::exception {

@@ -21,4 +21,10 @@ class TerminationSignalsBlocked {
   sigset_t previous_;
 };
 
+// The terminal a status line is shown on now (-1: none). A run ended by a termination signal
+// clears that line first (clearShownStatusLine, safe in a signal handler), so that what the
+// shell writes next does not run into it.
+void statusLineShownOn(int fd);
+void clearShownStatusLine();
+
 }  // namespace ringsmooth

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <optional>
 
 #include "input/missing_flag.h"
@@ -11,6 +12,17 @@ namespace ringsmooth {
 namespace {
 
 constexpr int MAX_CUTOFF_PERCENT = 1000;
+
+// A cutoff written as a share of the series' length, R's habit (0.67 for 67%): that share in
+// percent, rounded to the nearest (at least 1); 0 for any other value.
+int fractionAsPercent(const std::string& value) {
+  double share = 0.0;
+  if (parseDouble(value.data(), value.size(), share) != TokenStatus::Ok || !(share > 0.0) ||
+      !(share < 1.0)) {
+    return 0;
+  }
+  return std::max(1, static_cast<int>(std::lround(share * 100.0)));
+}
 
 }  // namespace
 
@@ -37,8 +49,13 @@ std::string readCutoff(const std::string& value, int& years, int& percent) {
     percent = share;
     return "";
   }
-  percent = 0;
-  return readWholeNumber(value, 1, INT_MAX, years);
+  std::string expected = readWholeNumber(value, 1, INT_MAX, years);
+  if (expected.empty()) {
+    percent = 0;
+  } else if (const int share = fractionAsPercent(value); share > 0) {
+    expected += "; did you mean " + std::to_string(share) + "%?";
+  }
+  return expected;
 }
 
 std::string readEndLength(const std::string& value, bool autoAllowed, EndLength& length) {

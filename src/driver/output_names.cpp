@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "core/file_names.h"
+#include "plot/plot_device.h"
 
 namespace ringsmooth {
 namespace {
@@ -27,7 +28,12 @@ std::string outputStem(const RunSettings& settings) {
   const std::string& name = settings.outputFileName;
   if (name == "-") return withoutExtension(plotBase(settings));
   const std::string extension = firstExtension(settings);
-  if (name.size() > extension.size() && name.ends_with(extension)) return name.substr(0, name.size() - extension.size());
+  // A file named only by the extension (".lst", "out/.lst") keeps it, as withoutExtension does.
+  const std::size_t slash = name.rfind('/');
+  const std::size_t base = slash == std::string::npos ? 0 : slash + 1;
+  if (name.size() - base > extension.size() && name.ends_with(extension)) {
+    return name.substr(0, name.size() - extension.size());
+  }
   return withoutExtension(name);
 }
 
@@ -126,51 +132,133 @@ bool plotsInABook(const RunSettings& settings) {
   return plots && (settings.plotDevice == "pdf" || settings.plotDevice == "pdfcairo");
 }
 
-std::vector<std::string> tableOutputNames(const RunSettings& settings) {
-  std::vector<std::string> names;
+std::vector<TableOutput> tableOutputs(const RunSettings& settings) {
+  std::vector<TableOutput> outputs;
   for (const OutputFormat format : settings.formats) {
-    names.push_back(formatOutputName(settings, format));
+    outputs.push_back({format == OutputFormat::Csv ? "the CSV output" : "the output listing",
+                       formatOutputName(settings, format)});
   }
-  if (plotsInABook(settings)) names.push_back(plotBookName(settings));
   const ChronologyOutputNames chronology = chronologyOutputNames(settings);
   const StatisticsOutputNames statistics = statisticsOutputNames(settings);
-  for (const std::string& name : {chronology.crn, chronology.csv, statistics.signal,
-                                  statistics.series, indexTableName(settings)}) {
-    if (!name.empty()) names.push_back(name);
-  }
-  std::erase(names, "-");
-  return names;
+  outputs.push_back({"the chronology", chronology.crn});
+  outputs.push_back({"the chronology CSV", chronology.csv});
+  outputs.push_back({"the statistics CSV", statistics.signal});
+  outputs.push_back({"the series statistics CSV", statistics.series});
+  outputs.push_back({"the index table", indexTableName(settings)});
+  if (plotsInABook(settings)) outputs.push_back({"the PDF of the plots", plotBookName(settings)});
+  std::erase_if(outputs, [](const TableOutput& o) { return o.name.empty() || o.name == "-"; });
+  return outputs;
 }
 
-std::string outputClash(const CommandLine& c) {
+SeriesPlotFiles seriesPlotFiles(const RunSettings& settings, const std::string& extension) {
+  if (settings.plotSpan == PlotSpan::None || plotsInABook(settings)) return {};
+  return {withoutExtension(plotBase(settings)), extension};
+}
+
+namespace {
+
+// The outputs of a run's tables and the tables themselves, as the system finds them.
+class RunFiles {
+ public:
+  explicit RunFiles(const CommandLine& c) : c_(c) {
+    // Every table's plots go to one device, asked for once.
+    const std::string extension =
+        c.settings.plotSpan == PlotSpan::None || c.tables.empty()
+            ? ""
+            : namedPlotDevice(tableSettings(c, 0).plotDevice.c_str()).extension;
+    for (std::size_t t = 0; t < c.tables.size(); ++t) {
+      tables_.push_back(c.tables[t] == "-" ? FileIdentity{} : identityOf(c.tables[t]));
+      const RunSettings settings = tableSettings(c, t);
+      for (TableOutput& output : tableOutputs(settings)) {
+        FileIdentity id = identityOf(output.name);
+        outputs_.push_back(Output{t, output.what, std::move(output.name), std::move(id)});
+      }
+      plots_.push_back(seriesPlotFiles(settings, extension));
+    }
+  }
+
+  // Two outputs that are one file.
+  std::string sharedOutput() const {
+    for (std::size_t i = 0; i < outputs_.size(); ++i) {
+      const Output& o = outputs_[i];
+      for (std::size_t j = i + 1; j < outputs_.size(); ++j) {
+        const Output& p = outputs_[j];
+        if (!sameFile(o.id, p.id)) continue;
+        if (p.table == o.table) {
+          return "table " + name(o.table) + " would write " + o.name + " as both " + o.what +
+                 " and " + p.what;
+        }
+        return "tables " + name(o.table) + " and " + name(p.table) + " would both write " + o.name;
+      }
+    }
+    return "";
+  }
+
+  // An output that is another table of the run (its own is refused as its run starts).
+  std::string outputOverTable() const {
+    for (const Output& o : outputs_) {
+      for (std::size_t t = 0; t < tables_.size(); ++t) {
+        if (t != o.table && c_.tables[t] != "-" && sameFile(o.id, tables_[t])) {
+          return "table " + name(o.table) + " would write " + o.name + " over table " +
+                 c_.tables[t];
+        }
+      }
+    }
+    return "";
+  }
+
+  // A table of the run named as one of the plot files of a table, its own included.
+  std::string plotFileOverTable() const {
+    for (std::size_t p = 0; p < plots_.size(); ++p) {
+      if (plots_[p].extension.empty()) continue;
+      const std::string prefix = identityOf(plots_[p].stem + "-").path;
+      for (std::size_t t = 0; t < tables_.size(); ++t) {
+        const std::string& extension = plots_[p].extension;
+        if (c_.tables[t] != "-" && isSeriesNumbered(tables_[t].path, prefix, extension)) {
+          return "table " + name(p) + " would write a plot file over table " + c_.tables[t];
+        }
+      }
+    }
+    return "";
+  }
+
+ private:
   struct Output {
     std::size_t table;
+    const char* what;
     std::string name;
     FileIdentity id;
   };
-  std::vector<Output> outputs;
-  std::vector<FileIdentity> tables;
-  for (std::size_t t = 0; t < c.tables.size(); ++t) {
-    tables.push_back(c.tables[t] == "-" ? FileIdentity{} : identityOf(c.tables[t]));
-    for (std::string& name : tableOutputNames(tableSettings(c, t))) {
-      FileIdentity id = identityOf(name);
-      outputs.push_back(Output{t, std::move(name), std::move(id)});
+
+  // PREFIX, a series number (1 or more), "." and EXTENSION.
+  static bool isSeriesNumbered(const std::string& path, const std::string& prefix,
+                               const std::string& extension) {
+    const std::string ending = "." + extension;
+    if (path.size() < prefix.size() + 1 + ending.size() || !path.starts_with(prefix) ||
+        !path.ends_with(ending)) {
+      return false;
     }
+    const std::string number =
+        path.substr(prefix.size(), path.size() - prefix.size() - ending.size());
+    return number.front() != '0' &&
+           std::all_of(number.begin(), number.end(), [](char d) { return d >= '0' && d <= '9'; });
   }
-  for (std::size_t i = 0; i < outputs.size(); ++i) {
-    const Output& o = outputs[i];
-    for (std::size_t j = i + 1; j < outputs.size(); ++j) {
-      if (outputs[j].table != o.table && sameFile(o.id, outputs[j].id)) {
-        return "tables " + tableName(c.tables[o.table]) + " and " +
-               tableName(c.tables[outputs[j].table]) + " would both write " + o.name;
-      }
-    }
-    for (std::size_t t = 0; t < c.tables.size(); ++t) {
-      if (t != o.table && c.tables[t] != "-" && sameFile(o.id, tables[t])) {
-        return "table " + tableName(c.tables[o.table]) + " would write " + o.name +
-               " over table " + c.tables[t];
-      }
-    }
+
+  std::string name(std::size_t t) const { return tableName(c_.tables[t]); }
+
+  const CommandLine& c_;
+  std::vector<FileIdentity> tables_;
+  std::vector<Output> outputs_;
+  std::vector<SeriesPlotFiles> plots_;
+};
+
+}  // namespace
+
+std::string outputClash(const CommandLine& c) {
+  const RunFiles files(c);
+  for (const std::string& clash :
+       {files.sharedOutput(), files.outputOverTable(), files.plotFileOverTable()}) {
+    if (!clash.empty()) return clash;
   }
   return "";
 }

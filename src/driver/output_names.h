@@ -50,14 +50,33 @@ std::string plotBookName(const RunSettings& settings);
 // True when a batch table's plots go into one PDF.
 bool plotsInABook(const RunSettings& settings);
 
-// Every file a batch table writes, standard output ("-") left out. Plot files of one series
-// each are not among them: how many there are is known only once the table is read.
-std::vector<std::string> tableOutputNames(const RunSettings& settings);
+// A file a batch table writes: what it is, as reports name it ("the output listing"), and its
+// name.
+struct TableOutput {
+  const char* what;
+  std::string name;
+};
 
-// The usage error of a batch run whose tables would write the same file, or one of whose
-// tables would write over another table of the run, naming both tables; "" when there is none.
-// Names are compared as the system resolves them: the same path once made absolute and
-// normalised (links of existing folders followed), or the same existing file.
+// Every file a batch table writes, standard output ("-") left out: the one list that the
+// clash check and the check against the table itself go through, so that an output named here
+// is checked with the others. Plot files of one series each are not among them (how many there
+// are is known only once the table is read): see seriesPlotFiles.
+std::vector<TableOutput> tableOutputs(const RunSettings& settings);
+
+// The plot files of one series each that a batch table writes, STEM-N.EXTENSION for series N,
+// on a device whose files have `extension` (plot/plot_device.h); an empty extension when it
+// writes none (no plots, a screen, or one PDF of them all).
+struct SeriesPlotFiles {
+  std::string stem;
+  std::string extension;
+};
+SeriesPlotFiles seriesPlotFiles(const RunSettings& settings, const std::string& extension);
+
+// The usage error of a batch run two of whose outputs would be the same file (two of one table,
+// or of two tables), or one of whose tables would write over another table of the run (or,
+// with a plot file, over its own), naming both; "" when there is none. Names are compared as
+// the system resolves them: the same path once made absolute and normalised (links of existing
+// folders followed), or the same existing file.
 std::string outputClash(const CommandLine& commandLine);
 
 }  // namespace ringsmooth

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include "core/termination_signals.h"
+
 namespace ringsmooth {
 
 namespace {
@@ -38,6 +40,8 @@ void Progress::draw() {
   if (terminal_ == nullptr) return;
   const auto now = Clock::now();
   if (now - start_ < SHOW_AFTER || (shown_ && now - lastDrawn_ < REDRAW_EVERY)) return;
+  // Known as shown before it is drawn: a signal meanwhile clears it anyway.
+  statusLineShownOn(fileno(terminal_));
   std::fprintf(terminal_, "\rringsmooth: table %d of %d, series %d of %d\033[K", table_ + 1,
                tables_, done_, seriesCount_);
   std::fflush(terminal_);
@@ -49,6 +53,7 @@ bool Progress::hide() {
   if (!shown_) return false;
   std::fputs("\r\033[K", terminal_);
   std::fflush(terminal_);
+  statusLineShownOn(-1);
   shown_ = false;
   return true;
 }

@@ -249,6 +249,48 @@ void SeriesComputer::compute(const SeriesSource& source, int first, int count,
   }
 }
 
+bool SeriesComputer::tooLong(const SeriesSource& source, int k, SeriesResult& s) {
+  s.k = k;
+  prepare(source, s);
+  return s.outcome == SeriesOutcome::Listed && !s.plan.fits(s.n);
+}
+
+SeriesTooLongForPlan longestTooLong(const SeriesSource& source) {
+  const SeriesTable& t = source.table;
+  const PipelineSettings& settings = source.settings;
+  SeriesTooLongForPlan longest;
+  std::unique_ptr<SeriesComputer> computer;
+  std::unique_ptr<SeriesResult> s;
+  for (int k = 0; k < t.seriesCount; ++k) {
+    // Trimming only shortens a series, and a shorter one fits whenever a longer one does.
+    const int untrimmed = t.yearCount[k];
+    if (settings.planFor(untrimmed).fits(untrimmed)) continue;
+    if (!computer) {
+      computer = std::make_unique_for_overwrite<SeriesComputer>();
+      s = std::make_unique_for_overwrite<SeriesResult>();
+    }
+    if (computer->tooLong(source, k, *s) && s->n > longest.n) longest = {k, s->n, s->plan};
+  }
+  return longest;
+}
+
+int largestCutoffThatFits(const PipelineSettings& settings, int n) {
+  // The predicted years may follow the cutoff (the dialogue's, or --predict=N%) or not: each
+  // smaller cutoff is tried through the plan the run would make of it.
+  PipelineSettings tried = settings;
+  const bool relative = settings.cutoffPercent > 0;
+  for (int cutoff = relative ? settings.cutoffPercent : settings.plan.period; cutoff >= 1;
+       --cutoff) {
+    if (relative) {
+      tried.cutoffPercent = cutoff;
+    } else {
+      tried.plan.period = cutoff;
+    }
+    if (tried.planFor(n).fits(n)) return cutoff;
+  }
+  return 0;
+}
+
 std::unique_ptr<SeriesBatch> makeSeriesBatch(const SeriesOutputs& outputs, int width) {
   // Storage made once and left as it comes: every series writes what is read of it.
   auto batch = std::make_unique_for_overwrite<SeriesBatch>();

@@ -119,12 +119,30 @@ struct SeriesBatch {
   SeriesResult series[MEMCOF_MAX_LANES];
 };
 
+// The longest series of a table that would be smoothed but that the spline can't take with its
+// plan, as computing the table would find it: its number (from 0; -1 when every series fits)
+// and its trimmed length.
+struct SeriesTooLongForPlan {
+  int k = -1;
+  int n = 0;
+  SmoothingPlan plan{};
+};
+SeriesTooLongForPlan longestTooLong(const SeriesSource& source);
+
+// The largest cutoff that a series of n years takes: years for a cutoff in years, a percentage
+// (up to the one asked for) for a cutoff relative to length; 0 when none does.
+int largestCutoffThatFits(const PipelineSettings& settings, int n);
+
 // A batch of up to `width` series (memcofBatchWidth), with room for their blocks in `outputs`.
 std::unique_ptr<SeriesBatch> makeSeriesBatch(const SeriesOutputs& outputs, int width);
 
 // The work storage of one computing thread, made once and used for every batch.
 class SeriesComputer {
  public:
+  // True when series k, prepared as compute() prepares it, would be smoothed but is too long
+  // for the spline with its plan (s then holds its trimmed length and its plan).
+  bool tooLong(const SeriesSource& source, int k, SeriesResult& s);
+
   // Computes series first .. first+count-1 of the source's table (count <= memcofBatchWidth())
   // into `batch`, each listed series with its indices (when wanted) and its blocks. Writes
   // nothing else but the index store's columns of these series.

@@ -20,8 +20,10 @@ std::string yearsText(int count) {
 
 }  // namespace
 
-void SeriesWriter::noteSkipped(const SeriesResult& s, const char* why) {
-  out_.notes->seriesNote(s.k + 1, table_.seriesName[s.k], std::string(why) + "; no result block.");
+void SeriesWriter::noteSkipped(const SeriesResult& s, NoteKind kind, const char* why) {
+  out_.notes->seriesNote(s.k + 1, table_.seriesName[s.k], std::string(why) + "; no result block.",
+                         kind);
+  ++out_.tally->skipped;
 }
 
 // The run stops at a series too long for the spline: the dialogue shows the spline's own
@@ -107,17 +109,21 @@ void SeriesWriter::plot(const SeriesResult& s) {
 void SeriesWriter::noteListed(const SeriesResult& s) {
   const char* name = table_.seriesName[s.k];
   if (s.filledCount > 0) {
+    const std::string first = std::to_string(s.firstFilledYear);
     out_.notes->seriesNote(s.k + 1, name,
                            yearsText(s.filledCount) + " filled with the series mean, the first " +
-                               std::to_string(s.firstFilledYear) + ".");
+                               first + ".",
+                           NoteKind::Filled, " in " + first);
   }
   if (s.indexBase == IndexBase::Mean) {
     out_.notes->seriesNote(s.k + 1, name,
                            "the spline is not above 0 in every year: every ratio index is taken "
-                           "against the series mean.");
+                           "against the series mean.",
+                           NoteKind::RatioToMean);
   } else if (s.indexBase == IndexBase::None) {
     out_.notes->seriesNote(s.k + 1, name,
-                           "no ratio index: neither the spline nor the series mean is above 0.");
+                           "no ratio index: neither the spline nor the series mean is above 0.",
+                           NoteKind::NoRatioIndex);
   }
 }
 
@@ -142,11 +148,12 @@ void SeriesWriter::writeSeries(const SeriesResult& s) {
   const SmoothingPlan& plan = s.plan;
   switch (s.outcome) {
     case SeriesOutcome::NoValue:
-      return noteSkipped(s, "no value present");
+      return noteSkipped(s, NoteKind::NoValue, "no value present");
     case SeriesOutcome::NoSpread:
-      return noteSkipped(s, "standard deviation 0 or undefined, cannot standardize");
+      return noteSkipped(s, NoteKind::NoSpread,
+                         "standard deviation 0 or undefined, cannot standardize");
     case SeriesOutcome::TooLarge:
-      return noteSkipped(s, "values too large for a single-precision mean");
+      return noteSkipped(s, NoteKind::TooLarge, "values too large for a single-precision mean");
     default:
       break;
   }
@@ -160,10 +167,13 @@ void SeriesWriter::writeSeries(const SeriesResult& s) {
     case SeriesOutcome::TooLong:
       return stopTooLong(s);
     case SeriesOutcome::TooShort:
-      return noteSkipped(s, "too short to smooth");
+      return noteSkipped(s, NoteKind::TooShort, "too short to smooth");
     case SeriesOutcome::NotSolved:
-      out_.notes->asItStands(">> sbr spline: matrix not positive definite\n");
-      return noteSkipped(s, "the spline could not be solved");
+      // The spline's own words, with the console echo; the series' note says it otherwise.
+      if (out_.echo != nullptr) {
+        out_.notes->asItStands(">> sbr spline: matrix not positive definite\n");
+      }
+      return noteSkipped(s, NoteKind::NotSolved, "the spline could not be solved");
     default:
       return writeListed(s);
   }

@@ -17,6 +17,7 @@ namespace ringsmooth {
 // What a table's series came to, for the table's notes.
 struct PipelineTally {
   int listed = 0;
+  int skipped = 0;            // series with a note and no block
   int shorterThanCutoff = 0;  // listed series with fewer years than their cutoff
 };
 
@@ -61,7 +62,7 @@ class SeriesWriter {
  private:
   void writeSeries(const SeriesResult& s);
   void writeListed(const SeriesResult& s);
-  void noteSkipped(const SeriesResult& s, const char* why);
+  void noteSkipped(const SeriesResult& s, NoteKind kind, const char* why);
   void noteListed(const SeriesResult& s);
   void stopTooLong(const SeriesResult& s);
   void plot(const SeriesResult& s);

@@ -7,6 +7,7 @@
 
 #include "core/file_names.h"
 #include "core/series_table.h"
+#include "core/text_field.h"
 #include "driver/chronology_run.h"
 #include "driver/index_store.h"
 #include "driver/open_table.h"
@@ -25,23 +26,20 @@ namespace {
 // place when the table is done.
 class TableOutputs {
  public:
-  // Refuses names the system would misread and outputs over the input table, then creates
-  // every output.
+  // Refuses names the system would misread and outputs over the input table.
   TableOutputs(const RunSettings& settings, const OpenTable& input) : settings_(settings) {
-    refuseNulInOutputName("the output listing", settings.outputFileName);
-    const ChronologyOutputNames chronology = chronologyOutputNames(settings);
-    refuseOutputOverTable(input, chronology.crn, "the chronology");
-    refuseOutputOverTable(input, chronology.csv, "the chronology");
-    const StatisticsOutputNames statistics = statisticsOutputNames(settings);
-    refuseOutputOverTable(input, statistics.signal, "the statistics");
-    refuseOutputOverTable(input, statistics.series, "the series statistics");
-    refuseOutputOverTable(input, indexTableName(settings), "the index table");
-    for (const OutputFormat format : settings.formats) {
-      const std::string name = formatOutputName(settings, format);
-      refuseOutputOverTable(input, name, "the output listing");
+    for (const TableOutput& output : tableOutputs(settings)) {
+      refuseNulInOutputName(output.what, output.name);
+      refuseOutputOverTable(input, output.name, output.what);
+    }
+  }
+
+  // Creates the output of every format asked for.
+  void create() {
+    for (const OutputFormat format : settings_.formats) {
       const auto f = static_cast<std::size_t>(format);
       owned_[f] = makeSeriesOutputFile(format);
-      owned_[f]->create(name);
+      owned_[f]->create(formatOutputName(settings_, format));
       files_[f] = owned_[f].get();
     }
   }
@@ -49,7 +47,8 @@ class TableOutputs {
   const SeriesOutputs& files() const { return files_; }
   void close() {
     for (const OutputFormat format : settings_.formats) {
-      owned_[static_cast<std::size_t>(format)]->close();
+      const auto f = static_cast<std::size_t>(format);
+      if (owned_[f]) owned_[f]->close();
     }
   }
 
@@ -71,8 +70,9 @@ int readTable(RunSettings& settings, OpenTable& input, const TableConsole& conso
                                            settings.missingFlag, table);
   input.close();
   site = read.site.value_or(tableSite(settings.inputFileName));
-  for (const std::string& line : readingNotes(read)) console.notes.line(line);
+  for (const Note& note : readingNoteList(read)) console.notes.note(note);
   for (const InputError& skipped : read.skipped) console.notes.report(skipped);
+  if (console.tally != nullptr) console.tally->skipped += static_cast<int>(read.skipped.size());
   return read.skipped.empty() ? EXIT_NORMAL : EXIT_INPUT_ERROR;
 }
 
@@ -160,6 +160,10 @@ void smoothTable(RunSettings& settings, const TableConsole& console, const Serie
     finish();
     throw;
   }
+  if (console.tally != nullptr) {
+    console.tally->listed += tally.listed;
+    console.tally->skipped += tally.skipped;
+  }
   if (console.dialogue == nullptr) noteSeriesShorterThanCutoff(console, settings, tally);
   if (!indices) {
     finish();
@@ -171,15 +175,47 @@ void smoothTable(RunSettings& settings, const TableConsole& console, const Serie
   wide.write(console.notes, site);
 }
 
+// A batch table a series of which the cutoff does not fit fails before any output is made,
+// naming the longest such series and the largest cutoff that would fit it.
+void refuseCutoffTooLong(const RunSettings& settings, const SeriesTable& table) {
+  const PipelineSettings pipeline = pipelineSettings(settings, 1);
+  const SeriesOutputs none{};
+  const SeriesTooLongForPlan longest =
+      longestTooLong(SeriesSource{table, pipeline, none, nullptr});
+  if (longest.k < 0) return;
+  const int fits = largestCutoffThatFits(pipeline, longest.n);
+  const std::string largest =
+      fits == 0 ? "no cutoff fits it; --ends=none smooths it without predicted years"
+                : "the largest cutoff that fits is " + std::to_string(fits) +
+                      (settings.cutoffPercent > 0 ? "%" : " years");
+  throw CutoffTooLong("The cutoff is too long for series " + std::to_string(longest.k + 1) + " (" +
+                          trimmedText(table.seriesName[longest.k], NAME_LENGTH) + "), the longest",
+                      std::to_string(longest.n) + " years and " +
+                          std::to_string(longest.plan.extensionYears) +
+                          " predicted at each end are more than the spline's " +
+                          std::to_string(MAX_YEARS),
+                      largest);
+}
+
 }  // namespace
 
 int runTable(RunSettings& settings, const TableConsole& console) {
   OpenTable input(settings.inputFileName);
-  if (console.dialogue != nullptr) console.dialogue->askOutputFile(settings);
+  const bool dialogue = console.dialogue != nullptr;
+  if (dialogue) console.dialogue->askOutputFile(settings);
   TableOutputs outputs(settings, input);
+  // The dialogue's listing is made as soon as it is named; a batch table's outputs once the
+  // table is read and its cutoff known to fit every series, so that a table that fails leaves
+  // its earlier outputs as they were.
+  if (dialogue) outputs.create();
   const SeriesTablePtr table = makeSeriesTable();
   SiteHeader site;
   const int status = readTable(settings, input, console, *table, site);
+  if (console.tally != nullptr) console.tally->read = true;
+  if (!dialogue) {
+    refuseCutoffTooLong(settings, *table);
+    outputs.create();
+  }
   if (table->seriesCount <= 0) {
     console.notes.tableNote("The table holds no series with data rows; nothing to do.");
     outputs.close();

@@ -14,6 +14,13 @@
 
 namespace ringsmooth {
 
+// What a batch run's closing line counts of a table.
+struct TableTally {
+  bool read = false;  // the table was read
+  int listed = 0;     // series listed
+  int skipped = 0;    // series skipped, by the reader or by the run
+};
+
 // Where one table's run writes besides its outputs.
 struct TableConsole {
   std::FILE* echo;         // the filter echo and plot range lines; null: not written
@@ -22,6 +29,7 @@ struct TableConsole {
   Progress* progress;      // a batch run's display, or null
   int jobs;                // threads computing the table's series
   const std::atomic<bool>* stop;  // set when the run is to stop before its next block, or null
+  TableTally* tally = nullptr;    // counted as the table is run, or null
 };
 
 // Runs one table; a batch run has every answer in `settings`. Returns the exit status of a run

@@ -20,22 +20,72 @@
 
 namespace ringsmooth {
 
+namespace {
+
+// What a batch run did, for its closing line.
+class RunTally {
+ public:
+  explicit RunTally(const CommandLine& c) : c_(c) {}
+
+  // Table t came to `tally` with `status`; returns the run's status so far.
+  int add(std::size_t t, const TableTally& tally, int status) {
+    read_ += tally.read ? 1 : 0;
+    listed_ += tally.listed;
+    skipped_ += tally.skipped;
+    if (status != EXIT_NORMAL && failed_++ == 0) firstFailed_ = tableName(c_.tables[t]);
+    if (status_ == EXIT_NORMAL) status_ = status;
+    return status_;
+  }
+
+  // After a run of several tables: "ringsmooth: 3 of 4 tables read, 12 series listed, 1
+  // series skipped, 2 tables failed (the first bad.txt); the outputs are in out."
+  void close(Notes& notes) const {
+    const std::size_t tables = c_.tables.size();
+    if (tables < 2) return;
+    std::string text = std::to_string(read_) + " of " + std::to_string(tables) +
+                       " tables read, " + std::to_string(listed_) + " series listed, " +
+                       std::to_string(skipped_) + " series skipped, " + std::to_string(failed_) +
+                       (failed_ == 1 ? " table failed" : " tables failed");
+    if (failed_ > 0) text += " (the first " + firstFailed_ + ")";
+    text += c_.outputDir.empty() ? "; the outputs are beside their tables."
+                                 : "; the outputs are in " + c_.outputDir + ".";
+    notes.programNote(text);
+  }
+
+ private:
+  const CommandLine& c_;
+  int read_ = 0;
+  int listed_ = 0;
+  int skipped_ = 0;
+  int failed_ = 0;
+  std::string firstFailed_;
+  int status_ = EXIT_NORMAL;
+};
+
+}  // namespace
+
 int runTablesInTurn(const CommandLine& c, std::FILE* err, int jobs) {
   // The display would only get in the way of the echo.
   Progress progress(c.verbose ? nullptr : err, static_cast<int>(c.tables.size()));
+  RunTally run(c);
   int status = EXIT_NORMAL;
   for (std::size_t t = 0; t < c.tables.size(); ++t) {
     RunSettings settings = tableSettings(c, t);
-    Notes notes(err, tableName(c.tables[t]), &progress);
+    // With the echo, every note comes where the dialogue writes it.
+    Notes notes(err, tableName(c.tables[t]), &progress, !c.verbose);
+    TableTally tally;
     const TableConsole console{c.verbose ? err : nullptr, notes, nullptr, &progress, jobs,
-                               nullptr};
+                               nullptr, &tally};
     const int tableStatus = stoppedBy(notes, [&] {
       progress.startTable(static_cast<int>(t));
       return runTable(settings, console);
     });
-    progress.hide();
-    if (status == EXIT_NORMAL) status = tableStatus;
+    notes.end();
+    status = run.add(t, tally, tableStatus);
   }
+  progress.hide();
+  Notes closing(err);
+  run.close(closing);
   return status;
 }
 
@@ -45,6 +95,7 @@ namespace {
 struct TableOutcome {
   std::string text;
   int status = EXIT_NORMAL;
+  TableTally tally;
   bool done = false;
 };
 
@@ -62,8 +113,9 @@ TableOutcome runKeepingNotes(const CommandLine& c, std::size_t t, const std::ato
   }
   {
     RunSettings settings = tableSettings(c, t);
-    Notes notes(stream, name);
-    const TableConsole console{c.verbose ? stream : nullptr, notes, nullptr, nullptr, 1, &stop};
+    Notes notes(stream, name, nullptr, !c.verbose);
+    const TableConsole console{c.verbose ? stream : nullptr, notes, nullptr, nullptr, 1, &stop,
+                               &result.tally};
     result.status = stoppedBy(notes, [&] { return runTable(settings, console); });
   }
   std::fclose(stream);
@@ -147,6 +199,7 @@ int runTablesSideBySide(const CommandLine& c, std::FILE* err, int jobs,
   }
   Progress progress(c.verbose ? nullptr : err, static_cast<int>(tables));
   Notes notes(err, "", &progress);
+  RunTally run(c);
   int status = EXIT_NORMAL;
   int signal = 0;
   for (std::size_t t = 0; t < tables; ++t) {
@@ -155,13 +208,14 @@ int runTablesSideBySide(const CommandLine& c, std::FILE* err, int jobs,
     if (!queue.awaitTable(t, termination, signal)) break;
     TableOutcome& outcome = queue.outcome(t);
     notes.asItStands(outcome.text);
-    if (status == EXIT_NORMAL) status = outcome.status;
+    status = run.add(t, outcome.tally, outcome.status);
     outcome.text.clear();
   }
   queue.stop();
   progress.hide();
   if (signal != 0) endBySignal(signal, err);
   for (std::thread& thread : threads) thread.join();
+  run.close(notes);
   return status;
 }
 

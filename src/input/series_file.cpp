@@ -68,6 +68,12 @@ InputSummary readSeriesFile(std::FILE* file, InputFormat format, int columns, fl
 
 std::vector<std::string> readingNotes(const InputSummary& summary) {
   std::vector<std::string> lines;
+  for (const Note& note : readingNoteList(summary)) lines.push_back(note.text);
+  return lines;
+}
+
+std::vector<Note> readingNoteList(const InputSummary& summary) {
+  std::vector<Note> lines;
   if (summary.format == InputFormat::Table) return lines;
   const bool rwl = summary.format == InputFormat::Rwl;
   std::string line = rwl ? " Tucson ring-width file: " : " Tucson chronology file: ";
@@ -81,7 +87,9 @@ std::vector<std::string> readingNotes(const InputSummary& summary) {
   }
   if (!summary.skipped.empty()) line += "; " + std::to_string(summary.skipped.size()) + " skipped";
   lines.push_back(printable(line));
-  for (const std::string& note : summary.notes) lines.push_back(printable(note));
+  for (const Note& note : summary.notes) {
+    lines.push_back(Note(note.kind, printable(note.text), printable(note.place)));
+  }
   return lines;
 }
 

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/notes.h"
 #include "core/run_error.h"
 #include "core/site_header.h"
 #include "core/series_table.h"
@@ -30,7 +31,7 @@ struct InputSummary {
   int firstYear = 0;  // earliest and latest year of any series with a present value
   int lastYear = 0;
   bool anyValue = false;           // some series has a present value
-  std::vector<std::string> notes;  // a Tucson file's notes (input/tucson.h), without the summary
+  std::vector<Note> notes;  // a Tucson file's notes (input/tucson.h), without the summary
   std::vector<InputError> skipped;  // a Tucson file's series skipped for a fault of their own
   std::optional<SiteHeader> site;   // a Tucson file's header lines in the data bank's layout
 };
@@ -49,5 +50,8 @@ InputSummary readSeriesFile(std::FILE* file, InputFormat format, int columns, fl
 // chronology file: 2 chronologies, years ...", with "; 1 skipped" when series were skipped) and
 // then the reader's notes. Control characters from the file are shown as '?'.
 std::vector<std::string> readingNotes(const InputSummary& summary);
+
+// The same lines as notes of their kinds (core/notes.h), for a batch run to gather.
+std::vector<Note> readingNoteList(const InputSummary& summary);
 
 }  // namespace ringsmooth

@@ -250,7 +250,7 @@ class SeriesBuilder {
   const std::string& name() const { return name_; }
   long firstLine() const { return firstLine_; }
   int nextYear() const { return firstLineYear_ + years_; }
-  void note(std::string text) { pending_.push_back(std::move(text)); }
+  void note(Note text) { pending_.push_back(std::move(text)); }
 
   // The name of a series with ID `id`, given to it for good: the ID cut to a name's bytes, or,
   // when an earlier series (kept or skipped) has that name, ID_2, ID_3, ... (the ID cut to leave
@@ -283,8 +283,10 @@ class SeriesBuilder {
     firstLine_ = line;
     pending_.clear();
     if (name_ != fitted(id_, NAME_LENGTH)) {
-      note(" Series " + id_ + " at line " + std::to_string(line) +
-           " has the name of an earlier series: read as " + name_);
+      note(Note(NoteKind::Renamed,
+                " Series " + id_ + " at line " + std::to_string(line) +
+                    " has the name of an earlier series: read as " + name_,
+                id_ + " at line " + std::to_string(line) + ", read as " + name_));
     }
     setField(t_.seriesName[k_], NAME_LENGTH, name_);
     open_ = true;
@@ -308,7 +310,7 @@ class SeriesBuilder {
   }
 
   // Ends the series: its values become `whole / unit` and its span is its present years.
-  void finish(double unit, std::vector<std::string>& notes) {
+  void finish(double unit, std::vector<Note>& notes) {
     double* values = column();
     for (int i = 0; i <= lastPresent_; ++i) {
       if (!std::isnan(values[i])) values[i] = values[i] / unit;
@@ -322,7 +324,7 @@ class SeriesBuilder {
       t_.yearCount[k_] = lastPresent_ + 1;
       t_.lastYear[k_] = t_.firstYear[k_] + lastPresent_;
     }
-    for (std::string& text : pending_) notes.push_back(std::move(text));
+    for (Note& text : pending_) notes.push_back(std::move(text));
     pending_.clear();
     open_ = false;
   }
@@ -347,7 +349,7 @@ class SeriesBuilder {
 
   SeriesTable& t_;
   const Lines& lines_;
-  std::vector<std::string> pending_;
+  std::vector<Note> pending_;
   bool open_ = false;
   int k_ = 0;
   std::string id_;
@@ -377,8 +379,10 @@ class TucsonReader {
       return false;
     }
     ++titles_;
-    notes_.lines.push_back(" Line " + std::to_string(lines_.number()) +
-                           " skipped as a title: " + quoted(lines_.text()));
+    const std::string line = std::to_string(lines_.number());
+    const std::string title = quoted(lines_.text());
+    notes_.lines.push_back(Note(NoteKind::Title, " Line " + line + " skipped as a title: " + title,
+                                "line " + line + ": " + title));
     SiteHeader site = notes_.site.value_or(SiteHeader{});
     if (readSiteHeaderLine(titleWords(), site)) notes_.site = std::move(site);
     return true;
@@ -689,8 +693,10 @@ class RingWidthReader : TucsonReader {
     if (!series_.open()) {
       series_.begin(r.id, r.year);
     } else if (r.id != series_.id()) {
-      series_.note(" Series " + series_.id() + " continues at line " + std::to_string(here) +
-                   " with its ID written " + std::string(r.id));
+      series_.note(Note(NoteKind::CaseChanged,
+                        " Series " + series_.id() + " continues at line " + std::to_string(here) +
+                            " with its ID written " + std::string(r.id),
+                        series_.id() + " at line " + std::to_string(here)));
     }
     if (byBlanks && offGrid_++ == 0) firstOffGrid_ = here;
     lastLine_ = here;

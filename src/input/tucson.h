@@ -65,6 +65,7 @@
 #include <string>
 #include <vector>
 
+#include "core/notes.h"
 #include "core/run_error.h"
 #include "core/site_header.h"
 #include "core/series_table.h"
@@ -75,7 +76,7 @@ namespace ringsmooth {
 struct TucsonNotes {
   // Console notes, without line ends: titles skipped, letter-case changes and renamed series
   // in file order, then the count of lines read by blanks.
-  std::vector<std::string> lines;
+  std::vector<Note> lines;
   std::vector<InputError> skipped;  // one report per series skipped, in file order
   std::optional<SiteHeader> site;   // the data bank's header lines among the titles, if any
 };

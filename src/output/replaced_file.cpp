@@ -11,6 +11,8 @@
 #include <cstring>
 #include <mutex>
 
+#include "core/termination_signals.h"
+
 namespace ringsmooth {
 
 // The live temporaries, in a list threaded through the files themselves. It is changed, and
@@ -80,6 +82,7 @@ std::string temporaryPattern(const std::string& target) {
 }
 
 extern "C" void removeTemporariesAndEnd(int signal) {
+  clearShownStatusLine();
   TemporaryList::removeAll();
   struct sigaction byDefault {};
   byDefault.sa_handler = SIG_DFL;

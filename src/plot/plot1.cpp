@@ -424,7 +424,8 @@ void plot1(const float observed[], const float smoothed[], const float level[], 
   if (!finished) {
     note(output, std::string(" Plot stopped: PLplot reported \"") + plplotFatalMessage + "\".");
   } else if (toFile && fileCommitted(file, fileName, output)) {
-    note(output, std::string(" Plot written to ") + fileName);
+    output.notes->note(
+        Note(NoteKind::PlotFile, std::string(" Plot written to ") + fileName, fileName));
   }
 }
 

@@ -106,8 +106,9 @@ const char* fallbackDescription(const PlotDevice& device) {
   return "nowhere (no file device is installed)";
 }
 
-// The device named in RINGSMOOTH_PLOT_DEVICE, or the fallback with a note saying why not.
-void chooseRequestedDevice(PlotDevice& device, const char* requested, Notes& notes) {
+// The device named in RINGSMOOTH_PLOT_DEVICE, or the fallback; returns why the named one could
+// not be used, or null.
+const char* pickRequestedDevice(PlotDevice& device, const char* requested) {
   const DeviceKind* kind = usableDevice(requested);
   const char* problem = nullptr;
   if (!knownToPlplot(requested)) {
@@ -119,9 +120,16 @@ void chooseRequestedDevice(PlotDevice& device, const char* requested, Notes& not
   }
   if (problem == nullptr) {
     setDevice(device, *kind);
-    return;
+  } else {
+    setFileFallback(device);
   }
-  setFileFallback(device);
+  return problem;
+}
+
+// The same, with a note saying why when the fallback is taken.
+void chooseRequestedDevice(PlotDevice& device, const char* requested, Notes& notes) {
+  const char* problem = pickRequestedDevice(device, requested);
+  if (problem == nullptr) return;
   char text[256];
   std::snprintf(text, sizeof text, " Plot device \"%.60s\" %s; plots go to %s instead.\n",
                 requested, problem, fallbackDescription(device));
@@ -138,6 +146,12 @@ void choosePlotDevice(PlotDevice& device, const char* requested, Notes& notes) {
   } else {
     setFileFallback(device);
   }
+}
+
+PlotDevice namedPlotDevice(const char* requested) {
+  PlotDevice device{};
+  pickRequestedDevice(device, requested);
+  return device;
 }
 
 void plotFileName(const PlotDevice& device, const char* listingName, int seriesNumber,

@@ -17,6 +17,10 @@ struct PlotDevice {
 // driver is missing). Never lets PLplot ask on standard input.
 void choosePlotDevice(PlotDevice& device, const char* requested, Notes& notes);
 
+// The device that plots asked for on `requested` go to, as choosePlotDevice picks it, without
+// its note.
+PlotDevice namedPlotDevice(const char* requested);
+
 // The file a plot of series `seriesNumber` (from 1) goes to on a file device: the listing name
 // without its extension, "-", the number, ".", the device's extension. Empty for a screen.
 // Writes at most `size` bytes including the terminating zero.

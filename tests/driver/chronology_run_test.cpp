@@ -131,6 +131,15 @@ TEST_F(ChronologyRun, AnIndexTooWideForTheCrnIsReportedAndTheCsvWritten) {
             std::string::npos)
       << ratio.errors;
   EXPECT_EQ(read("big.crn").substr(0, 10), "big    1 b");  // columns 7-10 are no number
+  // Difference indices get the same header; a table where no series has an index gets a note
+  // and no file.
+  write("t.txt", fourLengths(1.0));
+  EXPECT_EQ(batch({"-c", "5", "--index=difference", "--chronology=crn", "t.txt"}).status, 0);
+  EXPECT_EQ(read("t.crn").substr(0, 10), "t      1 t");
+  write("none.txt", "Year A\n1901 -999\n1902 -999\n");
+  const auto none = batch({"-c", "5", "--chronology=crn,csv", "none.txt"});
+  EXPECT_NE(none.errors.find("none.txt: No chronology: no series has an index.\n"), std::string::npos);
+  EXPECT_FALSE(has("none.crn") || has("none.chron.csv"));
 
   // With plots, the table's PDF has a page per series, the chronology's and the residual one's.
   const auto plotted = batch({"-c", "5", "-p", "listed", "--chronology=csv", "big.txt"});
@@ -152,3 +161,4 @@ TEST_F(ChronologyRun, TheCrnCarriesTheSiteOfItsRingWidthFile) {
 }
 
 }  // namespace
+

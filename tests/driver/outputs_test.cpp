@@ -43,6 +43,8 @@ const std::map<std::string, std::string> TABLES = {
     {"other.spline.csv", SAMPLE},
     {"other.chron.csv", SAMPLE},
     {"other.stats.csv", SAMPLE},
+    {"other.pdf", SAMPLE},
+    {"other-2.svg", SAMPLE},
     {"long.txt", tooLongTable()},
     {"bad.txt", "Year A\n1901 1.5\n1902 x\n"},
 };
@@ -64,8 +66,9 @@ struct Case {
   int status;                        // 128 + the signal for a run stopped by one
   std::vector<Left> left;            // every file there is afterwards besides TABLES
   std::string said;                  // on standard error or the console ("" for a signal)
-  int signal = 0;  // sent once the temporaries of `stopped` exist; tables named "fifo*" are
-                   // FIFOs the test holds open, so that the run is known to be reading them
+  int signal = 0;  // sent once the temporaries of `stopped` exist (a batch table's outputs are
+                   // made once it is read); tables named "fifo*" are FIFOs the test holds open,
+                   // so that the run is known to be reading them
   std::vector<std::string> stopped = {};
   bool ignored = false;  // the signal is ignored as the run starts (nohup): the run goes on,
                          // and the FIFOs are then given the sample table
@@ -202,8 +205,21 @@ TEST_F(Outputs, LeftBehindAfterSuccessFailureClashAndSignal) {
        {{"out", Holds::Folder}, {"out/deep", Holds::Folder},
         {"out/deep/sample.lst", Holds::Listing}, {"out/deep/sample.spline.csv", Holds::Csv}},
        ""},
-      {"a series too long keeps the blocks before it", {"-c", "30", "long.txt"}, "", {}, 3,
-       {{"long.lst", Holds::FirstBlockOnly}}, "Series 2 (B"},
+      {"a name of 255 bytes replaced: its temporary's name is cut to the system's limit",
+       {"-c", "30", "-o", std::string(251, 'n') + ".lst", "sample.txt"}, "",
+       {std::string(251, 'n') + ".lst"}, 0, {{std::string(251, 'n') + ".lst", Holds::Listing}}, ""},
+      {"the dialogue's stop keeps the blocks before the series", {},
+       dialogue("long.txt", "good.lst", 3), {}, 3, {{"good.lst", Holds::FirstBlockOnly}},
+       "*** series too long for spline subroutine ***"},
+      // A batch table whose cutoff a series can't take fails before its outputs are made.
+      {"a cutoff too long keeps the earlier listing", {"-c", "30", "long.txt"}, "", {"long.lst"}, 3,
+       {{"long.lst", Holds::Earlier}}, "the largest cutoff that fits is 5 years\n"},
+      {"a percentage too large keeps every earlier output",
+       {"-c", "1000%", "--ends=predict", "-f", "listing,csv", "long.txt"}, "",
+       {"long.lst", "long.spline.csv"}, 3,
+       {{"long.lst", Holds::Earlier}, {"long.spline.csv", Holds::Earlier}},
+       "? long.txt: The cutoff is too long for series 2 (B), the longest\n? 9990 years and 99900 "
+       "predicted at each end are more than the spline's 10000\n? no cutoff fits it"},
       // Failure: the earlier result stays, nothing new looks like a result.
       {"a failed table keeps the earlier listing", {"-c", "30", "-o", "good.lst", "bad.txt"}, "",
        {"good.lst"}, 1, {{"good.lst", Holds::Earlier}}, "? bad.txt: Input error in the input"},
@@ -234,6 +250,12 @@ TEST_F(Outputs, LeftBehindAfterSuccessFailureClashAndSignal) {
        "table other.txt would write other.chron.csv over table other.chron.csv\n"},
       {"statistics over another table", {"-c", "30", "--stats", "other.txt", "other.stats.csv"},
        "", {}, 2, {}, "table other.txt would write other.stats.csv over table other.stats.csv\n"},
+      {"two outputs of one table", {"-c", "30", "--chronology=crn", "-o", "q.crn", "sample.txt"},
+       "", {}, 2, {}, "table sample.txt would write q.crn as both the output listing and the chronology\n"},
+      {"a plot file over a table", {"-c", "30", "-p", "listed", "--plot-device=svg", "other.txt",
+       "other-2.svg"}, "", {}, 2, {}, "table other.txt would write a plot file over table other-2.svg\n"},
+      {"a table named as its own PDF", {"-c", "30", "-p", "listed", "other.pdf"}, "", {}, 1, {},
+       "Cannot create the PDF of the plots \"other.pdf\""},
       {"a repeated -f", {"-c", "30", "-f", "csv", "-f", "listing", "sample.txt"}, "", {}, 2, {},
        "option '-f' is given twice"},
       // Signals: the temporaries go, earlier results and finished tables stay.
@@ -243,12 +265,11 @@ TEST_F(Outputs, LeftBehindAfterSuccessFailureClashAndSignal) {
        {"-c", "30", "-j", "1", "-p", "listed", "sample.txt", "fifo.txt"}, "", {"fifo.lst"},
        128 + SIGTERM,
        {{"sample.lst", Holds::Listing}, {"sample.pdf", Holds::Pdf}, {"fifo.lst", Holds::Earlier}},
-       "", SIGTERM, {"fifo.lst"}},
+       "", SIGTERM},
       {"SIGHUP ignored by nohup leaves the run going", {"-c", "30", "-j", "1", "fifo.txt"}, "",
-       {"fifo.lst"}, 0, {{"fifo.lst", Holds::Listing}}, "", SIGHUP, {"fifo.lst"}, true},
+       {"fifo.lst"}, 0, {{"fifo.lst", Holds::Listing}}, "", SIGHUP, {}, true},
       {"SIGHUP in tables side by side", {"-c", "30", "-j", "2", "fifo.txt", "fifo2.txt"}, "",
-       {"fifo.lst"}, 128 + SIGHUP, {{"fifo.lst", Holds::Earlier}}, "", SIGHUP,
-       {"fifo.lst", "fifo2.lst"}},
+       {"fifo.lst"}, 128 + SIGHUP, {{"fifo.lst", Holds::Earlier}}, "", SIGHUP},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -4,7 +4,12 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <pty.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <cstring>
 
 #include <chrono>
 #include <cstdio>
@@ -102,7 +107,8 @@ TEST_F(ProgressRun, TheLastLineDrawnShowsEverySeriesDone) {
   } cases[] = {
       {{"--jobs=1", "a.txt"}, "table 1 of 1, series 37 of 37", ""},
       {{"--jobs=2", "a.txt"}, "table 1 of 1, series 37 of 37", ""},
-      {{"--jobs=1", "a.txt", "b.txt"}, "table 2 of 2, series 9 of 9", ""},
+      {{"--jobs=1", "a.txt", "b.txt"}, "table 2 of 2, series 9 of 9",
+       "ringsmooth: 2 of 2 tables read, 46 series listed"},
       {{"--jobs=1", "-p", "listed", "a.txt"}, "table 1 of 1, series 37 of 37",
        "ringsmooth: a.txt: Plots written to a.pdf (37 pages)\r\n"},
   };
@@ -125,16 +131,41 @@ TEST_F(ProgressRun, TheLastLineDrawnShowsEverySeriesDone) {
     const std::string text = readAvailable(master);
     ::close(terminal);
     ::close(master);
-    const std::size_t last = text.rfind("\rringsmooth: ");
+    const std::size_t last = text.rfind("\rringsmooth: table ");
     ASSERT_NE(last, std::string::npos) << text;
-    EXPECT_EQ(text.substr(last), "\rringsmooth: " + std::string(c.last) + "\033[K\r\033[K");
-    // A note begins on a line the display has cleared.
-    const std::size_t note = text.find(c.note);
-    ASSERT_NE(note, std::string::npos) << text;
-    if (c.note[0] != '\0') {
-      EXPECT_EQ(text.substr(note - 4, 4), "\r\033[K") << text;
+    const std::string lastDrawn = "\rringsmooth: " + std::string(c.last) + "\033[K\r\033[K";
+    EXPECT_EQ(text.substr(last, lastDrawn.size()), lastDrawn);
+    EXPECT_NE(text.find(c.note), std::string::npos) << text;
+    // Every line, drawn or written, begins where the display has been cleared or a line ended.
+    for (std::size_t at = 0; (at = text.find("ringsmooth: ", at)) != std::string::npos; ++at) {
+      const std::string before = text.substr(at < 4 ? 0 : at - 4, std::min<std::size_t>(at, 4));
+      EXPECT_TRUE(at == 0 || before.ends_with('\r') || before.ends_with('\n') || before == "\r\033[K")
+          << text.substr(at < 40 ? 0 : at - 40, 80);
     }
   }
+}
+
+// A run ended by a signal while its line is shown clears the line first: the shell's next line
+// does not run into it. The second table is a FIFO held open: the run is waiting in it.
+TEST_F(ProgressRun, ASignalClearsTheLineBeforeTheRunEnds) {
+  write("a.txt", seriesTable(37));
+  ASSERT_EQ(::mkfifo((scratch / "b.txt").c_str(), 0600), 0);
+  int master = -1, terminal = -1, fifo = -1, status = 0;
+  ASSERT_EQ(openpty(&master, &terminal, nullptr, nullptr, nullptr), 0);
+  ASSERT_EQ(fcntl(master, F_SETFL, O_NONBLOCK), 0);
+  const pid_t pid = ::fork();
+  if (pid == 0 && ::dup2(terminal, 2) == 2 && ::chdir(folder.c_str()) == 0) {
+    for (const std::string& s : runner::preloading(CLOCK_STEPS_LIBRARY)) ::putenv(::strdup(s.c_str()));
+    ::execl(RINGSMOOTH_BINARY, "ringsmooth", "-c", "5", "-j", "1", "a.txt", "b.txt", nullptr);
+  }
+  if (pid == 0) ::_exit(127);
+  while ((fifo = ::open((scratch / "b.txt").c_str(), O_WRONLY | O_NONBLOCK)) < 0) ::usleep(1000);
+  ::kill(pid, SIGTERM);
+  ::waitpid(pid, &status, 0);
+  const std::string text = readAvailable(master);
+  for (const int fd : {fifo, terminal, master}) ::close(fd);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+  EXPECT_TRUE(text.ends_with("\r\033[K")) << text;
 }
 
 }  // namespace

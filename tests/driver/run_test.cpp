@@ -337,9 +337,7 @@ TEST_F(ProgramRun, PlotsShowTheListedValuesAndTheirLevel) {
 // series around it are listed as usual.
 TEST_F(ProgramRun, SeriesThatCannotBeProcessedGetANoteAndNoBlock) {
   const auto note = [](int k, const std::string& name, const std::string& why) {
-    std::string padded = name;
-    padded.resize(20, ' ');
-    return " Series " + std::to_string(k) + " (" + padded + "): " + why + "; no result block.\n";
+    return " Series " + std::to_string(k) + " (" + name + "): " + why + "; no result block.\n";
   };
   const struct {
     const char* label;
@@ -417,10 +415,12 @@ TEST_F(ProgramRun, InputErrorsEndWithAReportAndStatus1) {
   EXPECT_EQ(read("good.txt"), goodTable);  // never overwritten
 }
 
-// The settings that make close() of the file whose name ends with `name` fail with EIO.
-std::vector<std::string> closeFails(const std::string& name) {
-  std::vector<std::string> settings = runner::preloading(CLOSE_FAILS_LIBRARY);
-  settings.push_back("CLOSE_FAILS_FOR=" + name);
+// The settings that make `call` (close, fsync, rename) of the file whose name ends with `name`
+// fail with EIO.
+std::vector<std::string> failing(const std::string& call, const std::string& name) {
+  std::vector<std::string> settings = runner::preloading(CALL_FAILS_LIBRARY);
+  settings.push_back("CALL_FAILS=" + call);
+  settings.push_back("CALL_FAILS_FOR=" + name);
   return settings;
 }
 
@@ -440,6 +440,7 @@ TEST_F(ProgramRun, WhatCannotBeWrittenIsAFailure) {
     int status;
     const char* console;  // what the console must hold ("" anything)
     const char* errors;   // what standard error must hold ("" anything)
+    bool replacing = false;  // table.lst holds an earlier result, which a failure leaves as it was
   } cases[] = {
       {"listing on a full disk", dialogue("/dev/full", 5), {}, {}, "", "", 1,
        "? No space left on device", ""},
@@ -447,13 +448,21 @@ TEST_F(ProgramRun, WhatCannotBeWrittenIsAFailure) {
        "No space left on device"},
       {"console full, series too long", dialogue("r.txt", 5000), {}, {}, "/dev/full", "", 3, "",
        "No space left on device"},
-      {"listing's close fails", dialogue("r.txt", 2), {}, closeFails("/r.txt"), "", "", 1,
+      {"listing's close fails", dialogue("r.txt", 2), {}, failing("close", "/r.txt"), "", "", 1,
        "? Cannot close the output listing \"r.txt\"", ""},
-      {"batch listing's close fails", "", {"-c", "2", "table.txt"}, closeFails("/table.lst"), "",
+      {"batch listing's close fails", "", {"-c", "2", "table.txt"}, failing("close", "/table.lst"), "",
        "", 1, "", "Cannot close the output listing \"table.lst\""},
       {"batch echo on a full standard error", "", {"-c", "2", "-v", "table.txt"}, {}, "",
        "/dev/full", 1, "", ""},
       {"batch with nothing to say", "", {"-c", "2", "table.txt"}, {}, "", "/dev/full", 0, "", ""},
+      {"sync fails replacing a listing", "", {"-c", "2", "table.txt"}, failing("fsync", "/table.lst"),
+       "", "", 1, "", "output listing \"table.lst\"\n? Input/output error", true},
+      {"rename fails at commit", "", {"-c", "2", "table.txt"}, failing("rename", "table.lst"), "",
+       "", 1, "", "output listing \"table.lst\"\n? Input/output error", true},
+      {"chronology's close fails", "", {"-c", "2", "--chronology=crn,csv", "table.txt"},
+       failing("close", "/table.crn"), "", "", 1, "", "the chronology \"table.crn\"\n? Input/"},
+      {"chronology CSV's close fails", "", {"-c", "2", "--chronology=csv", "table.txt"},
+       failing("close", "/table.chron.csv"), "", "", 1, "", "the chronology \"table.chron.csv\""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
@@ -463,8 +472,12 @@ TEST_F(ProgramRun, WhatCannotBeWrittenIsAFailure) {
     o.environment = c.environment;
     o.standardOutput = c.standardOutput;
     o.standardError = c.standardError;
+    if (c.replacing) write("table.lst", "earlier\n");
     const auto r = runner::run(folder, o);
     EXPECT_EQ(r.status, c.status) << r.console << r.errors;
+    if (c.replacing) {
+      EXPECT_EQ(read("table.lst"), "earlier\n");
+    }
     EXPECT_NE(r.console.find(c.console), std::string::npos) << r.console;
     EXPECT_NE(r.errors.find(c.errors), std::string::npos) << r.errors;
     // A listing that could not be closed is not put in place: no temporary stays behind.

@@ -333,6 +333,11 @@ TEST(Tucson, SeriesAsTheFileGivesThem) {
        .notes = {" Tucson chronology file: 2 chronologies, years 1900 to 1909; 1 skipped"},
        .skipped = {"Input error in the chronology file, line 2: chronology C2 (lines 2-3) skipped: "
                    "Expected an index of -999 to 9999 for year 1900"}},
+      {.label = "a title with a control byte, shown as '?'",
+       .text = "T\x1b[2J\nA       1901     5   999\n",
+       .series = {{"A", 1901, {0.05}}},
+       .notes = {" Tucson ring-width file: 1 series, years 1901 to 1901",
+                 " Line 1 skipped as a title: \"T?[2J\""}},
       {.label = "5-column years in 6-10, the ID in 1-5: before -999; after 9999 continuing",
        .format = InputFormat::Crn,
        .text = "ABCDE-1000" + pairs + "\nABCDE -990" + pairs + "\nVWXYZ 9990" + pairs +
@@ -356,6 +361,13 @@ TEST(Tucson, SeriesAsTheFileGivesThem) {
     ASSERT_EQ(r.t->seriesCount, static_cast<int>(c.series.size()));
     EXPECT_TRUE(std::isnan(r.t->missingFlag));
     EXPECT_EQ(readingNotes(r.summary), c.notes);
+    // A batch run counts the notes of one kind in one line.
+    for (const Note& note : readingNoteList(r.summary)) {
+      const auto has = [&](const char* words) { return note.text.find(words) != std::string::npos; };
+      EXPECT_EQ(note.kind, has(" ID written ") ? NoteKind::CaseChanged : has(" an earlier series")
+                           ? NoteKind::Renamed : has(" as a title: ") ? NoteKind::Title : NoteKind::Single);
+      EXPECT_EQ(note.place, printable(note.place)) << note.text;
+    }
     std::vector<std::string> skipped;
     for (const InputError& e : r.summary.skipped) skipped.push_back(e.heading + ": " + e.message);
     EXPECT_EQ(skipped, c.skipped);
