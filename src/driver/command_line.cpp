@@ -9,12 +9,12 @@
 
 #include "core/capacities.h"
 #include "core/run_error.h"
+#include "driver/batch_checks.h"
 #include "driver/option_values.h"
 
 namespace ringsmooth {
 
 namespace {
-
 
 enum class Option {
   Cutoff, Output, OutputDir, Format, Columns, Missing, Normalize, Plots, PlotDevice, Ends,
@@ -190,24 +190,14 @@ class Parser {
     }
   }
 
-  // The options that answer the dialogue's questions, and more of their kind.
+  // The options that answer the dialogue's questions on reading and smoothing, and more of
+  // their kind.
   void applySetting(const KnownOption& option, const std::string& shown,
                     const std::string& value) {
     RunSettings& s = c_.settings;
     switch (option.id) {
       case Option::Cutoff:
         return check(shown, value, readCutoff(value, s.cutoff, s.cutoffPercent));
-      case Option::Index:
-        indexGiven_ = true;
-        return pick(shown, value,
-                    {{"ratio", IndexKind::Ratio}, {"difference", IndexKind::Difference}},
-                    "ratio or difference", s.index);
-      case Option::Chronology:
-        return pick(shown, value,
-                    {{"crn", ChronologyFiles{true, false}}, {"csv", ChronologyFiles{false, true}},
-                     {"crn,csv", ChronologyFiles{true, true}},
-                     {"csv,crn", ChronologyFiles{true, true}}},
-                    "crn, csv or crn,csv", s.chronology);
       case Option::InputFormat:
         s.inputFormat = formatNamed(value);
         if (!s.inputFormat) badValue(shown, value, "table, rwl or crn");
@@ -219,16 +209,9 @@ class Parser {
           fail("option '" + shown + "': '" + value + "' is not a missing-value flag: " + problem);
         }
         return;
-      case Option::Format:
-        if (formatGiven_) return fail("option '" + shown + "' is given twice; name the formats "
-                                      "in one, as in -f listing,csv");
-        formatGiven_ = true;
-        return check(shown, value, readFormats(value, s.formats, s.indexTable));
-      case Option::Plots:
-        return pick(shown, value,
-                    {{"none", PlotSpan::None}, {"listed", PlotSpan::Listed},
-                     {"widest", PlotSpan::Widest}},
-                    "none, listed or widest", s.plotSpan);
+      case Option::Normalize:
+        s.scaling = Scaling::Standardize;
+        return;
       case Option::Ends:
         endsGiven_ = true;
         return pick(shown, value, {{"predict", Ends::Predict}, {"none", Ends::None}},
@@ -239,13 +222,41 @@ class Parser {
       case Option::Predict:
         lengthGiven_ = true;
         return check(shown, value, readEndLength(value, false, s.predict));
+      default:
+        return applyOutputSetting(option, shown, value);
+    }
+  }
+
+  // The options on what a run writes: formats, indices, chronologies, statistics, plots.
+  void applyOutputSetting(const KnownOption& option, const std::string& shown,
+                          const std::string& value) {
+    RunSettings& s = c_.settings;
+    switch (option.id) {
+      case Option::Index:
+        indexGiven_ = true;
+        return pick(shown, value,
+                    {{"ratio", IndexKind::Ratio}, {"difference", IndexKind::Difference}},
+                    "ratio or difference", s.index);
+      case Option::Chronology:
+        return pick(shown, value,
+                    {{"crn", ChronologyFiles{true, false}}, {"csv", ChronologyFiles{false, true}},
+                     {"crn,csv", ChronologyFiles{true, true}},
+                     {"csv,crn", ChronologyFiles{true, true}}},
+                    "crn, csv or crn,csv", s.chronology);
+      case Option::Format:
+        if (formatGiven_) return fail("option '" + shown + "' is given twice; name the formats "
+                                      "in one, as in -f listing,csv");
+        formatGiven_ = true;
+        return check(shown, value, readFormats(value, s.formats, s.indexTable));
+      case Option::Plots:
+        return pick(shown, value,
+                    {{"none", PlotSpan::None}, {"listed", PlotSpan::Listed},
+                     {"widest", PlotSpan::Widest}},
+                    "none, listed or widest", s.plotSpan);
       case Option::PlotDevice:
         if (value.empty()) return badValue(shown, value, "a PLplot device name");
         // PLplot's PNG device is the cairo one; "png" is what people type.
         s.plotDevice = value == "png" ? "pngcairo" : value;
-        return;
-      case Option::Normalize:
-        s.scaling = Scaling::Standardize;
         return;
       case Option::Stats:
         s.stats = true;
@@ -278,36 +289,9 @@ class Parser {
       c_.action = CommandLine::Action::Response;
       return;
     }
-    if (c_.tables.empty()) return fail("no TABLE given");
-    int fromStandardInput = 0;
-    for (const std::string& table : c_.tables) {
-      if (table.empty()) return fail("a TABLE name is empty");
-      if (table == "-") ++fromStandardInput;
-    }
-    if (fromStandardInput > 1) return fail("standard input (-) can be read only once");
-    if (!c_.output.empty() && !c_.outputDir.empty()) return fail("give -o or -d, not both");
-    if (!c_.output.empty() && c_.tables.size() > 1) {
-      return fail("-o names the output of a single TABLE; use -d for several");
-    }
-    if (fromStandardInput == 1 && c_.output.empty()) {
-      return fail("TABLE - (standard input) needs -o FILE, or -o - for standard output");
-    }
-    if (s.scaling == Scaling::Standardize) {
-      // A ratio of standard normal deviates, which centre on 0, means nothing.
-      if (indexGiven_ && s.index == IndexKind::Ratio) {
-        return fail("--index=ratio has no meaning with -n (standard normal deviates)");
-      }
-      s.index = IndexKind::Difference;
-    }
-    // The ends measured best at relative cutoffs are natural ones (README, "The end extension,
-    // measured"); a filter or a prediction asked for extends them.
-    if (!endsGiven_ && !lengthGiven_ && s.cutoffPercent != 0) s.ends = Ends::None;
-    if (lengthGiven_ && s.ends == Ends::None) {
-      return fail("--filter and --predict extend the ends; they don't go with --ends=none");
-    }
-    if (s.chronology.any() && fromStandardInput == 1) {
-      return fail("--chronology needs a named TABLE: standard input (-) gives no site ID");
-    }
+    const std::string problem =
+        batchRunProblem(c_, GivenOptions{indexGiven_, endsGiven_, lengthGiven_});
+    if (!problem.empty()) return fail(problem);
     c_.action = CommandLine::Action::Batch;
   }
 
