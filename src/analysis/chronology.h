@@ -1,6 +1,7 @@
 #pragma once
 // The site chronology: year by year, a robust mean of the indices of every series that has
 // one that year, with the number of such series (the sample depth).
+#include "core/series_indices.h"
 
 namespace ringsmooth {
 
@@ -10,18 +11,6 @@ namespace ringsmooth {
 // is sum(w x) / sum(w), the sums taken in the order of x. A single value is itself. x is not
 // changed; scratch[0..2n) is overwritten. The values must be finite.
 double biweightMean(const double x[], int n, double scratch[]);
-
-// The indices of a table's series, series by series: series k's index of the year
-// firstYear[k] + i is values[k * stride + i] for i in [0, yearCount[k]), NaN where it has
-// none. Only the series with taking[k] != 0 take part.
-struct SeriesIndices {
-  const double* values;
-  long stride;
-  const int* firstYear;
-  const int* yearCount;
-  const unsigned char* taking;
-  int seriesCount;
-};
 
 // Threads that share a chronology's years take them in whole blocks of this many.
 constexpr int CHRONOLOGY_BLOCK_YEARS = 64;

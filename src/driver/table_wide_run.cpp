@@ -42,11 +42,8 @@ void TableWideOutputs::write(Notes& notes, const SiteHeader& site) const {
   if (signalBuilt_ && !statistics.signal.empty()) signal_.write(statistics.signal);
   if (!statistics.series.empty()) writeSeriesSummaries(table_, statistics.series);
   if (settings_.indexTable) {
-    const IndexStore& s = indices_;
     writeWholeFile(indexTableName(settings_),
-                   indexTableCsvText({table_.seriesName, s.values, MAX_YEARS, s.firstYear,
-                                      s.yearCount, s.taking, s.seriesCount}),
-                   "the index table");
+                   indexTableCsvText(table_.seriesName, indices_.indices()), "the index table");
   }
   if (chronology_) {
     chronology_->write(chronologyOutputNames(settings_), site);

@@ -55,7 +55,7 @@ std::string seriesCsvText(const SeriesTable& t, const SeriesSummary summary[]) {
   return text;
 }
 
-std::string indexTableCsvText(const IndexColumns& c) {
+std::string indexTableCsvText(const char (*names)[NAME_LENGTH], const SeriesIndices& c) {
   std::string text = "year";
   int first = 0;
   int last = -1;
@@ -67,7 +67,7 @@ std::string indexTableCsvText(const IndexColumns& c) {
   for (int k = 0; k < c.seriesCount; ++k) {
     if (c.taking[k] == 0) continue;
     text += ',';
-    appendName(text, c.names[k]);
+    appendName(text, names[k]);
     for (int i = 0; i < c.yearCount[k]; ++i) {
       if (std::isnan(c.values[k * c.stride + i])) continue;
       const int year = c.firstYear[k] + i;

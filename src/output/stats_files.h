@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/capacities.h"
+#include "core/series_indices.h"
 #include "core/series_table.h"
 #include "core/table_statistics.h"
 
@@ -17,22 +18,9 @@ std::string signalCsvText(const SignalStats& allYears, const SignalStats windows
 // `t`, summary[k] that of series k; first and last empty for a series with no value.
 std::string seriesCsvText(const SeriesTable& t, const SeriesSummary summary[]);
 
-// A table's indices, series by series: series k's index of the year firstYear[k] + i is
-// values[k * stride + i] for i in [0, yearCount[k]), NaN where it has none; only the series
-// with taking[k] != 0 have a column.
-struct IndexColumns {
-  const char (*names)[NAME_LENGTH];
-  const double* values;
-  long stride;
-  const int* firstYear;
-  const int* yearCount;
-  const unsigned char* taking;
-  int seriesCount;
-};
-
-// The index table: "year" and the name of each series with a column, then one row per year
+// The index table: "year" and the name (names[k]) of each series taking part, then one row per year
 // from the first to the last in which one of them has an index, each series' index of that
 // year or empty. With no index at all, the header alone.
-std::string indexTableCsvText(const IndexColumns& c);
+std::string indexTableCsvText(const char (*names)[NAME_LENGTH], const SeriesIndices& c);
 
 }  // namespace ringsmooth

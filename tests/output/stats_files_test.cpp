@@ -24,8 +24,8 @@ TEST(StatsFiles, CsvTexts) {
     std::copy(values[k], values[k] + 2, t->values + k * MAX_YEARS);
   }
   const unsigned char taking[] = {1, 0, 1};
-  EXPECT_EQ(indexTableCsvText({t->seriesName, t->values, MAX_YEARS, t->firstYear, t->yearCount,
-                               taking, 3}),
+  EXPECT_EQ(indexTableCsvText(t->seriesName,
+                              {t->values, MAX_YEARS, t->firstYear, t->yearCount, taking, 3}),
             "year,\"A,1\",\"B\"\"x\"\n-6,,0.3333333333333333\n-5,0.5,\n");
   const SeriesSummary summary[] = {{1901, 1902, 2, 0.25, 0.5, 2.0, NAN, -1.5, 0.1, 1e-20},
                                    {0, 0, 0, NAN, NAN, NAN, NAN, NAN, NAN, NAN},
