@@ -261,7 +261,9 @@ class SeriesBuilder {
       int& n = nextNumber_[std::string(id)];
       n = std::max(n, 2);
       for (;; ++n) {
-        const std::string number = "_" + std::to_string(n);
+        // Appended, not "_" + to_string(n): GCC 12 at -O3 warns falsely (-Wrestrict) on that.
+        std::string number(1, '_');
+        number += std::to_string(n);
         name = fitted(id, NAME_LENGTH - number.size()) + number;
         if (!names_.contains(name)) break;
       }
