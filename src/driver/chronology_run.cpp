@@ -43,7 +43,7 @@ void TableChronology::buildYears(const IndexStore& t, int first, int years, int 
 
 void TableChronology::buildResidual(int jobs) {
   const IndexStore& t = store_;
-  const IndexStorePtr residuals = makeIndexStore(t.seriesCount);
+  const IndexStorePtr residuals = makeIndexStore(t.seriesCount, static_cast<int>(t.stride));
   std::copy(t.firstYear, t.firstYear + t.seriesCount, residuals->firstYear);
   std::copy(t.yearCount, t.yearCount + t.seriesCount, residuals->yearCount);
   std::copy(t.taking, t.taking + t.seriesCount, residuals->taking);
@@ -57,7 +57,7 @@ void TableChronology::buildResidual(int jobs) {
     std::vector<double> work(2 * MAX_YEARS);
     for (int k = t.seriesCount * s / shares; k < t.seriesCount * (s + 1) / shares; ++k) {
       if (t.taking[k] == 0) continue;
-      residualIndices(t.values + static_cast<long>(k) * MAX_YEARS, t.yearCount[k],
+      residualIndices(t.column(k), t.yearCount[k],
                       residuals->column(k), work.data());
     }
   });

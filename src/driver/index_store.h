@@ -2,25 +2,27 @@
 // Where a table's run keeps the indices of its listed series for the chronology.
 #include <memory>
 
-#include "analysis/chronology.h"
 #include "core/capacities.h"
+#include "core/series_indices.h"
 
 namespace ringsmooth {
 
-// Laid out as the table's columns: series k's index of the year firstYear[k] + i is
-// values[k * MAX_YEARS + i] for i in [0, yearCount[k]), NaN where it has none. Made once for a
-// table's run out of zero pages, so that only the columns written to are ever touched.
+// Series k's index of the year firstYear[k] + i is values[k * stride + i] for i in
+// [0, yearCount[k]), NaN where it has none; stride is the table's longest series (as the
+// reader delivered it), so that the columns lie one after another with no gap between them.
 struct IndexStore {
-  double values[MAX_YEARS * MAX_SERIES];
+  double* values;
+  long stride;
   int firstYear[MAX_SERIES];
   int yearCount[MAX_SERIES];
   unsigned char taking[MAX_SERIES];  // 1 for a series written with its indices
   int seriesCount;                   // the table's
 
-  double* column(int k) { return values + static_cast<long>(k) * MAX_YEARS; }
+  double* column(int k) { return values + k * stride; }
+  const double* column(int k) const { return values + k * stride; }
   // The indices of the series taking part, for the chronology.
   SeriesIndices indices() const {
-    return SeriesIndices{values, MAX_YEARS, firstYear, yearCount, taking, seriesCount};
+    return SeriesIndices{values, stride, firstYear, yearCount, taking, seriesCount};
   }
 };
 
@@ -29,8 +31,8 @@ struct IndexStoreDeleter {
 };
 using IndexStorePtr = std::unique_ptr<IndexStore, IndexStoreDeleter>;
 
-// A store for a table of `seriesCount` series, every index zero and no series taking part.
-// Throws std::bad_alloc when there is no room.
-IndexStorePtr makeIndexStore(int seriesCount);
+// A store for a table of `seriesCount` series of at most `longestSeries` years each, every
+// index zero and no series taking part. Throws std::bad_alloc when there is no room.
+IndexStorePtr makeIndexStore(int seriesCount, int longestSeries);
 
 }  // namespace ringsmooth

@@ -1,5 +1,6 @@
 #include "driver/table_run.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -130,6 +131,12 @@ PipelineSettings pipelineSettings(const RunSettings& settings, int jobs) {
                           settings.predict};
 }
 
+// The most years a series of the table spans, as the reader delivered it.
+int longestSeries(const SeriesTable& table) {
+  if (table.seriesCount <= 0) return 0;
+  return *std::max_element(table.yearCount, table.yearCount + table.seriesCount);
+}
+
 // The table's series, from the smoothing questions to the chronology. Throws SeriesTooLong
 // after putting the outputs with the blocks before it in place.
 void smoothTable(RunSettings& settings, const TableConsole& console, const SeriesTable& table,
@@ -140,7 +147,7 @@ void smoothTable(RunSettings& settings, const TableConsole& console, const Serie
   PlotBook* const book = plots.book ? &*plots.book : nullptr;
   if (console.progress != nullptr) console.progress->tableHolds(table.seriesCount);
   const IndexStorePtr indices =
-      keepsIndices(settings) ? makeIndexStore(table.seriesCount) : nullptr;
+      keepsIndices(settings) ? makeIndexStore(table.seriesCount, longestSeries(table)) : nullptr;
   const std::string tableShown = shownTableName(settings.inputFileName);
   PipelineTally tally;
   const SeriesDestination destination{&outputs.files(), console.echo,

@@ -47,7 +47,7 @@ TEST(SeriesCompute, ReturnsTheTrimmedSeriesAndItsIndicesAndLeavesTheTableAsItWas
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
     const SeriesTablePtr table = oneSeries(c.values);
-    const IndexStorePtr store = c.store ? makeIndexStore(1) : nullptr;
+    const IndexStorePtr store = c.store ? makeIndexStore(1, table->yearCount[0]) : nullptr;
     const SeriesOutputs outputs{};
     PipelineSettings settings{smoothingPlan(5), Scaling::Centre, PlotSpan::None, 1, {}};
     settings.indices = true;
