@@ -34,7 +34,7 @@ def run(binary, options, table, folder):
                    check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     stem = os.path.join(folder, os.path.splitext(os.path.basename(table))[0])
     with open(stem + ".chron.csv") as f:
-        chronology = {int(r["year"]): float(r["index"]) for r in csv.DictReader(f) if r["index"]}
+        chronology = {int(r["year"]): float(r["std"]) for r in csv.DictReader(f) if r["std"]}
     series = {}
     with open(stem + ".spline.csv") as f:
         for r in csv.DictReader(f):
