@@ -67,8 +67,10 @@ void Notes::tableNote(std::string_view text) {
 
 void Notes::seriesNote(int number, const char* name, std::string_view text, NoteKind kind,
                        std::string_view where) {
-  // A name field, or a shorter name ended by its NUL.
-  const std::string shown = trimmedText(name, static_cast<int>(strnlen(name, NAME_LENGTH)));
+  // A name field, or a shorter name ended by its NUL; its control bytes never reach the
+  // terminal, as in reports.
+  const std::string shown =
+      printable(trimmedText(name, static_cast<int>(strnlen(name, NAME_LENGTH))));
   const std::string numbered = std::to_string(number);
   note(Note(kind, " Series " + numbered + " (" + shown + "): " + std::string(text),
             shown + " (series " + numbered + ")" + std::string(where)));

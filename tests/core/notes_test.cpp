@@ -51,6 +51,8 @@ TEST(Notes, EachNoteClearsTheStatusLineAndDrawsItAgain) {
       {"", false, [](Notes& n) { n.tableNote("Nothing to do."); }, "\n Nothing to do.\n"},
       {"t.txt", true, [&](Notes& n) { n.seriesNote(12, name, "too short to smooth"); },
        "[hide]ringsmooth: t.txt: Series 12 (Pine ridge): too short to smooth\n[draw]"},
+      {"", false, [](Notes& n) { n.seriesNote(3, "AB\x1b" "CD", "too short to smooth"); },
+       " Series 3 (AB?CD): too short to smooth\n"},
       {"t.txt", true, [](Notes& n) { n.report(OutputError{"Cannot write \"a\"", "Full", "x\x1b"}); },
        "[hide]\n? t.txt: Cannot write \"a\"\n? Full\n? x?\n[draw]"},
       {"", false, [](Notes& n) { n.report(InputError{"Input error", "Quote not closed"}); },
