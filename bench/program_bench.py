@@ -115,6 +115,22 @@ def python_comparison(binary, runs):
           f"{one * 1000:.1f} ms")
 
 
+def batch_run_times(binary, arguments, folder):
+    """Wall time and CPU time (user and system: what the run itself spent, less disturbed by
+    other load) of one batch run writing into `folder` (-d), made afresh: replacing the files of
+    the run before would wait for the system to finish writing them, which is no cost of the run
+    itself."""
+    shutil.rmtree(folder, ignore_errors=True)
+    os.makedirs(folder)
+    before = resource.getrusage(resource.RUSAGE_CHILDREN)
+    start = time.perf_counter()
+    subprocess.run([binary, "-d", folder, *arguments], check=True,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    wall = time.perf_counter() - start
+    after = resource.getrusage(resource.RUSAGE_CHILDREN)
+    return wall, after.ru_utime - before.ru_utime + after.ru_stime - before.ru_stime
+
+
 def chronology_cost(binaries, runs, cutoff, only):
     """What --chronology=crn,csv adds to a batch run: runs with and without it, taken in turn (and
     of each binary in turn, when an earlier one is compared; each round starting further on) so
@@ -139,21 +155,11 @@ def chronology_cost(binaries, runs, cutoff, only):
                 for key in keys[round_ % len(keys):] + keys[:round_ % len(keys)]:
                     binary, chronology = key
                     extra = ["--chronology=crn,csv"] if chronology else []
-                    # A fresh folder each run: replacing the files of the run before would wait
-                    # for the system to finish writing them, which is no cost of the run itself.
-                    folder = os.path.join(out, "run")
-                    shutil.rmtree(folder, ignore_errors=True)
-                    os.makedirs(folder)
-                    before = resource.getrusage(resource.RUSAGE_CHILDREN)
-                    start = time.perf_counter()
-                    subprocess.run([binary, "-c", cutoff, "-j", str(jobs), "-d", folder, *extra,
-                                    table],
-                                   check=True, stdout=subprocess.DEVNULL,
-                                   stderr=subprocess.DEVNULL)
-                    wall[key].append(time.perf_counter() - start)
-                    after = resource.getrusage(resource.RUSAGE_CHILDREN)
-                    cpu[key].append(after.ru_utime - before.ru_utime +
-                                    after.ru_stime - before.ru_stime)
+                    run_wall, run_cpu = batch_run_times(
+                        binary, ["-c", cutoff, "-j", str(jobs), *extra, table],
+                        os.path.join(out, "run"))
+                    wall[key].append(run_wall)
+                    cpu[key].append(run_cpu)
             for binary in binaries:
                 line = [f"{name:>22} j{jobs}:"]
                 if len(binaries) > 1:
@@ -179,15 +185,9 @@ def runs_in_turn(binary, table, variants, runs, jobs=1):
     cpu = [[] for _ in variants]
     for _ in range(runs):
         for i, extra in enumerate(variants):
-            shutil.rmtree(folder, ignore_errors=True)
-            os.makedirs(folder)
-            before = resource.getrusage(resource.RUSAGE_CHILDREN)
-            start = time.perf_counter()
-            subprocess.run([binary, "-j", str(jobs), "-d", folder, *extra, table], check=True,
-                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            wall[i].append(time.perf_counter() - start)
-            after = resource.getrusage(resource.RUSAGE_CHILDREN)
-            cpu[i].append(after.ru_utime - before.ru_utime + after.ru_stime - before.ru_stime)
+            run_wall, run_cpu = batch_run_times(binary, ["-j", str(jobs), *extra, table], folder)
+            wall[i].append(run_wall)
+            cpu[i].append(run_cpu)
     return [(statistics.median(w), statistics.median(c)) for w, c in zip(wall, cpu)]
 
 

@@ -6,14 +6,14 @@
 #include "analysis/extend.h"
 #include "analysis/memcof.h"
 #include "analysis/mnsd.h"
+#include "driver/smoothing_plan.h"
 
 namespace endbench {
 
 using ringsmooth::MAX_YEARS;
 
 int Stiffness::periodFor(int n) const {
-  if (percent == 0) return years;
-  return std::max(1, static_cast<int>(static_cast<long long>(percent) * n / 100));
+  return percent == 0 ? years : ringsmooth::relativeCutoff(percent, n);
 }
 
 std::string Stiffness::label() const {

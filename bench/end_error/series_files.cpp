@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "core/series_table.h"
+#include "core/text_field.h"
 #include "input/series_file.h"
 
 namespace endbench {
@@ -16,11 +17,6 @@ std::string siteOf(const std::string& path) {
   const std::size_t slash = path.find_last_of('/');
   std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
   return base.substr(0, base.find('.'));
-}
-
-std::string nameOf(const char field[ringsmooth::NAME_LENGTH]) {
-  std::string name(field, ringsmooth::NAME_LENGTH);
-  return name.substr(0, name.find_last_not_of(' ') + 1);
 }
 
 // Years from .. from+count-1 of a series, named after their first year when they are a piece.
@@ -39,7 +35,7 @@ Series pieceOf(const Series& whole, int from, int count) {
 // Series k of the table, or nothing when a year inside it is missing.
 bool takeSeries(const ringsmooth::SeriesTable& t, int k, Series& s) {
   const double* column = t.values + static_cast<long>(k) * ringsmooth::MAX_YEARS;
-  s.name = nameOf(t.seriesName[k]);
+  s.name = ringsmooth::trimmedText(t.seriesName[k], ringsmooth::NAME_LENGTH);
   s.firstYear = t.firstYear[k];
   s.values.clear();
   for (int i = 0; i < t.yearCount[k]; ++i) {

@@ -4,7 +4,7 @@
 // years and in running windows.
 #include <vector>
 
-#include "analysis/chronology.h"
+#include "core/series_indices.h"
 #include "core/table_statistics.h"
 
 namespace ringsmooth {

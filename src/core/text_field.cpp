@@ -23,6 +23,17 @@ std::string printable(std::string text) {
   return text;
 }
 
+namespace {
+
+char lowerCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+}  // namespace
+
+bool equalIgnoringCase(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](char x, char y) { return lowerCase(x) == lowerCase(y); });
+}
+
 std::size_t utf8Length(const unsigned char* text, std::size_t size) {
   const unsigned char lead = text[0];
   if (lead < 0x80) return 1;

@@ -2,6 +2,7 @@
 // Fixed-width, blank-padded text fields (series names, file names typed at the console).
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace ringsmooth {
 
@@ -14,6 +15,10 @@ std::string trimmedText(const char* field, int width);
 // The text with its control bytes (below 0x20, and 0x7f) shown as '?', so that bytes from an
 // input file never act on the user's terminal.
 std::string printable(std::string text);
+
+// Whether a and b are the same text when the ASCII capitals are read as small letters (IDs and
+// file name endings); other bytes compare as they are.
+bool equalIgnoringCase(std::string_view a, std::string_view b);
 
 // The length of the UTF-8 character at text[0..size), or 0 when no valid character starts there
 // (a stray continuation byte, an overlong form, a surrogate, a cut sequence).

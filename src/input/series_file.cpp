@@ -13,9 +13,7 @@ namespace {
 bool endsWithWord(const std::string& name, std::string_view ending) {
   if (name.size() < ending.size()) return false;
   const std::string_view tail = std::string_view(name).substr(name.size() - ending.size());
-  return std::equal(tail.begin(), tail.end(), ending.begin(), [](char a, char b) {
-    return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
-  });
+  return equalIgnoringCase(tail, ending);
 }
 
 std::string counted(int count, const char* one, const char* many) {

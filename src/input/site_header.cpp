@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <string>
 
+#include "core/text_field.h"
+#include "input/number_token.h"
+
 namespace ringsmooth {
 namespace {
 
@@ -15,15 +18,8 @@ constexpr std::size_t YEAR_DIGITS = 5;
 
 using Words = std::vector<TitleWord>;
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isCapital(char c) { return c >= 'A' && c <= 'Z'; }
 bool isLetter(char c) { return isCapital(c) || (c >= 'a' && c <= 'z'); }
-
-bool sameIgnoringCase(std::string_view a, std::string_view b) {
-  const auto lower = [](char c) { return isCapital(c) ? static_cast<char>(c - 'A' + 'a') : c; };
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                    [&](char x, char y) { return lower(x) == lower(y); });
-}
 
 // The words [from, to) as the line writes them, the blanks between them kept.
 std::string joined(const Words& words, std::size_t from, std::size_t to) {
@@ -124,7 +120,7 @@ bool readSiteHeaderLine(const Words& words, SiteHeader& site) {
   const TitleWord& number = words[1];
   if (number.text.size() != 1 || number.text[0] < '1' || number.text[0] > '3') return false;
   if (number.last + 1 < NUMBER_COLUMN || number.last > NUMBER_COLUMN + 2) return false;
-  if (!site.id.empty() && !sameIgnoringCase(site.id, words[0].text)) return false;
+  if (!site.id.empty() && !equalIgnoringCase(site.id, words[0].text)) return false;
   // The layout's columns, moved as far as the line number is.
   const auto column = [&number](std::size_t layout) {
     return layout + number.last - NUMBER_COLUMN;

@@ -50,13 +50,6 @@ std::string quoted(std::string_view text) {
   return out;
 }
 
-char lowerCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool equalIgnoringCase(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                    [](char x, char y) { return lowerCase(x) == lowerCase(y); });
-}
-
 bool validUtf8(const char* text, std::size_t size) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(text);
   for (std::size_t at = 0; at < size;) {
