@@ -21,7 +21,7 @@ TEST_F(TableWideRun, AgreesWithTheFieldsPackage) {
   const struct {
     std::string site, table;
   } cases[] = {{"ca533", "/tests/input/tucson/ca533.rwl"},
-               {"co021", "/tests/analysis/reference/co021.rwl"}};
+               {"co021", "/tests/input/tucson/co021.rwl"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.site);
     write(c.site + ".rwl", runner::readFile(RINGSMOOTH_SOURCE_DIR + c.table));
