@@ -6,7 +6,7 @@ chronology's first and last tenth of years, its middle half and all its years; a
 own indices, over each series' first and last tenth and its middle half.
 
 usage: bench/chronology_ends.py [--binary build/ringsmooth] [FILE.rwl ...]
-(default: tests/input/tucson/ca533.rwl and bench/data/co021.rwl)
+(default: tests/input/tucson/ca533.rwl and co021.rwl)
 """
 import argparse
 import csv
@@ -62,7 +62,7 @@ def main():
     parser.add_argument("--binary", default=os.path.join(ROOT, "build", "ringsmooth"))
     parser.add_argument("files", nargs="*", default=[
         os.path.join(ROOT, "tests", "input", "tucson", "ca533.rwl"),
-        os.path.join(ROOT, "bench", "data", "co021.rwl")])
+        os.path.join(ROOT, "tests", "input", "tucson", "co021.rwl")])
     args = parser.parse_args()
     print("absolute differences of the ratio index, median / largest: first and last tenth | "
           "middle half | all")

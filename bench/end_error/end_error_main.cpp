@@ -26,7 +26,7 @@ constexpr int SHORTEST_SERIES = 200;  // a half of 100 years or more, and a cuto
 
 const std::vector<std::string> DEFAULT_FILES = {
     RINGSMOOTH_SOURCE_DIR "/tests/input/tucson/ca533.rwl",
-    RINGSMOOTH_SOURCE_DIR "/bench/data/co021.rwl",
+    RINGSMOOTH_SOURCE_DIR "/tests/input/tucson/co021.rwl",
     RINGSMOOTH_SOURCE_DIR "/bench/data/treering.txt",
 };
 
