@@ -44,6 +44,7 @@ long prepareSeries(const SeriesIndices& in, int k, int first, int last, long at,
     if (s.count++ == 0) s.first = year;
     s.last = year;
   }
+  if (s.count == 0) return at;  // no index in the span: nothing to point at in its column
   const long length = s.last - s.first + 1;
   unsigned short* order = w.order.data() + at;
   unsigned char* present = w.present.data() + at;
