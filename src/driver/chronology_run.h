@@ -60,6 +60,7 @@ class TableChronology {
   void buildResidual(int jobs);
 
   const IndexStore& store_;
+  long indices_ = 0;   // the years the series taking part hold: whether threads pay
   int firstYear_ = 0;  // the chronology's: from the first to the last year with an index
   int years_ = 0;
   std::vector<double> mean_;
