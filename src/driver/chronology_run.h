@@ -52,10 +52,10 @@ class TableChronology {
   void write(const ChronologyOutputNames& names, const SiteHeader& site) const;
 
  private:
-  // mean[] and depth[] of the years first .. first + years - 1 from `store`.
-  void buildYears(const IndexStore& store, int first, int years, int jobs, double mean[],
+  // mean[] and depth[] of the years first .. first + years - 1 from `in`.
+  void buildYears(const SeriesIndices& in, int first, int years, int jobs, double mean[],
                   int depth[]);
-  // Each series' residuals in a store of their own, then their chronology over the years
+  // Each series' residuals in columns of their own, then their chronology over the years
   // of the chronology.
   void buildResidual(int jobs);
 
