@@ -10,11 +10,6 @@
 
 namespace ringsmooth {
 
-ChronologyOutputNames chronologyOutputs(const std::string& stem, ChronologyFiles files) {
-  return ChronologyOutputNames{files.crn ? stem + ".crn" : "",
-                               files.csv ? stem + ".chron.csv" : ""};
-}
-
 // Indices enough to pay for starting a thread for a share of the years.
 constexpr long FEWEST_INDICES_FOR_THREADS = 100000;
 

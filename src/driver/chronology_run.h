@@ -17,10 +17,6 @@ struct ChronologyOutputNames {
   std::string csv;  // <stem>.chron.csv
 };
 
-// The chronology files of a table whose outputs are named after `stem` (a path without
-// extension).
-ChronologyOutputNames chronologyOutputs(const std::string& stem, ChronologyFiles files);
-
 // A chronology page's words and marks besides its curves.
 struct ChronologyPage {
   std::string title;          // "Chronology of ca533: rbar 0.401, EPS 0.958"

@@ -9,11 +9,6 @@
 
 namespace ringsmooth {
 
-StatisticsOutputNames statisticsOutputs(const std::string& stem, bool stats) {
-  if (!stats) return {};
-  return StatisticsOutputNames{stem + ".stats.csv", stem + ".series.csv"};
-}
-
 bool TableSignal::build() {
   const IndexStore& t = store_;
   const TakingSpan taking = t.takingSpan();
