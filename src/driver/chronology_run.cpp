@@ -10,26 +10,16 @@
 
 namespace ringsmooth {
 
-ChronologyOutputNames chronologyOutputs(const std::string& stem, ChronologyFiles files) {
-  return ChronologyOutputNames{files.crn ? stem + ".crn" : "",
-                               files.csv ? stem + ".chron.csv" : ""};
-}
-
 // Indices enough to pay for starting a thread for a share of the years.
 constexpr long FEWEST_INDICES_FOR_THREADS = 100000;
 
-void TableChronology::buildYears(const IndexStore& t, int first, int years, int jobs,
+void TableChronology::buildYears(const SeriesIndices& in, int first, int years, int jobs,
                                  double mean[], int depth[]) {
-  long indices = 0;
-  for (int k = 0; k < t.seriesCount; ++k) {
-    if (t.taking[k] != 0) indices += t.yearCount[k];
-  }
   if (years == 0) return;
   const int blocks = (years + CHRONOLOGY_BLOCK_YEARS - 1) / CHRONOLOGY_BLOCK_YEARS;
-  const int shares = indices < FEWEST_INDICES_FOR_THREADS ? 1 : std::clamp(jobs, 1, blocks);
-  const auto workSize = static_cast<std::size_t>(chronologyWorkSize(t.seriesCount));
+  const int shares = indices_ < FEWEST_INDICES_FOR_THREADS ? 1 : std::clamp(jobs, 1, blocks);
+  const auto workSize = static_cast<std::size_t>(chronologyWorkSize(in.seriesCount));
   const auto work = std::make_unique_for_overwrite<double[]>(workSize * shares);
-  const SeriesIndices in = t.indices();
   // Share s takes whole blocks of years; each year is computed alone, so the chronology is
   // the same for any number of shares.
   const auto share = [&](int s) {
@@ -43,16 +33,12 @@ void TableChronology::buildYears(const IndexStore& t, int first, int years, int 
 
 void TableChronology::buildResidual(int jobs) {
   const IndexStore& t = store_;
+  // The residuals in columns of their own, over the same years as the indices.
   const IndexStorePtr residuals = makeIndexStore(t.seriesCount, static_cast<int>(t.stride));
-  std::copy(t.firstYear, t.firstYear + t.seriesCount, residuals->firstYear);
-  std::copy(t.yearCount, t.yearCount + t.seriesCount, residuals->yearCount);
-  std::copy(t.taking, t.taking + t.seriesCount, residuals->taking);
-  long indices = 0;
-  for (int k = 0; k < t.seriesCount; ++k) {
-    if (t.taking[k] != 0) indices += t.yearCount[k];
-  }
+  SeriesIndices in = t.indices();
+  in.values = residuals->values;
   // Each series is fitted alone, so the residuals are the same for any number of shares.
-  const int shares = indices < FEWEST_INDICES_FOR_THREADS ? 1 : std::clamp(jobs, 1, t.seriesCount);
+  const int shares = indices_ < FEWEST_INDICES_FOR_THREADS ? 1 : std::clamp(jobs, 1, t.seriesCount);
   runShares(shares, [&](int s) {
     std::vector<double> work(2 * MAX_YEARS);
     for (int k = t.seriesCount * s / shares; k < t.seriesCount * (s + 1) / shares; ++k) {
@@ -63,25 +49,18 @@ void TableChronology::buildResidual(int jobs) {
   });
   residual_.resize(mean_.size());
   std::vector<int> depth(mean_.size());
-  buildYears(*residuals, firstYear_, years_, jobs, residual_.data(), depth.data());
+  buildYears(in, firstYear_, years_, jobs, residual_.data(), depth.data());
 }
 
 std::string TableChronology::build(bool residual, int jobs) {
-  const IndexStore& t = store_;
-  int first = 0;
-  int last = 0;
-  bool any = false;
-  for (int k = 0; k < t.seriesCount; ++k) {
-    if (t.taking[k] == 0 || t.yearCount[k] <= 0) continue;
-    first = any ? std::min(first, t.firstYear[k]) : t.firstYear[k];
-    const int lastOfSeries = t.firstYear[k] + t.yearCount[k] - 1;
-    last = any ? std::max(last, lastOfSeries) : lastOfSeries;
-    any = true;
-  }
-  const std::size_t span = any ? static_cast<std::size_t>(last - first + 1) : 0;
+  const TakingSpan taking = store_.takingSpan();
+  indices_ = taking.years;
+  const int first = taking.first;
+  const std::size_t span =
+      taking.series > 0 ? static_cast<std::size_t>(taking.last - first + 1) : 0;
   mean_.resize(span);
   depth_.resize(span);
-  buildYears(store_, first, static_cast<int>(span), jobs, mean_.data(), depth_.data());
+  buildYears(store_.indices(), first, static_cast<int>(span), jobs, mean_.data(), depth_.data());
   // From the first to the last year with an index.
   const auto withIndex = [](int depth) { return depth > 0; };
   const auto from = std::find_if(depth_.begin(), depth_.end(), withIndex) - depth_.begin();

@@ -17,10 +17,6 @@ struct ChronologyOutputNames {
   std::string csv;  // <stem>.chron.csv
 };
 
-// The chronology files of a table whose outputs are named after `stem` (a path without
-// extension).
-ChronologyOutputNames chronologyOutputs(const std::string& stem, ChronologyFiles files);
-
 // A chronology page's words and marks besides its curves.
 struct ChronologyPage {
   std::string title;          // "Chronology of ca533: rbar 0.401, EPS 0.958"
@@ -52,14 +48,15 @@ class TableChronology {
   void write(const ChronologyOutputNames& names, const SiteHeader& site) const;
 
  private:
-  // mean[] and depth[] of the years first .. first + years - 1 from `store`.
-  void buildYears(const IndexStore& store, int first, int years, int jobs, double mean[],
+  // mean[] and depth[] of the years first .. first + years - 1 from `in`.
+  void buildYears(const SeriesIndices& in, int first, int years, int jobs, double mean[],
                   int depth[]);
-  // Each series' residuals in a store of their own, then their chronology over the years
+  // Each series' residuals in columns of their own, then their chronology over the years
   // of the chronology.
   void buildResidual(int jobs);
 
   const IndexStore& store_;
+  long indices_ = 0;   // the years the series taking part hold: whether threads pay
   int firstYear_ = 0;  // the chronology's: from the first to the last year with an index
   int years_ = 0;
   std::vector<double> mean_;

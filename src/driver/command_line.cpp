@@ -140,6 +140,13 @@ class Parser {
     if (!expected.empty()) badValue(option, value, expected);
   }
 
+  // A name that can't be empty (a file, a folder, a device), or a usage error.
+  void named(const std::string& option, const std::string& value, const char* expected,
+             std::string& setting) {
+    if (value.empty()) return badValue(option, value, expected);
+    setting = value;
+  }
+
   // One of a few words: the setting it stands for, or a usage error naming the words.
   template <typename T>
   void pick(const std::string& option, const std::string& value,
@@ -166,13 +173,9 @@ class Parser {
       case Option::Jobs:
         return check(shown, value, readWholeNumber(value, 1, INT_MAX, c_.jobs));
       case Option::Output:
-        if (value.empty()) return badValue(shown, value, "a file name");
-        c_.output = value;
-        return;
+        return named(shown, value, "a file name", c_.output);
       case Option::OutputDir:
-        if (value.empty()) return badValue(shown, value, "a folder name");
-        c_.outputDir = value;
-        return;
+        return named(shown, value, "a folder name", c_.outputDir);
       case Option::Response:
         response_ = true;
         return;
@@ -254,10 +257,9 @@ class Parser {
                      {"widest", PlotSpan::Widest}},
                     "none, listed or widest", s.plotSpan);
       case Option::PlotDevice:
-        if (value.empty()) return badValue(shown, value, "a PLplot device name");
         // PLplot's PNG device is the cairo one; "png" is what people type.
-        s.plotDevice = value == "png" ? "pngcairo" : value;
-        return;
+        return named(shown, value == "png" ? "pngcairo" : value, "a PLplot device name",
+                     s.plotDevice);
       case Option::Stats:
         s.stats = true;
         return;

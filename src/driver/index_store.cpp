@@ -20,6 +20,19 @@ void IndexStoreDeleter::operator()(IndexStore* store) const {
   delete store;
 }
 
+TakingSpan IndexStore::takingSpan() const {
+  TakingSpan span;
+  for (int k = 0; k < seriesCount; ++k) {
+    if (taking[k] == 0 || yearCount[k] <= 0) continue;
+    const int last = firstYear[k] + yearCount[k] - 1;
+    span.first = span.series > 0 ? std::min(span.first, firstYear[k]) : firstYear[k];
+    span.last = span.series > 0 ? std::max(span.last, last) : last;
+    span.years += yearCount[k];
+    ++span.series;
+  }
+  return span;
+}
+
 IndexStorePtr makeIndexStore(int seriesCount, int longestSeries) {
   IndexStorePtr store(new IndexStore{});
   store->seriesCount = std::max(seriesCount, 0);

@@ -7,6 +7,15 @@
 
 namespace ringsmooth {
 
+// The series taking part, those of no year left out: how many, the years from the first of
+// them to the last, and how many years they hold together.
+struct TakingSpan {
+  int series = 0;
+  int first = 0;
+  int last = 0;
+  long years = 0;
+};
+
 // Series k's index of the year firstYear[k] + i is values[k * stride + i] for i in
 // [0, yearCount[k]), NaN where it has none; stride is the table's longest series (as the
 // reader delivered it), so that the columns lie one after another with no gap between them.
@@ -24,6 +33,8 @@ struct IndexStore {
   SeriesIndices indices() const {
     return SeriesIndices{values, stride, firstYear, yearCount, taking, seriesCount};
   }
+  // The series taking part and their years.
+  TakingSpan takingSpan() const;
 };
 
 struct IndexStoreDeleter {

@@ -111,11 +111,15 @@ bool writesCsv(const RunSettings& settings) {
 }
 
 ChronologyOutputNames chronologyOutputNames(const RunSettings& settings) {
-  return chronologyOutputs(outputStem(settings), settings.chronology);
+  const std::string stem = outputStem(settings);
+  return ChronologyOutputNames{settings.chronology.crn ? stem + ".crn" : "",
+                               settings.chronology.csv ? stem + ".chron.csv" : ""};
 }
 
 StatisticsOutputNames statisticsOutputNames(const RunSettings& settings) {
-  return statisticsOutputs(outputStem(settings), settings.stats);
+  if (!settings.stats) return {};
+  const std::string stem = outputStem(settings);
+  return StatisticsOutputNames{stem + ".stats.csv", stem + ".series.csv"};
 }
 
 std::string indexTableName(const RunSettings& settings) {

@@ -37,10 +37,7 @@ void SeriesWriter::stopTooLong(const SeriesResult& s) {
         "\n");
   } else {
     out_.notes->seriesNote(s.k + 1, table_.seriesName[s.k],
-                           std::to_string(s.n) + " years and " +
-                               std::to_string(s.plan.extensionYears) +
-                               " predicted at each end are more than the spline's " +
-                               std::to_string(MAX_YEARS) + "; the table stops here.");
+                           tooLongForSpline(s.n, s.plan) + "; the table stops here.");
   }
   throw SeriesTooLong();
 }

@@ -9,23 +9,13 @@
 
 namespace ringsmooth {
 
-StatisticsOutputNames statisticsOutputs(const std::string& stem, bool stats) {
-  if (!stats) return {};
-  return StatisticsOutputNames{stem + ".stats.csv", stem + ".series.csv"};
-}
-
 bool TableSignal::build() {
   const IndexStore& t = store_;
-  int first = 0;
-  int last = 0;
-  for (int k = 0; k < t.seriesCount; ++k) {
-    if (t.taking[k] == 0 || t.yearCount[k] <= 0) continue;
-    const int end = t.firstYear[k] + t.yearCount[k] - 1;
-    first = seriesTaking_ > 0 ? std::min(first, t.firstYear[k]) : t.firstYear[k];
-    last = seriesTaking_ > 0 ? std::max(last, end) : end;
-    ++seriesTaking_;
-  }
+  const TakingSpan taking = t.takingSpan();
+  seriesTaking_ = taking.series;
   if (seriesTaking_ < 2) return false;
+  const int first = taking.first;
+  const int last = taking.last;
   SignalWork work;
   allYears_ = signalStats(t.indices(), first, last, PAIR_COMMON_YEARS, work);
   windowYears_ = std::min(window_, last - first + 1);

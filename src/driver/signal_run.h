@@ -17,10 +17,6 @@ struct StatisticsOutputNames {
   std::string series;  // <stem>.series.csv
 };
 
-// The statistics files of a table whose outputs are named after `stem` (a path without
-// extension).
-StatisticsOutputNames statisticsOutputs(const std::string& stem, bool stats);
-
 class TableSignal {
  public:
   // For the indices the pipeline leaves in `store`, in windows of `window` years.

@@ -4,6 +4,11 @@
 
 namespace ringsmooth {
 
+std::string tooLongForSpline(int n, const SmoothingPlan& plan) {
+  return std::to_string(n) + " years and " + std::to_string(plan.extensionYears) +
+         " predicted at each end are more than the spline's " + std::to_string(MAX_YEARS);
+}
+
 SmoothingPlan smoothingPlan(int cutoff, Ends ends) {
   if (ends == Ends::None) return SmoothingPlan{cutoff, 0, 0};
   return SmoothingPlan{cutoff, cutoff, cutoff};

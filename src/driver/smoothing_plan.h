@@ -1,6 +1,7 @@
 #pragma once
 // The plan of a series: how the cutoff and the end options become the spline's period, the
 // prediction-error filter's order and the years predicted at each end of a series of n years.
+#include <string>
 #include <vector>
 
 #include "core/capacities.h"
@@ -22,6 +23,10 @@ struct SmoothingPlan {
   // The filter fits the coefficient storage (it always does when some series fits).
   bool filterFits() const { return filterOrder <= MAX_YEARS; }
 };
+
+// Why a series of n years does not fit `plan`: "N years and M predicted at each end are more
+// than the spline's 10000".
+std::string tooLongForSpline(int n, const SmoothingPlan& plan);
 
 // The plan for a cutoff of 1 or more. With no prediction at the ends, there is no filter and no
 // extension: the spline has the series alone.

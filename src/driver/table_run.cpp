@@ -197,11 +197,7 @@ void refuseCutoffTooLong(const RunSettings& settings, const SeriesTable& table) 
                       (settings.cutoffPercent > 0 ? "%" : " years");
   throw CutoffTooLong("The cutoff is too long for series " + std::to_string(longest.k + 1) + " (" +
                           trimmedText(table.seriesName[longest.k], NAME_LENGTH) + "), the longest",
-                      std::to_string(longest.n) + " years and " +
-                          std::to_string(longest.plan.extensionYears) +
-                          " predicted at each end are more than the spline's " +
-                          std::to_string(MAX_YEARS),
-                      largest);
+                      tooLongForSpline(longest.n, longest.plan), largest);
 }
 
 }  // namespace
