@@ -34,12 +34,12 @@ CommandLine parseCommandLine(int argc, const char* const* argv);
 // note on `err`, so that a lost help text is not reported as success.
 int handleCommandLine(const CommandLine& commandLine, std::FILE* out, std::FILE* err);
 
+// The same from the raw arguments.
+int handleCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err);
+
 // A usage error: "ringsmooth: MESSAGE" and a pointer to --help on `err`. Returns the exit
 // status, 2.
 int usageError(const std::string& message, std::FILE* err);
-
-// The same from the raw arguments.
-int handleCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err);
 
 // The usage text that --help writes.
 const char* usageText();
