@@ -6,8 +6,8 @@
 
 namespace ringsmooth {
 
-// Series k (counted from 0) is column k of `values`: values[k * MAX_YEARS + i] is its value for
-// the year firstYear[k] + i. Once read, the table is not changed: a series' trimmed span and
+// Series k (counted from 0) is column k of `values`: column(k)[i], that is values[k * MAX_YEARS +
+// i], is its value for the year firstYear[k] + i. Once read, the table is not changed: a series' trimmed span and
 // its indices are the per-series pipeline's results.
 struct SeriesTable {
   double values[MAX_YEARS * MAX_SERIES];  // 56 MB, 0.0 before the reader runs
@@ -17,6 +17,9 @@ struct SeriesTable {
   int seriesCount;
   char seriesName[MAX_SERIES][NAME_LENGTH];  // blank-padded, not terminated
   float missingFlag;                         // a value equal to it is missing
+
+  double* column(int k) { return values + static_cast<long>(k) * MAX_YEARS; }
+  const double* column(int k) const { return values + static_cast<long>(k) * MAX_YEARS; }
 };
 
 struct SeriesTableDeleter {

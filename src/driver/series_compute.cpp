@@ -18,10 +18,6 @@ namespace {
 // A value is missing when it equals the flag in single precision, or is a NaN.
 bool isMissing(float value, float missingFlag) { return value == missingFlag || std::isnan(value); }
 
-const double* columnOf(const SeriesTable& table, int k) {
-  return table.values + static_cast<long>(k) * MAX_YEARS;
-}
-
 }  // namespace
 
 // Trimming. The reader has already trimmed, in double precision, the cells it found missing;
@@ -31,7 +27,7 @@ void SeriesComputer::prepare(const SeriesSource& source, SeriesResult& s) {
   const SeriesTable& t = source.table;
   const int k = s.k;
   const float flag = t.missingFlag;
-  const double* column = columnOf(t, k);
+  const double* column = t.column(k);
   s.outcome = SeriesOutcome::Listed;
   s.n = 0;
   s.untrimmedCount = t.yearCount[k];

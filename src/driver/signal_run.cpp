@@ -78,7 +78,7 @@ void writeSeriesSummaries(const SeriesTable& table, const std::string& name) {
   std::vector<SeriesSummary> summary(static_cast<std::size_t>(table.seriesCount));
   std::vector<double> scratch(MAX_YEARS);
   for (int k = 0; k < table.seriesCount; ++k) {
-    summary[k] = seriesSummary(table.values + static_cast<long>(k) * MAX_YEARS,
+    summary[k] = seriesSummary(table.column(k),
                                table.yearCount[k], table.firstYear[k],
                                static_cast<double>(table.missingFlag), scratch.data());
   }

@@ -93,8 +93,8 @@ bool isPresent(double cell, double flag) { return cell == cell && cell != flag; 
 // its last present cell, in row order, gaps inside kept as read.
 void moveSeries(SeriesTable& t, int k, int rows, int firstYear) {
   const double flag = static_cast<double>(t.missingFlag);
-  const double* source = t.values + static_cast<std::ptrdiff_t>(k + 1) * MAX_YEARS;
-  double* target = t.values + static_cast<std::ptrdiff_t>(k) * MAX_YEARS;
+  const double* source = t.column(k + 1);
+  double* target = t.column(k);
   int first = 0;
   while (first < rows && !isPresent(source[first], flag)) ++first;
   if (first == rows) {

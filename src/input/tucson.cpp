@@ -334,7 +334,7 @@ class SeriesBuilder {
   }
 
  private:
-  double* column() { return t_.values + static_cast<std::ptrdiff_t>(k_) * MAX_YEARS; }
+  double* column() { return t_.column(k_); }
   int storedYears() const {
     return firstPresent_ < 0 ? 0 : std::min(years_ - firstPresent_, MAX_YEARS);
   }
